@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/FileServices.h"
+#include "platform/MciChannel.h"
+#include "platform/MessageBoxService.h"
+#include "platform/ShortPathService.h"
+
+namespace tapelark {
+
+inline constexpr const char* kApplicationTitle = "Tapelark";
+
+// The capture engine: one waveaudio device under the alias "capture". It keeps
+// no state of its own; the multimedia system holds the device and its sound.
+class WaveRecording {
+public:
+    WaveRecording(MciChannel& mci, MessageBoxService& messages, FileServices& files,
+                  ShortPathService& shortPaths);
+
+    void BeginRecording();
+    bool OpenCaptureDevice();
+    void SetCaptureFormat(std::int16_t channels, std::int16_t bits, std::int32_t rate);
+    void StartCapture();
+    void StopCapture();
+    void PlayCapture();
+    void CloseAllDevices();
+    std::string CaptureModeText();
+    std::string CaptureLengthText();
+
+    // Throws FileError when a file step fails; a refused save is reported here.
+    void SaveCaptureAs(const std::string& path);
+    bool FileExists(const std::string& path);
+    std::string ShortPathOf(const std::string& path);
+
+private:
+    void Report(const std::string& text);
+
+    MciChannel& mci_;
+    MessageBoxService& messages_;
+    FileServices& files_;
+    ShortPathService& shortPaths_;
+};
+
+}  // namespace tapelark

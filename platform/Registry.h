@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+namespace tapelark {
+
+using RegistryKey = std::uintptr_t;
+inline constexpr RegistryKey kHkeyLocalMachine = 0x80000002u;
+inline constexpr long kRegistrySuccess = 0;
+
+// Read-only registry access with the contracts of advapi32's RegOpenKeyA,
+// RegQueryValueExA and RegCloseKey: each returns a status, 0 for success.
+class Registry {
+public:
+    virtual ~Registry() = default;
+    virtual long OpenKey(RegistryKey root, const char* subKey, RegistryKey* result) = 0;
+    // On success `data` holds the value's bytes and `count` their number; when
+    // the data is larger than `count` bytes the status is ERROR_MORE_DATA (234).
+    virtual long QueryValue(RegistryKey key, const char* valueName, std::uint32_t* reserved,
+                            std::uint32_t* type, unsigned char* data, std::uint32_t* count) = 0;
+    virtual long CloseKey(RegistryKey key) = 0;
+};
+
+}  // namespace tapelark

@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+
+namespace tapelark {
+
+// The contract of shell32's ShellExecuteA; null pointers stand for "none".
+class ShellService {
+public:
+    virtual ~ShellService() = default;
+    virtual std::intptr_t Execute(std::uintptr_t owner, const char* verb, const char* file,
+                                  const char* parameters, const char* directory, int showCommand) = 0;
+};
+
+}  // namespace tapelark
