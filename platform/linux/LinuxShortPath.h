@@ -1,0 +1,14 @@
+#pragma once
+#include "platform/ShortPathService.h"
+
+namespace tapelark {
+
+// Linux paths have no short form: the path itself stands in for one when
+// something exists there, and the query fails (0) when nothing does, so the
+// capture engine's create-ask-delete order still holds.
+class LinuxShortPath final : public ShortPathService {
+public:
+    std::uint32_t Query(const char* path, char* buffer, std::uint32_t capacity) override;
+};
+
+}  // namespace tapelark
