@@ -1,0 +1,86 @@
+#include "window/formPlay.h"
+
+#include <cctype>
+
+#include "platform/WindowSystem.h"
+#include "window/FormLayout.h"
+#include "window/ShowSaveDialog.h"
+
+namespace tapelark {
+namespace {
+
+std::string UpperCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+formPlay::formPlay(FormView& view, WaveRecording& capture, EmulatorLauncher& launcher,
+                   SaveFileDialog& saveDialog, ProgramEnvironment& environment,
+                   ShellService& shell, MessageBoxService& messages)
+    : view_(view), capture_(capture), launcher_(launcher), saveDialog_(saveDialog),
+      environment_(environment), shell_(shell), messages_(messages) {}
+
+void formPlay::btnWaveRec_Click() {
+    view_.SetEnabled(Control::btnStopWave, true);
+    view_.SetEnabled(Control::btnPlayWave, false);
+    view_.StartTimer();
+    capture_.BeginRecording();
+    tmrStatus_Timer();
+}
+
+void formPlay::btnStopWave_Click() {
+    if (!view_.TimerRunning()) return;  // nothing is recording
+    view_.StopTimer();
+    view_.SetEnabled(Control::btnPlayWave, true);
+    view_.SetEnabled(Control::btnSaveWave, true);
+    view_.SetEnabled(Control::btnWaveClear, true);
+    capture_.StopCapture();
+    tmrStatus_Timer();
+}
+
+void formPlay::btnPlayWave_Click() {
+    btnStopWave_Click();
+    capture_.PlayCapture();
+}
+
+void formPlay::btnWaveClear_Click() {
+    capture_.CloseAllDevices();
+    view_.SetEnabled(Control::btnStopWave, false);
+    view_.SetEnabled(Control::btnPlayWave, false);
+    view_.SetEnabled(Control::btnSaveWave, false);
+    view_.SetEnabled(Control::btnWaveClear, false);
+    view_.SetStatusText(kStartupStatusText);
+}
+
+void formPlay::btnSaveWave_Click() {
+    const std::string folder = SaveDialogFolder(environment_);
+    const std::string path = ShowSaveDialog(saveDialog_, environment_, view_.OwnerHandle(),
+                                            kSaveFilter, kSaveTitle, folder, kProposedFileName);
+    if (path.empty()) return;
+    try {
+        capture_.SaveCaptureAs(path);
+    } catch (const FileError& error) {
+        messages_.Show(std::string(kSaveFailedText) + path + "\n" + error.what(), kStyleOk,
+                       kApplicationTitle);
+    }
+}
+
+void formPlay::Command1_Click() { launcher_.StartEmulator(); }
+
+void formPlay::lblCredits_Click() {
+    // Opening the home page is a courtesy: whatever goes wrong, say nothing.
+    try {
+        shell_.Execute(0, nullptr, HomePageAddress(), nullptr, nullptr, kShowNormal);
+    } catch (...) {
+    }
+}
+
+void formPlay::tmrStatus_Timer() {
+    const std::string mode = UpperCase(capture_.CaptureModeText());
+    const std::string length = capture_.CaptureLengthText();
+    view_.SetStatusText(mode + ": " + length);
+}
+
+}  // namespace tapelark

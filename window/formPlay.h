@@ -1,0 +1,47 @@
+#pragma once
+#include <string>
+
+#include "capture/WaveRecording.h"
+#include "launcher/EmulatorLauncher.h"
+#include "platform/MessageBoxService.h"
+#include "platform/ProgramEnvironment.h"
+#include "platform/SaveFileDialog.h"
+#include "platform/ShellService.h"
+#include "window/FormView.h"
+
+namespace tapelark {
+
+inline constexpr const char* kSaveFilter = "Wave Audio (*.wav)|*.wav";
+inline constexpr const char* kSaveTitle = "Save As";
+inline constexpr const char* kProposedFileName = "audio.wav";
+inline constexpr const char* kSaveFailedText = "Saving file failed, file name was: ";
+
+// The main window's behaviour. Its whole state lives in the view: which
+// buttons are enabled and whether the status timer runs (a running timer is
+// the only record that a recording is in progress).
+class formPlay {
+public:
+    formPlay(FormView& view, WaveRecording& capture, EmulatorLauncher& launcher,
+             SaveFileDialog& saveDialog, ProgramEnvironment& environment, ShellService& shell,
+             MessageBoxService& messages);
+
+    void btnWaveRec_Click();
+    void btnStopWave_Click();
+    void btnPlayWave_Click();
+    void btnWaveClear_Click();
+    void btnSaveWave_Click();
+    void Command1_Click();
+    void lblCredits_Click();
+    void tmrStatus_Timer();
+
+private:
+    FormView& view_;
+    WaveRecording& capture_;
+    EmulatorLauncher& launcher_;
+    SaveFileDialog& saveDialog_;
+    ProgramEnvironment& environment_;
+    ShellService& shell_;
+    MessageBoxService& messages_;
+};
+
+}  // namespace tapelark
