@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/MciChannel.h"
+#include "platform/mci/AudioBackend.h"
+
+namespace tapelark {
+
+class WaveAudioDevice;
+
+// The multimedia system on Linux: carries out MCI command strings on
+// waveaudio devices kept under their aliases. Commands may come from any
+// thread; audio moves on the backend's thread, so no command waits for it.
+class MciEngine final : public MciChannel {
+public:
+    // Records from and plays to PulseAudio; connects on first use, so
+    // constructing never fails or blocks, with or without a sound server.
+    MciEngine();
+    explicit MciEngine(std::shared_ptr<AudioBackend> backend);
+    ~MciEngine() override;
+
+    MciEngine(const MciEngine&) = delete;
+    MciEngine& operator=(const MciEngine&) = delete;
+
+    std::uint32_t SendString(const char* command, char* reply, std::uint32_t replyLength,
+                             std::uintptr_t callbackWindow) override;
+
+    // The same, with the reply as a string (used by mcisend and tests).
+    std::uint32_t Send(const std::string& command, std::string& reply);
+
+private:
+    std::mutex mutex_;
+    std::shared_ptr<AudioBackend> backend_;
+    std::map<std::string, std::unique_ptr<WaveAudioDevice>> devices_;  // by lower-case alias
+};
+
+// The text that explains an MCI error code (the mciGetErrorString role).
+std::string MciErrorText(std::uint32_t code);
+
+}  // namespace tapelark

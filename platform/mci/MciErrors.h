@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+
+namespace tapelark::mcierr {
+
+// winmm's numbers, so tools and users can look them up.
+inline constexpr std::uint32_t kBase = 256;
+inline constexpr std::uint32_t kInvalidDeviceId = kBase + 1;
+inline constexpr std::uint32_t kUnrecognizedKeyword = kBase + 3;
+inline constexpr std::uint32_t kUnrecognizedCommand = kBase + 5;
+inline constexpr std::uint32_t kHardware = kBase + 6;
+inline constexpr std::uint32_t kInvalidDeviceName = kBase + 7;
+inline constexpr std::uint32_t kOutOfMemory = kBase + 8;
+inline constexpr std::uint32_t kMissingCommandString = kBase + 11;
+inline constexpr std::uint32_t kMissingStringArgument = kBase + 13;
+inline constexpr std::uint32_t kBadInteger = kBase + 14;
+inline constexpr std::uint32_t kMissingParameter = kBase + 17;
+inline constexpr std::uint32_t kUnsupportedFunction = kBase + 18;
+inline constexpr std::uint32_t kDeviceNotReady = kBase + 20;
+inline constexpr std::uint32_t kInternal = kBase + 21;
+inline constexpr std::uint32_t kCannotUseAll = kBase + 23;
+inline constexpr std::uint32_t kOutOfRange = kBase + 26;
+inline constexpr std::uint32_t kFileNotSaved = kBase + 30;
+inline constexpr std::uint32_t kDeviceTypeRequired = kBase + 31;
+inline constexpr std::uint32_t kDuplicateAlias = kBase + 33;
+inline constexpr std::uint32_t kBadConstant = kBase + 34;
+inline constexpr std::uint32_t kMissingDeviceName = kBase + 36;
+inline constexpr std::uint32_t kBadTimeFormat = kBase + 37;
+inline constexpr std::uint32_t kNoClosingQuote = kBase + 38;
+inline constexpr std::uint32_t kDuplicateFlags = kBase + 39;
+inline constexpr std::uint32_t kNewRequiresAlias = kBase + 43;
+inline constexpr std::uint32_t kNonapplicableFunction = kBase + 46;
+inline constexpr std::uint32_t kFilenameRequired = kBase + 48;
+inline constexpr std::uint32_t kDeviceNotInstalled = kBase + 50;
+inline constexpr std::uint32_t kFileWrite = kBase + 93;
+
+// Our waveaudio driver's own errors, from winmm's custom driver base on.
+inline constexpr std::uint32_t kCustomBase = kBase + 256;
+inline constexpr std::uint32_t kFormatMismatch = kCustomBase + 0;
+inline constexpr std::uint32_t kNoSoundServer = kCustomBase + 1;
+inline constexpr std::uint32_t kNoInput = kCustomBase + 2;
+inline constexpr std::uint32_t kNoOutput = kCustomBase + 3;
+inline constexpr std::uint32_t kServerLost = kCustomBase + 4;
+inline constexpr std::uint32_t kNothingRecorded = kCustomBase + 5;
+inline constexpr std::uint32_t kNotRecordingOrPlaying = kCustomBase + 6;
+inline constexpr std::uint32_t kFolderMissing = kCustomBase + 7;
+inline constexpr std::uint32_t kAccessDenied = kCustomBase + 8;
+inline constexpr std::uint32_t kReadOnlyFileSystem = kCustomBase + 9;
+inline constexpr std::uint32_t kDiskFull = kCustomBase + 10;
+inline constexpr std::uint32_t kNameTooLong = kCustomBase + 11;
+inline constexpr std::uint32_t kFileTooLarge = kCustomBase + 12;
+inline constexpr std::uint32_t kNotAFolder = kCustomBase + 13;
+inline constexpr std::uint32_t kIsAFolder = kCustomBase + 14;
+inline constexpr std::uint32_t kSpoolFailed = kCustomBase + 15;
+inline constexpr std::uint32_t kSoundServerError = kCustomBase + 16;
+
+// Maps an errno from writing a file to one of the codes above.
+std::uint32_t FromFileErrno(int error);
+
+}  // namespace tapelark::mcierr
