@@ -11,6 +11,8 @@ namespace tapelark {
 inline constexpr const char* kEmulatorTitle = "Connectix Virtual Game Station";
 inline constexpr const char* kEmulatorKey = "SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General";
 inline constexpr const char* kEmulatorLocationValue = "Location";
+// Caption of the registry reader's message box: the application's title.
+inline constexpr const char* kLauncherCaption = "Tapelark";
 
 // "Start VGS": wake the emulator's window with Enter, or else launch it from
 // its install location unless it already runs. Holds nothing between calls.
