@@ -1,0 +1,48 @@
+#pragma once
+// The main window's logic on fakes, with the real capture engine and launcher
+// between them.
+#include <string>
+#include <vector>
+
+#include "capture/WaveRecording.h"
+#include "launcher/EmulatorLauncher.h"
+#include "tests/window/WindowFakes.h"
+#include "window/formPlay.h"
+
+namespace tapelark::testing {
+
+struct TestWindow {
+    FakeView view;
+    FakeMci mci;
+    FakeMessages messages;
+    FakeFiles files;
+    FakeShortPaths shortPaths;
+    FakeSaveDialog saveDialog;
+    FakeEnvironment environment;
+    FakeShell shell;
+    FakeWindows windows;
+    FakeRegistry registry;
+    FakeProcesses processes;
+    WaveRecording capture{mci, messages, files, shortPaths};
+    EmulatorLauncher launcher{windows, registry, processes, messages};
+    formPlay form{view, capture, launcher, saveDialog, environment, shell, messages};
+
+    // The commands sent since the last call, without the status queries.
+    std::vector<std::string> EngineCommands() {
+        std::vector<std::string> result;
+        for (std::size_t i = seen_; i < mci.sent.size(); ++i)
+            if (!IsStatusQuery(mci.sent[i])) result.push_back(mci.sent[i]);
+        seen_ = mci.sent.size();
+        return result;
+    }
+    void Forget() { seen_ = mci.sent.size(); }
+
+    static bool IsStatusQuery(const std::string& command) {
+        return command.rfind("status ", 0) == 0 || command.rfind("set capture time format", 0) == 0;
+    }
+
+private:
+    std::size_t seen_ = 0;
+};
+
+}  // namespace tapelark::testing
