@@ -1,0 +1,17 @@
+#pragma once
+#include "capture/WaveRecording.h"
+#include "fakes/FakeFiles.h"
+#include "fakes/FakeMciChannel.h"
+#include "fakes/FakeMessageBox.h"
+
+namespace tapelark::testing {
+
+struct CaptureHarness {
+    FakeMciChannel mci;
+    FakeMessageBox messages;
+    FakeFiles files;
+    FakeShortPaths shortPaths{files};
+    WaveRecording engine{mci, messages, files, shortPaths};
+};
+
+}  // namespace tapelark::testing

@@ -1,0 +1,66 @@
+#pragma once
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/MciChannel.h"
+
+namespace tapelark::testing {
+
+// A scripted multimedia system: records every command with the field it was
+// given, and answers with the codes and replies a test chose (0 and "" unless told).
+class FakeMciChannel : public MciChannel {
+public:
+    struct Call {
+        std::string command;
+        bool hasField = false;
+        std::string fieldBefore;  // what the field held, up to its stated length
+        std::uint32_t length = 0;
+        std::uintptr_t callback = 0;
+    };
+    struct Answer {
+        std::uint32_t code = 0;
+        std::string reply;
+    };
+
+    // The next answers to `command`, in order; the last one repeats.
+    void Script(const std::string& command, std::vector<Answer> answers) {
+        scripts_[command] = std::deque<Answer>(answers.begin(), answers.end());
+    }
+    void Fail(const std::string& command, std::uint32_t code = 263) { Script(command, {{code, ""}}); }
+
+    std::uint32_t SendString(const char* command, char* reply, std::uint32_t length,
+                             std::uintptr_t callback) override {
+        Call call{command, reply != nullptr, {}, length, callback};
+        if (reply != nullptr) call.fieldBefore.assign(reply, length);
+        calls.push_back(call);
+        Answer answer;
+        if (auto it = scripts_.find(command); it != scripts_.end() && !it->second.empty()) {
+            answer = it->second.front();
+            if (it->second.size() > 1) it->second.pop_front();
+        }
+        // Like the real system, a failure leaves the field alone unless told otherwise.
+        if (reply != nullptr && length > 0 && (answer.code == 0 || !answer.reply.empty())) {
+            std::size_t n = std::min<std::size_t>(answer.reply.size(), length - 1);
+            std::memcpy(reply, answer.reply.data(), n);
+            reply[n] = '\0';
+        }
+        return answer.code;
+    }
+
+    std::vector<std::string> Commands() const {
+        std::vector<std::string> out;
+        for (const auto& c : calls) out.push_back(c.command);
+        return out;
+    }
+
+    std::vector<Call> calls;
+
+private:
+    std::map<std::string, std::deque<Answer>> scripts_;
+};
+
+}  // namespace tapelark::testing

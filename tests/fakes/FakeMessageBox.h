@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/MessageBoxService.h"
+
+namespace tapelark::testing {
+
+class FakeMessageBox : public MessageBoxService {
+public:
+    struct Shown {
+        std::string text;
+        int style;
+        std::string caption;
+    };
+    void Show(const std::string& text, int style, const std::string& caption) override {
+        shown.push_back({text, style, caption});
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (const auto& s : shown) out.push_back(s.text);
+        return out;
+    }
+    std::vector<Shown> shown;
+};
+
+}  // namespace tapelark::testing
