@@ -45,3 +45,74 @@ function(tapelark_uses test)
     set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED ${service})
   endforeach()
 endfunction()
+
+# The Windows build runs every test under Wine: a fresh private prefix, its
+# windows on an Xvfb of their own, its sound through a private PulseAudio.
+if(CMAKE_CROSSCOMPILING)
+  set(TAPELARK_WINE_DISPLAY ":94" CACHE STRING "X display of the Windows tests' Xvfb")
+  set(TAPELARK_WINE_PREFIX ${TAPELARK_SERVICES_DIR}/wine-prefix)
+  set(TAPELARK_XVFB_ENV "DISPLAY=${TAPELARK_WINE_DISPLAY}")
+  set(TAPELARK_WINE_ENV
+      "WINEPREFIX=${TAPELARK_WINE_PREFIX}" "WINEARCH=win64" "WINEDEBUG=-all"
+      "WINEDLLOVERRIDES=mscoree,mshtml=" ${TAPELARK_XVFB_ENV} ${TAPELARK_PULSEAUDIO_ENV})
+
+  add_test(NAME service.xvfb.start
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${TAPELARK_WINE_DISPLAY}
+                   ${TAPELARK_SERVICES_DIR}/xvfb)
+  add_test(NAME service.xvfb.stop
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb stop ${TAPELARK_WINE_DISPLAY}
+                   ${TAPELARK_SERVICES_DIR}/xvfb)
+  set_tests_properties(service.xvfb.start PROPERTIES FIXTURES_SETUP xvfb)
+  set_tests_properties(service.xvfb.stop PROPERTIES FIXTURES_CLEANUP xvfb)
+
+  add_test(NAME service.pulseaudio.start
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse start ${TAPELARK_PULSE_DIR})
+  add_test(NAME service.pulseaudio.stop
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse stop ${TAPELARK_PULSE_DIR})
+  set_tests_properties(service.pulseaudio.start PROPERTIES FIXTURES_SETUP pulseaudio)
+  set_tests_properties(service.pulseaudio.stop PROPERTIES FIXTURES_CLEANUP pulseaudio)
+
+  add_test(NAME service.wine.start
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine start ${TAPELARK_WINE_PREFIX})
+  add_test(NAME service.wine.stop
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine stop ${TAPELARK_WINE_PREFIX})
+  set_tests_properties(service.wine.start service.wine.stop PROPERTIES
+                       ENVIRONMENT "${TAPELARK_WINE_ENV}" FIXTURES_REQUIRED "xvfb;pulseaudio")
+  set_tests_properties(service.wine.start PROPERTIES FIXTURES_SETUP wine)
+  set_tests_properties(service.wine.stop PROPERTIES FIXTURES_CLEANUP wine)
+
+  string(REPLACE ";" "\\;" _wine_env "${TAPELARK_WINE_ENV}")
+  set(TAPELARK_WINE_PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_env}")
+  # Under Wine a test needs the prefix whatever else it names; the prefix
+  # brings the display and the sound server with it.
+  set(TAPELARK_PULSEAUDIO_PROPERTIES ${TAPELARK_WINE_PROPERTIES})
+  set(TAPELARK_XVFB_PROPERTIES ${TAPELARK_WINE_PROPERTIES})
+
+  function(tapelark_uses test)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_WINE_ENV})
+    set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED wine)
+  endfunction()
+
+  # Listing a test executable's cases means running it, at build time and
+  # outside any prefix; under Wine each executable is one test instead, run
+  # in the prefix. Same signature, so the test folders need no change.
+  function(gtest_discover_tests target)
+    cmake_parse_arguments(arg "NO_PRETTY_TYPES;NO_PRETTY_VALUES"
+        "TEST_PREFIX;TEST_SUFFIX;WORKING_DIRECTORY;TEST_LIST;DISCOVERY_TIMEOUT;XML_OUTPUT_DIR;DISCOVERY_MODE;TEST_FILTER"
+        "EXTRA_ARGS;PROPERTIES" ${ARGN})
+    set(name ${arg_TEST_PREFIX}${target}${arg_TEST_SUFFIX})
+    if(NOT arg_WORKING_DIRECTORY)
+      set(arg_WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    endif()
+    set(filter)
+    if(arg_TEST_FILTER)
+      set(filter --gtest_filter=${arg_TEST_FILTER})
+    endif()
+    add_test(NAME ${name} COMMAND ${target} ${filter} ${arg_EXTRA_ARGS}
+             WORKING_DIRECTORY ${arg_WORKING_DIRECTORY})
+    if(arg_PROPERTIES)
+      set_tests_properties(${name} PROPERTIES ${arg_PROPERTIES})
+    endif()
+    tapelark_uses(${name})
+  endfunction()
+endif()

@@ -1,0 +1,16 @@
+#pragma once
+#include "platform/FileServices.h"
+
+namespace tapelark {
+
+// Files through kernel32's ANSI calls; failures carry the system's own words.
+class Win32FileServices : public FileServices {
+public:
+    std::int64_t LengthOf(const std::string& path) override;
+    void Remove(const std::string& path) override;
+    void CreateEmptyAndClose(const std::string& path) override;
+    void Rename(const std::string& from, const std::string& to) override;
+    bool Exists(const std::string& path) override;
+};
+
+}  // namespace tapelark

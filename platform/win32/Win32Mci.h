@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/MciChannel.h"
+
+namespace tapelark {
+
+// winmm's own command-string interface.
+class Win32Mci : public MciChannel {
+public:
+    std::uint32_t SendString(const char* command, char* reply, std::uint32_t replyLength,
+                             std::uintptr_t callbackWindow) override;
+};
+
+}  // namespace tapelark

@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/MessageBoxService.h"
+
+namespace tapelark {
+
+// MessageBoxA, modal to the window that is active in this program.
+class Win32MessageBox : public MessageBoxService {
+public:
+    void Show(const std::string& text, int style, const std::string& caption) override;
+};
+
+}  // namespace tapelark

@@ -1,0 +1,57 @@
+#include "platform/win32/Win32SaveFileDialog.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace tapelark {
+namespace {
+
+// A writable, NUL-ended copy of a text buffer that holds at least `capacity`
+// characters, as the dialog may fill all of them.
+std::vector<char> Buffer(const std::string& text, std::uint32_t capacity) {
+    std::vector<char> buffer(std::max<std::size_t>(capacity, text.size() + 1), '\0');
+    std::copy(text.begin(), text.end(), buffer.begin());
+    return buffer;
+}
+
+// What the dialog wrote, laid over the old contents as the platform does:
+// the caller finds the path before the first NUL.
+void WriteBack(std::string& text, const std::vector<char>& buffer) {
+    const std::size_t written = strnlen(buffer.data(), buffer.size());
+    text.assign(buffer.data(), std::max(written, std::min(text.size(), buffer.size())));
+}
+
+}  // namespace
+
+int Win32SaveFileDialog::Run(SaveFileRecord& record) {
+    std::vector<char> file = Buffer(record.file, record.maxFile);
+    std::vector<char> fileTitle = Buffer(record.fileTitle, record.maxFileTitle);
+
+    OPENFILENAMEA dialog{};
+    // The record's size stands for the 32-bit layout (76 bytes); the call needs
+    // this platform's size of the same, pre-Windows 2000, form.
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.hwndOwner = reinterpret_cast<HWND>(record.owner);
+    dialog.hInstance = reinterpret_cast<HINSTANCE>(record.instance);
+    dialog.lpstrFilter = record.filter.empty() ? nullptr : record.filter.c_str();
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = std::min<DWORD>(record.maxFile, static_cast<DWORD>(file.size()));
+    dialog.lpstrFileTitle = fileTitle.data();
+    dialog.nMaxFileTitle = std::min<DWORD>(record.maxFileTitle, static_cast<DWORD>(fileTitle.size()));
+    dialog.lpstrInitialDir = record.initialDir.empty() ? nullptr : record.initialDir.c_str();
+    dialog.lpstrTitle = record.title.empty() ? nullptr : record.title.c_str();
+    dialog.Flags = record.flags;
+
+    const BOOL confirmed = GetSaveFileNameA(&dialog);
+    if (confirmed) {
+        WriteBack(record.file, file);
+        WriteBack(record.fileTitle, fileTitle);
+    }
+    return confirmed ? 1 : 0;
+}
+
+}  // namespace tapelark

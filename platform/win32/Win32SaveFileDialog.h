@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/SaveFileDialog.h"
+
+namespace tapelark {
+
+// comdlg32's GetSaveFileNameA over an OPENFILENAMEA filled from the record.
+class Win32SaveFileDialog : public SaveFileDialog {
+public:
+    int Run(SaveFileRecord& record) override;
+};
+
+}  // namespace tapelark

@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/ShellService.h"
+
+namespace tapelark {
+
+class Win32Shell : public ShellService {
+public:
+    std::intptr_t Execute(std::uintptr_t owner, const char* verb, const char* file,
+                          const char* parameters, const char* directory, int showCommand) override;
+};
+
+}  // namespace tapelark
