@@ -11,6 +11,7 @@
 namespace tapelark {
 
 class WaveAudioDevice;
+struct MciCommand;
 
 // The multimedia system on Linux: carries out MCI command strings on
 // waveaudio devices kept under their aliases. Commands may come from any
@@ -33,6 +34,8 @@ public:
     std::uint32_t Send(const std::string& command, std::string& reply);
 
 private:
+    std::uint32_t Open(const MciCommand& command);
+
     std::mutex mutex_;
     std::shared_ptr<AudioBackend> backend_;
     std::map<std::string, std::unique_ptr<WaveAudioDevice>> devices_;  // by lower-case alias

@@ -1,0 +1,34 @@
+#pragma once
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+namespace tapelark {
+
+// An unnamed temporary file that holds a recording, so memory stays flat
+// however long it runs. One thread appends while others read what is
+// already there; Size() only ever counts bytes that are fully written.
+class SpoolFile {
+public:
+    SpoolFile() = default;
+    ~SpoolFile();
+    SpoolFile(const SpoolFile&) = delete;
+    SpoolFile& operator=(const SpoolFile&) = delete;
+
+    // Creates the file in $TMPDIR (or /tmp); 0 or an MCI error code.
+    std::uint32_t Create();
+    // Appends; on failure nothing of `bytes` counts and the errno is returned.
+    int Append(const void* data, std::size_t bytes);
+    // Reads from `offset`; returns the count read, or -1 with errno set.
+    long long ReadAt(std::uint64_t offset, void* data, std::size_t bytes) const;
+    std::uint64_t Size() const { return size_.load(std::memory_order_acquire); }
+    // Drops everything recorded (a new, empty element).
+    void Clear();
+    int Descriptor() const { return fd_; }
+
+private:
+    int fd_ = -1;
+    std::atomic<std::uint64_t> size_{0};
+};
+
+}  // namespace tapelark

@@ -1,0 +1,158 @@
+#include "platform/mci/WaveFileWriter.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+#include "platform/mci/MciErrors.h"
+#include "platform/mci/SpoolFile.h"
+
+namespace tapelark {
+
+namespace {
+
+// libsndfile writes through these, so the errno of a failed write (a full
+// disk, a file size limit) reaches the user instead of a generic failure.
+struct OutputFile {
+    int fd = -1;
+    int error = 0;
+};
+
+sf_count_t FileLength(void* user) {
+    struct stat st {};
+    return ::fstat(static_cast<OutputFile*>(user)->fd, &st) == 0 ? st.st_size : -1;
+}
+
+sf_count_t Seek(sf_count_t offset, int whence, void* user) {
+    return ::lseek(static_cast<OutputFile*>(user)->fd, offset, whence);
+}
+
+sf_count_t Read(void* data, sf_count_t count, void* user) {
+    ssize_t n = ::read(static_cast<OutputFile*>(user)->fd, data, static_cast<std::size_t>(count));
+    return n < 0 ? 0 : n;
+}
+
+sf_count_t Write(const void* data, sf_count_t count, void* user) {
+    auto* out = static_cast<OutputFile*>(user);
+    const char* p = static_cast<const char*>(data);
+    sf_count_t done = 0;
+    while (done < count) {
+        ssize_t n = ::write(out->fd, p + done, static_cast<std::size_t>(count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (out->error == 0) out->error = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+sf_count_t Tell(void* user) { return ::lseek(static_cast<OutputFile*>(user)->fd, 0, SEEK_CUR); }
+
+std::uint32_t CheckTarget(const std::string& path, std::string& folder) {
+    if (path.empty()) return mcierr::kFilenameRequired;
+    if (path.size() >= PATH_MAX) return mcierr::kNameTooLong;
+    std::size_t slash = path.rfind('/');
+    folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..") return mcierr::kIsAFolder;
+    long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (nameMax < 0) nameMax = NAME_MAX;
+    if (name.size() > static_cast<std::size_t>(nameMax)) return mcierr::kNameTooLong;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) return mcierr::FromFileErrno(errno);
+    if (!S_ISDIR(st.st_mode)) return mcierr::kNotAFolder;
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return mcierr::kIsAFolder;
+    return 0;
+}
+
+// A fresh name next to the target; short, so a long target name still fits.
+int CreateTemporary(const std::string& folder, std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = folder + "/.tapelark-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
+        // 0666 so the umask decides, as for any file the user saves.
+        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+std::uint32_t CopySamples(const SpoolFile& spool, std::uint64_t dataBytes, std::size_t align, SNDFILE* sf,
+                          OutputFile& out) {
+    constexpr std::size_t kChunk = 1 << 20;  // a multiple of every block alignment
+    std::vector<char> buffer(kChunk);
+    std::uint64_t at = 0;
+    while (at < dataBytes) {
+        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, dataBytes - at));
+        long long got = spool.ReadAt(at, buffer.data(), want);
+        if (got <= 0) return mcierr::kSpoolFailed;
+        // Whole frames only; a short read's remainder is read again next round.
+        std::size_t whole = static_cast<std::size_t>(got) - static_cast<std::size_t>(got) % align;
+        if (whole == 0) return mcierr::kSpoolFailed;
+        if (sf_write_raw(sf, buffer.data(), static_cast<sf_count_t>(whole)) != static_cast<sf_count_t>(whole))
+            return out.error ? mcierr::FromFileErrno(out.error) : mcierr::kFileWrite;
+        at += whole;
+    }
+    return 0;
+}
+
+std::uint32_t WriteInto(int fd, const WaveFormat& format, const SpoolFile& spool, std::uint64_t dataBytes) {
+    OutputFile out{fd};
+    SF_VIRTUAL_IO io{FileLength, Seek, Read, Write, Tell};
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(format.samplesPerSec);
+    info.channels = format.channels;
+    info.format = (ContainerFor(dataBytes) == WaveContainer::Rf64 ? SF_FORMAT_RF64 : SF_FORMAT_WAV) |
+                  (format.bitsPerSample == 8 ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_16);
+    SNDFILE* sf = sf_open_virtual(&io, SFM_WRITE, &info, &out);
+    if (!sf) return out.error ? mcierr::FromFileErrno(out.error) : mcierr::kFileWrite;
+    std::uint32_t code = CopySamples(spool, dataBytes, format.blockAlign, sf, out);
+    // Closing writes the final sizes into the header.
+    int closed = sf_close(sf);
+    if (code == 0 && out.error) code = mcierr::FromFileErrno(out.error);
+    if (code == 0 && closed != 0) code = mcierr::kFileWrite;
+    if (code == 0 && ::fsync(fd) != 0) code = mcierr::FromFileErrno(errno);
+    return code;
+}
+
+}  // namespace
+
+WaveContainer ContainerFor(std::uint64_t dataBytes) {
+    // Leaves room for the header chunks inside the 32-bit RIFF size.
+    return dataBytes > 0xFFFFFFFFull - 4096 ? WaveContainer::Rf64 : WaveContainer::Riff;
+}
+
+std::uint32_t WriteWaveFile(const std::string& path, const WaveFormat& format, const SpoolFile& spool,
+                            std::uint64_t dataBytes) {
+    std::string folder;
+    if (std::uint32_t code = CheckTarget(path, folder)) return code;
+    std::string temporary;
+    int fd = CreateTemporary(folder, temporary);
+    if (fd < 0) return mcierr::FromFileErrno(errno);
+    std::uint32_t code = WriteInto(fd, format, spool, dataBytes);
+    if (::close(fd) != 0 && code == 0) code = mcierr::FromFileErrno(errno);
+    if (code == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) code = mcierr::FromFileErrno(errno);
+    if (code != 0) {
+        ::unlink(temporary.c_str());
+        return code;
+    }
+    // The rename itself survives a crash only once the folder is on disk.
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir);
+        ::close(dir);
+    }
+    return 0;
+}
+
+}  // namespace tapelark
