@@ -1,0 +1,165 @@
+#include "platform/qt/QtFormWindow.h"
+
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
+
+#include "platform/qt/ClickableLabel.h"
+#include "platform/qt/GraphicalButton.h"
+#include "platform/qt/Pictures.h"
+
+namespace tapelark {
+namespace {
+
+QColor ToQColor(const Colour& colour) {
+    return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | colour.rgb));
+}
+
+// Metric-compatible stand-ins for the Windows faces the layout names.
+QStringList Families(const char* name) {
+    const QString face = QString::fromUtf8(name);
+    return {face, QStringLiteral("Liberation Sans")};
+}
+
+}  // namespace
+
+QtFormWindow::QtFormWindow(QWidget* parent) : QWidget(parent) {
+    const WindowLayout& window = FormWindowLayout();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen) dpi_ = qRound(screen->logicalDotsPerInchX());
+
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(QString::fromUtf8(window.title));
+    setWindowIcon(ProgramIcon());
+    setFixedSize(Pixels(window.clientWidth), Pixels(window.clientHeight));
+    QPalette background = palette();
+    background.setColor(QPalette::Window, ToQColor(window.background));
+    setPalette(background);
+    setAutoFillBackground(true);
+    setFont(FontOf(window.font));
+
+    QWidget* previous = nullptr;
+    for (const ControlLayout& layout : FormControls()) {
+        QWidget* widget = Build(layout);
+        controls_[layout.name] = widget;
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            if (previous) setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+
+    timer_.setInterval(kStatusTimerMilliseconds);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        if (tick_) tick_();
+    });
+}
+
+QWidget* QtFormWindow::Build(const ControlLayout& layout) {
+    QWidget* widget = nullptr;
+    auto handle = [this, name = layout.name] {
+        if (auto it = handlers_.find(name); it != handlers_.end() && it->second) it->second();
+    };
+    const QString caption = layout.caption ? QString::fromUtf8(layout.caption) : QString();
+
+    switch (layout.kind) {
+        case ControlKind::GraphicalButton: {
+            auto* button = new GraphicalButton(this);
+            button->SetFace(layout.face.platformDefault ? QColor() : ToQColor(layout.face));
+            const bool glyph = layout.font.name && QString(layout.font.name) == kGlyphFont;
+            if (layout.picture != Picture::None) {
+                button->SetPicture(PictureOf(layout.picture));
+            } else if (glyph) {
+                button->SetGlyph(GlyphForLetter(layout.caption[0]), layout.font.points * dpi_ / 72.0);
+                button->setAccessibleName(QString::fromUtf8(layout.toolTip ? layout.toolTip : layout.id));
+            } else {
+                button->setText(caption);
+                button->setFont(FontOf(layout.font));
+            }
+            connect(button, &QAbstractButton::clicked, this, handle);
+            widget = button;
+            break;
+        }
+        case ControlKind::Label: {
+            auto* label = new ClickableLabel(caption, this);
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(layout.name != Control::lblStatus);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setFont(FontOf(layout.font));
+            label->setFocusPolicy(Qt::NoFocus);
+            QPalette colours = label->palette();
+            if (!layout.text.platformDefault) colours.setColor(QPalette::WindowText, ToQColor(layout.text));
+            else colours.setColor(QPalette::WindowText, Qt::black);
+            if (!layout.face.platformDefault) {
+                colours.setColor(QPalette::Window, ToQColor(layout.face));
+                label->setAutoFillBackground(true);
+            }
+            label->setPalette(colours);
+            if (layout.name == Control::lblCredits) {
+                label->setCursor(Qt::PointingHandCursor);
+                label->clicked = handle;
+            }
+            widget = label;
+            break;
+        }
+        case ControlKind::PictureBox: {
+            auto* picture = new QLabel(this);
+            picture->setPixmap(PictureOf(layout.picture));
+            picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            picture->setScaledContents(false);
+            picture->setFocusPolicy(Qt::NoFocus);
+            widget = picture;
+            break;
+        }
+    }
+    widget->setObjectName(QString::fromUtf8(layout.id));
+    widget->setGeometry(Pixels(layout.left), Pixels(layout.top), Pixels(layout.width),
+                        Pixels(layout.height));
+    if (layout.toolTip) widget->setToolTip(QString::fromUtf8(layout.toolTip));
+    widget->setEnabled(layout.enabledAtStart);
+    return widget;
+}
+
+QFont QtFormWindow::FontOf(const FontSpec& spec) const {
+    const FontSpec& own = spec.name ? spec : FormWindowLayout().font;
+    QFont font;
+    font.setFamilies(Families(own.name));
+    font.setPointSizeF(own.points);
+    font.setWeight(static_cast<QFont::Weight>(own.weight));
+    font.setUnderline(own.underline);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+int QtFormWindow::Pixels(int twips) const { return TwipsToPixels(twips, dpi_); }
+
+void QtFormWindow::OnClick(Control control, std::function<void()> handler) {
+    handlers_[control] = std::move(handler);
+}
+
+void QtFormWindow::OnTimer(std::function<void()> handler) { tick_ = std::move(handler); }
+
+void QtFormWindow::CentreOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+QWidget* QtFormWindow::ControlWidget(Control control) const { return controls_.at(control); }
+
+void QtFormWindow::SetEnabled(Control button, bool enabled) { controls_.at(button)->setEnabled(enabled); }
+
+void QtFormWindow::StartTimer() { timer_.start(); }
+
+void QtFormWindow::StopTimer() { timer_.stop(); }
+
+bool QtFormWindow::TimerRunning() { return timer_.isActive(); }
+
+void QtFormWindow::SetStatusText(const std::string& text) {
+    static_cast<QLabel*>(controls_.at(Control::lblStatus))->setText(QString::fromUtf8(text));
+}
+
+std::uintptr_t QtFormWindow::OwnerHandle() { return static_cast<std::uintptr_t>(winId()); }
+
+}  // namespace tapelark

@@ -1,0 +1,48 @@
+#pragma once
+#include <functional>
+#include <map>
+
+#include <QtCore/QTimer>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QWidget>
+
+#include "window/FormLayout.h"
+#include "window/FormView.h"
+
+namespace tapelark {
+
+class GraphicalButton;
+
+// The main window in Qt Widgets, built from the layout data. It only draws
+// and reports clicks and ticks; what they do is wired from outside.
+class QtFormWindow final : public QWidget, public FormView {
+public:
+    explicit QtFormWindow(QWidget* parent = nullptr);
+
+    void OnClick(Control control, std::function<void()> handler);
+    void OnTimer(std::function<void()> handler);
+    void CentreOnScreen();
+
+    QWidget* ControlWidget(Control control) const;
+    // Twips -> pixels on this window's screen.
+    int Pixels(int twips) const;
+
+    void SetEnabled(Control button, bool enabled) override;
+    void StartTimer() override;
+    void StopTimer() override;
+    bool TimerRunning() override;
+    void SetStatusText(const std::string& text) override;
+    std::uintptr_t OwnerHandle() override;
+
+private:
+    QWidget* Build(const ControlLayout& layout);
+    QFont FontOf(const FontSpec& spec) const;
+
+    std::map<Control, QWidget*> controls_;
+    std::map<Control, std::function<void()>> handlers_;
+    std::function<void()> tick_;
+    QTimer timer_;
+    int dpi_ = 96;
+};
+
+}  // namespace tapelark

@@ -1,0 +1,47 @@
+#pragma once
+#include "capture/WaveRecording.h"
+#include "launcher/EmulatorLauncher.h"
+#include "platform/linux/LinuxFileServices.h"
+#include "platform/linux/LinuxShortPath.h"
+#include "platform/linux/ProcProcessSnapshot.h"
+#include "platform/linux/WineRegistry.h"
+#include "platform/linux/X11WindowSystem.h"
+#include "platform/mci/MciEngine.h"
+#include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtProgramEnvironment.h"
+#include "platform/qt/QtSaveFileDialog.h"
+#include "platform/qt/QtShellService.h"
+#include "window/formPlay.h"
+
+namespace tapelark {
+
+// The whole program on Linux: the real services, the window and its logic,
+// wired together. Needs a QApplication.
+class TapelarkApplication {
+public:
+    TapelarkApplication();
+    TapelarkApplication(const TapelarkApplication&) = delete;
+    TapelarkApplication& operator=(const TapelarkApplication&) = delete;
+
+    QtFormWindow& Window() { return window_; }
+    formPlay& Form() { return form_; }
+
+private:
+    MciEngine mci_;
+    QtMessageBox messages_;
+    LinuxFileServices files_;
+    LinuxShortPath shortPaths_;
+    WaveRecording capture_{mci_, messages_, files_, shortPaths_};
+    X11WindowSystem windows_;
+    WineRegistry registry_;
+    ProcProcessSnapshot processes_;
+    EmulatorLauncher launcher_{windows_, registry_, processes_, messages_};
+    QtSaveFileDialog saveDialog_;
+    QtProgramEnvironment environment_;
+    QtShellService shell_;
+    QtFormWindow window_;
+    formPlay form_{window_, capture_, launcher_, saveDialog_, environment_, shell_, messages_};
+};
+
+}  // namespace tapelark
