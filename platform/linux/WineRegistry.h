@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Registry.h"
+#include "platform/linux/WineRegFile.h"
 
 namespace tapelark {
 
@@ -28,8 +29,10 @@ public:
 private:
     struct OpenedKey {
         std::string path;  // below HKEY_LOCAL_MACHINE, as found in the file
-        std::map<std::string, std::pair<std::uint32_t, std::string>> values;  // lower-cased name
+        WineRegValues values;
     };
+
+    long Find(const std::string& path, OpenedKey& key) const;
 
     std::string prefix_;
     std::mutex mutex_;

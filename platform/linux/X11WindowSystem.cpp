@@ -1,0 +1,262 @@
+#include "platform/linux/X11WindowSystem.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/XKBlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "platform/linux/ProgramLauncher.h"
+#include "platform/linux/SendKeysNotation.h"
+#include "platform/linux/WineRegFile.h"
+
+namespace tapelark {
+
+namespace {
+
+// Xlib's own error handler ends the program; errors of our requests are
+// collected here instead while a call runs.
+int lastXError = 0;
+int KeepXError(Display*, XErrorEvent* event) {
+    lastXError = event->error_code;
+    return 0;
+}
+
+class Connection {
+public:
+    explicit Connection(const std::string& name)
+        : display_(XOpenDisplay(name.empty() ? nullptr : name.c_str())) {
+        if (display_ != nullptr) previous_ = XSetErrorHandler(KeepXError);
+        lastXError = 0;
+    }
+    ~Connection() {
+        if (display_ == nullptr) return;
+        XSync(display_, False);
+        XCloseDisplay(display_);
+        XSetErrorHandler(previous_);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    Display* get() const { return display_; }
+    // Whether every request so far went through without an X error.
+    bool Clean() const {
+        XSync(display_, False);
+        return lastXError == 0;
+    }
+
+private:
+    Display* display_;
+    XErrorHandler previous_ = nullptr;
+};
+
+Atom Intern(Display* d, const char* name) { return XInternAtom(d, name, False); }
+
+std::vector<unsigned long> Property32(Display* d, Window w, Atom property, Atom type) {
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(d, w, property, 0, 1 << 16, False, type, &actualType, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr) {
+        if (actualType == type && format == 32) {
+            const auto* items = reinterpret_cast<const unsigned long*>(data);
+            values.assign(items, items + count);
+        }
+    }
+    if (data != nullptr) XFree(data);
+    return values;
+}
+
+std::optional<std::string> Title(Display* d, Window w) {
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const Atom utf8 = Intern(d, "UTF8_STRING");
+    if (XGetWindowProperty(d, w, Intern(d, "_NET_WM_NAME"), 0, 4096, False, utf8, &actualType,
+                           &format, &count, &after, &data) == Success &&
+        data != nullptr && actualType == utf8 && format == 8) {
+        std::string title(reinterpret_cast<char*>(data), count);
+        XFree(data);
+        return title;
+    }
+    if (data != nullptr) XFree(data);
+
+    XTextProperty name{};
+    if (XGetWMName(d, w, &name) == 0 || name.value == nullptr) return std::nullopt;
+    std::string title(reinterpret_cast<char*>(name.value), name.nitems);
+    char** list = nullptr;
+    int items = 0;
+    if (Xutf8TextPropertyToTextList(d, &name, &list, &items) == Success && items > 0 && list != nullptr) {
+        title = list[0];
+    }
+    if (list != nullptr) XFreeStringList(list);
+    XFree(name.value);
+    return title;
+}
+
+// Case is ignored, as the emulator's own platform does when it matches a
+// title; a title that begins with the text answers too, after any exact one.
+std::optional<Window> PickByTitle(Display* d, const std::vector<Window>& windows,
+                                  const std::string& wanted) {
+    const std::string lowered = LowerAscii(wanted);
+    std::optional<Window> byBeginning;
+    for (Window w : windows) {
+        const auto title = Title(d, w);
+        if (!title) continue;
+        const std::string candidate = LowerAscii(*title);
+        if (candidate == lowered) return w;
+        if (!byBeginning && candidate.starts_with(lowered)) byBeginning = w;
+    }
+    return byBeginning;
+}
+
+// Without a window manager's list: the viewable windows of the tree, nearest
+// to the root first (a reparenting manager puts the client below its frame).
+std::vector<Window> TreeWindows(Display* d, Window root) {
+    std::vector<Window> found;
+    std::vector<Window> level{root};
+    for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
+        std::vector<Window> nextLevel;
+        for (Window parent : level) {
+            Window rootReturn = 0;
+            Window parentReturn = 0;
+            Window* children = nullptr;
+            unsigned int count = 0;
+            if (XQueryTree(d, parent, &rootReturn, &parentReturn, &children, &count) == 0) continue;
+            for (unsigned int i = 0; i < count; ++i) {
+                XWindowAttributes attributes{};
+                if (XGetWindowAttributes(d, children[i], &attributes) == 0 ||
+                    attributes.map_state != IsViewable) {
+                    continue;
+                }
+                found.push_back(children[i]);
+                nextLevel.push_back(children[i]);
+            }
+            if (children != nullptr) XFree(children);
+        }
+        level = std::move(nextLevel);
+    }
+    return found;
+}
+
+bool ManagerActivates(Display* d, Window root) {
+    const Window check = [&] {
+        const auto v = Property32(d, root, Intern(d, "_NET_SUPPORTING_WM_CHECK"), XA_WINDOW);
+        return v.empty() ? Window{0} : static_cast<Window>(v[0]);
+    }();
+    if (check == 0) return false;
+    const Atom active = Intern(d, "_NET_ACTIVE_WINDOW");
+    for (unsigned long atom : Property32(d, root, Intern(d, "_NET_SUPPORTED"), XA_ATOM)) {
+        if (atom == active) return true;
+    }
+    return false;
+}
+
+void AskManagerToActivate(Display* d, Window root, Window target) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = target;
+    event.xclient.message_type = Intern(d, "_NET_ACTIVE_WINDOW");
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2;  // asked for by the user, not by the application itself
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+}
+
+// Keystrokes follow the activation at once, so give the manager a moment to
+// carry it out; this is not a wait for our own focus.
+void AwaitManager(Display* d, Window root, Window target) {
+    const Atom active = Intern(d, "_NET_ACTIVE_WINDOW");
+    for (int tries = 0; tries < 50; ++tries) {
+        XSync(d, False);
+        const auto v = Property32(d, root, active, XA_WINDOW);
+        if (!v.empty() && static_cast<Window>(v[0]) == target) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+bool FocusAndRaise(Display* d, Window target) {
+    XRaiseWindow(d, target);
+    XSetInputFocus(d, target, RevertToParent, CurrentTime);
+    return true;
+}
+
+}  // namespace
+
+X11WindowSystem::X11WindowSystem(std::string displayName) : displayName_(std::move(displayName)) {}
+
+bool X11WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/) {
+    if (title.empty()) return false;
+    Connection connection(displayName_);
+    Display* d = connection.get();
+    if (d == nullptr) return false;
+    const Window root = DefaultRootWindow(d);
+
+    const auto clients = Property32(d, root, Intern(d, "_NET_CLIENT_LIST"), XA_WINDOW);
+    const bool managed = !clients.empty();
+    const std::vector<Window> candidates =
+        managed ? std::vector<Window>(clients.begin(), clients.end()) : TreeWindows(d, root);
+    const auto target = PickByTitle(d, candidates, title);
+    if (!target || !connection.Clean()) return false;
+
+    if (managed && ManagerActivates(d, root)) {
+        AskManagerToActivate(d, root, *target);
+        if (!connection.Clean()) return false;
+        AwaitManager(d, root, *target);
+        return true;
+    }
+    FocusAndRaise(d, *target);
+    return connection.Clean();
+}
+
+bool X11WindowSystem::SendKeystrokes(const std::string& keys, bool /*wait*/) {
+    const auto keysyms = ParseSendKeys(keys);
+    if (!keysyms) return false;
+    Connection connection(displayName_);
+    Display* d = connection.get();
+    if (d == nullptr) return false;
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(d, &event, &error, &major, &minor)) return false;
+
+    // Every key is looked up first, so that a text goes whole or not at all.
+    struct Stroke {
+        KeyCode code;
+        bool shifted;
+    };
+    std::vector<Stroke> strokes;
+    for (std::uint32_t keysym : *keysyms) {
+        const KeyCode code = XKeysymToKeycode(d, keysym);
+        if (code == 0) return false;
+        const bool shifted = XkbKeycodeToKeysym(d, code, 0, 0) != keysym &&
+                             XkbKeycodeToKeysym(d, code, 0, 1) == keysym;
+        strokes.push_back({code, shifted});
+    }
+    const KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
+    for (const Stroke& stroke : strokes) {
+        if (stroke.shifted && shift != 0) XTestFakeKeyEvent(d, shift, True, CurrentTime);
+        XTestFakeKeyEvent(d, stroke.code, True, CurrentTime);
+        XTestFakeKeyEvent(d, stroke.code, False, CurrentTime);
+        if (stroke.shifted && shift != 0) XTestFakeKeyEvent(d, shift, False, CurrentTime);
+    }
+    // Queued with the server; whether the window has handled them is not waited for.
+    return connection.Clean();
+}
+
+bool X11WindowSystem::Launch(const std::string& commandLine, int /*windowStyle*/) {
+    // The window style has no counterpart here: a program started under Wine
+    // opens its normal window and takes the focus as the window manager allows.
+    return LaunchDetached(LaunchArguments(commandLine));
+}
+
+}  // namespace tapelark
