@@ -1,0 +1,52 @@
+#pragma once
+// A child process for tests, started with posix_spawn (which returns once the
+// program has been executed, so /proc already shows its own command line)
+// and killed and reaped when the object goes.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace tapelark::testing {
+
+class SpawnedProcess {
+public:
+    // Runs `program` with the given argv; argv[0] is the name the process shows.
+    SpawnedProcess(const std::string& program, std::vector<std::string> argv,
+                   posix_spawn_file_actions_t* actions = nullptr)
+        : argv_(std::move(argv)) {
+        std::vector<char*> raw;
+        for (auto& a : argv_) raw.push_back(a.data());
+        raw.push_back(nullptr);
+        if (posix_spawn(&pid_, program.c_str(), actions, nullptr, raw.data(), environ) != 0) pid_ = -1;
+    }
+    ~SpawnedProcess() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGKILL);
+        Wait();
+    }
+    SpawnedProcess(const SpawnedProcess&) = delete;
+    SpawnedProcess& operator=(const SpawnedProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    // Reaps the child; its exit status.
+    int Wait() {
+        int status = 0;
+        if (pid_ > 0) {
+            while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+            }
+            pid_ = -1;
+        }
+        return status;
+    }
+
+private:
+    std::vector<std::string> argv_;
+    pid_t pid_ = -1;
+};
+
+}  // namespace tapelark::testing
