@@ -1,0 +1,73 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/mci/AudioBackend.h"
+
+namespace tapelark {
+
+// Stands in for the sound server: the test delivers recorded bytes and pulls
+// played ones on its own thread, and can make streams fail to start or break.
+class FakeAudioBackend final : public AudioBackend {
+public:
+    std::uint32_t captureStartError = 0;
+    std::uint32_t playbackStartError = 0;
+    int captureStarts = 0;
+    int playbackStarts = 0;
+    WaveFormat lastFormat;
+    CaptureTarget* capture = nullptr;    // while a capture stream lives
+    PlaybackSource* playback = nullptr;  // while a playback stream lives
+
+    std::unique_ptr<AudioStream> StartCapture(const WaveFormat& format, CaptureTarget& target,
+                                              std::uint32_t& error) override {
+        lastFormat = format;
+        if ((error = captureStartError) != 0) return nullptr;
+        ++captureStarts;
+        capture = &target;
+        return std::make_unique<Stream>(capture);
+    }
+
+    std::unique_ptr<AudioStream> StartPlayback(const WaveFormat& format, PlaybackSource& source,
+                                               std::uint32_t& error) override {
+        lastFormat = format;
+        if ((error = playbackStartError) != 0) return nullptr;
+        ++playbackStarts;
+        playback = &source;
+        return std::make_unique<Stream>(playback);
+    }
+
+    // Delivers `bytes` of a known pattern: byte i of the whole recording is Pattern(i).
+    void Record(std::size_t bytes) {
+        std::vector<unsigned char> data(bytes);
+        for (std::size_t i = 0; i < bytes; ++i) data[i] = Pattern(delivered_ + i);
+        delivered_ += bytes;
+        capture->Captured(data.data(), data.size());
+    }
+    static unsigned char Pattern(std::uint64_t i) { return static_cast<unsigned char>((i * 7 + i / 251) & 0xFF); }
+
+    // Pulls everything the device plays, in chunks as a server would, then ends it.
+    std::vector<unsigned char> PlayOut(std::size_t chunk = 4096) {
+        std::vector<unsigned char> played;
+        std::vector<unsigned char> buffer(chunk);
+        while (std::size_t n = playback->Fill(buffer.data(), buffer.size()))
+            played.insert(played.end(), buffer.begin(), buffer.begin() + static_cast<long>(n));
+        playback->PlaybackEnded(0);
+        return played;
+    }
+
+private:
+    struct Stream final : AudioStream {
+        explicit Stream(CaptureTarget*& slot) : capture_(&slot) {}
+        explicit Stream(PlaybackSource*& slot) : playback_(&slot) {}
+        ~Stream() override {
+            if (capture_) *capture_ = nullptr;
+            if (playback_) *playback_ = nullptr;
+        }
+        CaptureTarget** capture_ = nullptr;
+        PlaybackSource** playback_ = nullptr;
+    };
+    std::uint64_t delivered_ = 0;
+};
+
+}  // namespace tapelark

@@ -1,0 +1,201 @@
+// Saving a recording to the real file system, and each way that can fail.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "FakeAudioBackend.h"
+#include "MciTestSupport.h"
+#include "TempFolder.h"
+#include "platform/mci/MciErrors.h"
+#include "platform/mci/WaveFileWriter.h"
+
+namespace tapelark {
+namespace {
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::uint32_t Le32(const std::string& s, std::size_t at) {
+    return static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8 |
+           static_cast<unsigned char>(s[at + 2]) << 16 | static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + 3])) << 24;
+}
+std::uint16_t Le16(const std::string& s, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8);
+}
+
+class MciSaveTest : public ::testing::Test {
+protected:
+    std::shared_ptr<FakeAudioBackend> audio = std::make_shared<FakeAudioBackend>();
+    MciEngine engine{audio};
+    TempFolder folder;
+
+    void Recorded(std::size_t bytes) {
+        OpenCaptureDevice(engine);
+        ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+        audio->Record(bytes);
+        ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
+    }
+    std::uint32_t Save(const std::string& path) { return MciCode(engine, "save capture " + path); }
+    // The recording must survive any failed save: prove it by saving it.
+    void ExpectRecordingKept(std::size_t bytes) {
+        std::string elsewhere = folder / "elsewhere.wav";
+        ASSERT_EQ(Save(elsewhere), 0u);
+        EXPECT_EQ(ReadWaveFile(elsewhere).bytes.size(), bytes);
+        std::remove(elsewhere.c_str());
+    }
+};
+
+TEST_F(MciSaveTest, WritesAPlainPcmWaveHeader) {
+    Recorded(17640);
+    std::string path = folder / "a.wav";
+    ASSERT_EQ(Save(path), 0u);
+    std::string file = Contents(path);
+    ASSERT_EQ(file.size(), 44u + 17640u);
+    EXPECT_EQ(file.substr(0, 4), "RIFF");
+    EXPECT_EQ(Le32(file, 4), 36u + 17640u);
+    EXPECT_EQ(file.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(Le32(file, 16), 16u);
+    EXPECT_EQ(Le16(file, 20), 1u) << "PCM";
+    EXPECT_EQ(Le16(file, 22), 2u);
+    EXPECT_EQ(Le32(file, 24), 44100u);
+    EXPECT_EQ(Le32(file, 28), 176400u);
+    EXPECT_EQ(Le16(file, 32), 4u);
+    EXPECT_EQ(Le16(file, 34), 16u);
+    EXPECT_EQ(file.substr(36, 4), "data");
+    EXPECT_EQ(Le32(file, 40), 17640u);
+    EXPECT_EQ(static_cast<unsigned char>(file[44 + 1000]), FakeAudioBackend::Pattern(1000));
+}
+
+TEST_F(MciSaveTest, WritesEightBitMonoAsUnsignedPcm) {
+    ASSERT_EQ(MciCode(engine, "open new type waveaudio alias capture"), 0u);
+    ASSERT_EQ(MciCode(engine, "set capture channels 1 bitspersample 8 samplespersec 22050"), 0u);
+    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    EXPECT_EQ(audio->lastFormat, (WaveFormat{1, 8, 22050, 1, 22050}));
+    audio->Record(22051);
+    ASSERT_EQ(Save(folder / "mono.wav"), 0u);
+    ReadWave wave = ReadWaveFile(folder / "mono.wav");
+    ASSERT_TRUE(wave.ok);
+    EXPECT_EQ(wave.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_U8);
+    EXPECT_EQ(wave.info.channels, 1);
+    EXPECT_EQ(wave.info.samplerate, 22050);
+    ASSERT_EQ(wave.bytes.size(), 22051u);
+    EXPECT_EQ(wave.bytes[22050], FakeAudioBackend::Pattern(22050));
+}
+
+TEST_F(MciSaveTest, ReplacesAnExistingFileAndFollowsTheUmask) {
+    Recorded(4000);
+    std::string path = folder / "old take.wav";
+    WriteText(path, "not a wave file");
+    mode_t old = ::umask(022);
+    std::uint32_t code = Save(path);
+    ::umask(old);
+    ASSERT_EQ(code, 0u);
+    EXPECT_EQ(ReadWaveFile(path).bytes.size(), 4000u);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"old take.wav"}) << "no temporary file left";
+}
+
+TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
+    Recorded(4000);
+    ::mkdir((folder / "sub").c_str(), 0755);
+    WriteText(folder / "plain", "x");
+    EXPECT_EQ(Save(folder / "missing/take.wav"), mcierr::kFolderMissing);
+    EXPECT_EQ(Save(folder / "sub"), mcierr::kIsAFolder);
+    EXPECT_EQ(Save(folder / "sub/"), mcierr::kIsAFolder);
+    EXPECT_EQ(Save(folder / "plain/take.wav"), mcierr::kNotAFolder);
+    EXPECT_EQ(Save(folder / (std::string(300, 'n') + ".wav")), mcierr::kNameTooLong);
+    std::string deep = folder.path();
+    while (deep.size() < 5000) deep += "/d";
+    EXPECT_EQ(Save(deep + "/take.wav"), mcierr::kNameTooLong);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "sub"}));
+    ExpectRecordingKept(4000);
+}
+
+TEST_F(MciSaveTest, ReadOnlyFolderIsRefused) {
+    Recorded(4000);
+    std::string locked = folder / "locked";
+    ASSERT_EQ(::mkdir(locked.c_str(), 0555), 0);
+    ::chmod(folder.path().c_str(), 0755);
+    // Root may write anywhere, so the save runs as an ordinary user then.
+    int result[2];
+    ASSERT_EQ(::pipe(result), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+        std::uint32_t code = Save(locked + "/take.wav");
+        ::_exit(::write(result[1], &code, sizeof code) == sizeof code ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    std::uint32_t code = 0;
+    ASSERT_EQ(::read(result[0], &code, sizeof code), static_cast<ssize_t>(sizeof code));
+    ::close(result[0]);
+    ::close(result[1]);
+    EXPECT_EQ(code, mcierr::kAccessDenied);
+    EXPECT_TRUE(std::filesystem::is_empty(locked));
+    ExpectRecordingKept(4000);
+}
+
+TEST_F(MciSaveTest, AFailedWriteLeavesTheOldFileWhole) {
+    Recorded(176400);
+    std::string path = folder / "precious.wav";
+    WriteText(path, "the take from yesterday");
+    // The system's file size limit stops the write half way.
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 65536;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::uint32_t code = Save(path);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(code, mcierr::kFileTooLarge);
+    EXPECT_EQ(Contents(path), "the take from yesterday");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"precious.wav"});
+    ExpectRecordingKept(176400);
+}
+
+TEST_F(MciSaveTest, AFullDiskIsReportedAndCleanedUp) {
+    std::string small = folder / "small";
+    ASSERT_EQ(::mkdir(small.c_str(), 0755), 0);
+    if (::mount("tapelark-test", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here (needs root)";
+    Recorded(176400);
+    WriteText(small + "/precious.wav", "keep me");
+    std::uint32_t code = Save(small + "/precious.wav");
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(small)) left.push_back(e.path().filename());
+    std::string kept = Contents(small + "/precious.wav");
+    ::umount(small.c_str());
+    EXPECT_EQ(code, mcierr::kDiskFull);
+    EXPECT_EQ(left, std::vector<std::string>{"precious.wav"});
+    EXPECT_EQ(kept, "keep me");
+    ExpectRecordingKept(176400);
+}
+
+TEST(WaveContainer, SwitchesToRf64BeforeTheRiffSizeOverflows) {
+    EXPECT_EQ(ContainerFor(635'040'000), WaveContainer::Riff);  // an hour
+    EXPECT_EQ(ContainerFor(0xFFFFFFFFull - 8192), WaveContainer::Riff);
+    EXPECT_EQ(ContainerFor(0xFFFFFFFFull - 36), WaveContainer::Rf64);
+    EXPECT_EQ(ContainerFor(std::uint64_t{5} << 30), WaveContainer::Rf64);
+}
+
+}  // namespace
+}  // namespace tapelark
