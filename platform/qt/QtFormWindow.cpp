@@ -82,7 +82,7 @@ QWidget* QtFormWindow::Build(const ControlLayout& layout) {
         case ControlKind::Label: {
             auto* label = new ClickableLabel(caption, this);
             label->setTextFormat(Qt::PlainText);
-            label->setWordWrap(layout.name != Control::lblStatus);
+            label->setWordWrap(true);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setFont(FontOf(layout.font));
             label->setFocusPolicy(Qt::NoFocus);

@@ -26,6 +26,7 @@ public:
     QWidget* ControlWidget(Control control) const;
     // Twips -> pixels on this window's screen.
     int Pixels(int twips) const;
+    int TimerInterval() const { return timer_.interval(); }
 
     void SetEnabled(Control button, bool enabled) override;
     void StartTimer() override;

@@ -1,0 +1,98 @@
+// The program as a user meets it: clicks on the widgets, the real MCI engine
+// recording from a real PulseAudio server, and the WAVE file on disk.
+#include <cmath>
+#include <vector>
+
+#include <sndfile.h>
+
+#include <gtest/gtest.h>
+
+#include <QtCore/QProcess>
+#include <QtCore/QTemporaryDir>
+#include <QtTest/QTest>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLabel>
+
+#include "platform/qt/TapelarkApplication.h"
+#include "tests/qt/ModalAnswerer.h"
+
+namespace tapelark::testing {
+namespace {
+
+// Strength of one frequency in a mono signal (Goertzel), per sample.
+double Strength(const std::vector<double>& samples, double frequency, double rate) {
+    const double w = 2 * M_PI * frequency / rate, coefficient = 2 * std::cos(w);
+    double s1 = 0, s2 = 0;
+    for (double x : samples) {
+        const double s = x + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s;
+    }
+    return std::sqrt(s1 * s1 + s2 * s2 - coefficient * s1 * s2) / samples.size();
+}
+
+void Click(TapelarkApplication& app, Control control) {
+    QWidget* widget = app.Window().ControlWidget(control);
+    ASSERT_TRUE(widget->isEnabled()) << LayoutOf(control).id;
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindow) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString tone = dir.path() + "/tone.wav", saved = dir.path() + "/take one.wav";
+    ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", tone, "synth", "2",
+                                        "sine", "440", "vol", "0.5"}),
+              0);
+
+    TapelarkApplication app;
+    app.Window().show();
+    // Answers the save dialog and its question; an error box instead fails the test.
+    QStringList wrong;
+    ModalAnswerer answerer({
+        [&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            if (!d) return wrong << w->windowTitle(), ModalAnswerer::Reject(qobject_cast<QDialog*>(w));
+            ModalAnswerer::Choose(d, saved);
+        },
+        [&](QWidget* w) {  // "does not exist, create it?"
+            auto* b = qobject_cast<QMessageBox*>(w);
+            if (!b || !b->text().contains("create")) return wrong << w->windowTitle(), ModalAnswerer::Reject(qobject_cast<QDialog*>(w));
+            ModalAnswerer::Press(b, QMessageBox::Yes);
+        },
+    });
+
+    Click(app, Control::btnWaveRec);
+    auto* status = qobject_cast<QLabel*>(app.Window().ControlWidget(Control::lblStatus));
+    EXPECT_TRUE(status->text().startsWith("RECORDING: ")) << status->text().toStdString();
+    ASSERT_EQ(QProcess::execute("paplay", {tone}), 0);  // returns when the tone has played
+    Click(app, Control::btnStopWave);
+    EXPECT_TRUE(status->text().startsWith("STOPPED: ")) << status->text().toStdString();
+    EXPECT_TRUE(app.Window().ControlWidget(Control::btnSaveWave)->isEnabled());
+    EXPECT_FALSE(app.Window().TimerRunning());
+
+    Click(app, Control::btnSaveWave);
+    EXPECT_TRUE(answerer.Finished());
+    EXPECT_TRUE(wrong.isEmpty()) << wrong.join(" | ").toStdString();
+    EXPECT_TRUE(answerer.unexpected.isEmpty()) << answerer.unexpected.join(" | ").toStdString();
+
+    SF_INFO info{};
+    SNDFILE* file = sf_open(saved.toUtf8().constData(), SFM_READ, &info);
+    ASSERT_TRUE(file) << sf_strerror(nullptr);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.samplerate, 44100);
+    EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    std::vector<short> frames(static_cast<std::size_t>(info.frames) * 2);
+    ASSERT_EQ(sf_readf_short(file, frames.data(), info.frames), info.frames);
+    sf_close(file);
+    ASSERT_GT(info.frames, 44100);  // at least a second of the two played
+
+    std::vector<double> left;
+    for (std::size_t i = 0; i < frames.size(); i += 2) left.push_back(frames[i] / 32768.0);
+    const double at440 = Strength(left, 440, 44100), at1000 = Strength(left, 1000, 44100);
+    EXPECT_GT(at440, 0.05) << "the tone is not in the recording";
+    EXPECT_GT(at440, 20 * at1000);
+}
+
+}  // namespace
+}  // namespace tapelark::testing

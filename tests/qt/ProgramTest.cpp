@@ -1,0 +1,67 @@
+// The tapelark program as started from a shell.
+#include <gtest/gtest.h>
+
+#include <QtCore/QProcess>
+#include <QtCore/QTemporaryDir>
+#include <QtGui/QImage>
+
+#include "platform/qt/StartupChecks.h"
+
+namespace tapelark {
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out, err;
+};
+
+Outcome Start(const QStringList& arguments, const QProcessEnvironment& environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(TAPELARK_PROGRAM, arguments);
+    EXPECT_TRUE(process.waitForFinished(-1));
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QProcessEnvironment WithoutDisplay() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    return env;
+}
+
+TEST(Program, ScreenshotDrawsTheStartUpWindowWithoutADisplay) {
+    QTemporaryDir dir;
+    const QString png = dir.path() + "/shot.png";
+    const Outcome run = Start({"--screenshot", png}, WithoutDisplay());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage shot(png);
+    ASSERT_EQ(shot.size(), QSize(289, 158));
+    EXPECT_EQ(shot.pixel(2, 60) & 0xFFFFFF, 0x000000u);       // background
+    EXPECT_EQ(shot.pixel(94, 14) & 0xFFFFFF, 0xFF0000u);      // Record's face
+    EXPECT_EQ(shot.pixel(210, 14) & 0xFFFFFF, 0xFFFF00u);     // Clear's face
+    EXPECT_EQ(shot.pixel(270, 150) & 0xFFFFFF, 0xFFFFC0u);      // the warning
+}
+
+TEST(Program, ScreenshotIntoAnUnwritablePlaceFailsAndSaysSo) {
+    const Outcome run = Start({"--screenshot", "/nonexistent-folder/shot.png"}, WithoutDisplay());
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("/nonexistent-folder/shot.png")) << run.err.toStdString();
+}
+
+TEST(Program, WithoutAnyDisplayItSaysSoInOneLineAndNamesMcisend) {
+    const Outcome run = Start({}, WithoutDisplay());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QString(kNoDisplayLine) + "\n");
+    EXPECT_TRUE(run.err.contains("mcisend"));
+}
+
+TEST(Program, AnUnreachableDisplayGivesTheSameLine) {
+    QProcessEnvironment env = WithoutDisplay();
+    env.insert("DISPLAY", ":249");
+    const Outcome run = Start({}, env);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QString(kNoDisplayLine) + "\n");
+}
+
+}  // namespace
+}  // namespace tapelark

@@ -1,0 +1,136 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <QtWidgets/QFileDialog>
+
+#include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtSaveFileDialog.h"
+#include "tests/qt/ModalAnswerer.h"
+#include "window/ShowSaveDialog.h"
+
+namespace tapelark::testing {
+namespace {
+
+// A program environment whose folder is a fresh temporary one.
+struct TempEnvironment : ProgramEnvironment {
+    std::string ProgramFolder() override { return folder; }
+    char PathSeparator() override { return '/'; }
+    std::uintptr_t InstanceHandle() override { return 0; }
+    bool FolderWritable(const std::string&) override { return true; }
+    std::string UserSaveFolder() override { return folder; }
+    std::string folder;
+};
+
+class SaveDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        env.folder = dir.path().toStdString() + "/";
+    }
+    std::string Show(ModalAnswerer& answerer) {
+        std::string result = ShowSaveDialog(dialog, env, owner.OwnerHandle(), "Wave Audio (*.wav)|*.wav",
+                                            "Save As", env.folder, "audio.wav");
+        EXPECT_TRUE(answerer.Finished());
+        EXPECT_TRUE(answerer.unexpected.isEmpty()) << answerer.unexpected.join(" | ").toStdString();
+        return result;
+    }
+    QString In(const QString& name) const { return dir.path() + "/" + name; }
+
+    QTemporaryDir dir;
+    TempEnvironment env;
+    QtSaveFileDialog dialog;
+    QtFormWindow owner;
+};
+
+QFileDialog* AsFileDialog(QWidget* w) {
+    auto* d = qobject_cast<QFileDialog*>(w);
+    EXPECT_TRUE(d) << "expected the file dialog";
+    return d;
+}
+
+QMessageBox* AsBox(QWidget* w) {
+    auto* b = qobject_cast<QMessageBox*>(w);
+    EXPECT_TRUE(b) << "expected a question";
+    return b;
+}
+
+TEST_F(SaveDialog, OpensModalToTheWindowWithTitleFolderNameAndTheOneFileType) {
+    QString title, directory, proposed, suffix;
+    QStringList filters;
+    QWidget* parent = nullptr;
+    ModalAnswerer answerer({[&](QWidget* w) {
+        QFileDialog* d = AsFileDialog(w);
+        if (!d) return;
+        title = d->windowTitle();
+        directory = d->directory().absolutePath();
+        proposed = d->selectedFiles().value(0);
+        filters = d->nameFilters();
+        suffix = d->defaultSuffix();
+        parent = d->parentWidget();
+        ModalAnswerer::Reject(d);
+    }});
+    EXPECT_EQ(Show(answerer), "");
+    EXPECT_EQ(title, "Save As");
+    EXPECT_EQ(directory, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(proposed, In("audio.wav"));
+    EXPECT_EQ(filters, QStringList{"Wave Audio (*.wav)"});
+    EXPECT_TRUE(suffix.isEmpty());
+    EXPECT_EQ(parent, &owner);
+}
+
+TEST_F(SaveDialog, ANewFileIsCreatedOnlyAfterTheUserSaysSo) {
+    ModalAnswerer answerer({
+        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, In("take")); },
+        [&](QWidget* w) {
+            if (auto* b = AsBox(w)) {
+                EXPECT_TRUE(b->text().contains("does not exist")) << b->text().toStdString();
+                ModalAnswerer::Press(b, QMessageBox::No);
+            }
+        },
+        // Back in the dialog after "No": choose another name and confirm it.
+        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, In("second.wav")); },
+        [&](QWidget* w) { if (auto* b = AsBox(w)) ModalAnswerer::Press(b, QMessageBox::Yes); },
+    });
+    EXPECT_EQ(Show(answerer), In("second.wav").toStdString());
+}
+
+TEST_F(SaveDialog, ATypedNameWithoutExtensionStaysWithout) {
+    ModalAnswerer answerer({
+        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, In("take")); },
+        [&](QWidget* w) { if (auto* b = AsBox(w)) ModalAnswerer::Press(b, QMessageBox::Yes); },
+    });
+    EXPECT_EQ(Show(answerer), In("take").toStdString());
+}
+
+TEST_F(SaveDialog, AnExistingFileIsReplacedOnlyAfterTheUserSaysSo) {
+    QFile existing(In("old.wav"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("RIFF");
+    existing.close();
+    QString question;
+    ModalAnswerer answerer({
+        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, In("old.wav")); },
+        [&](QWidget* w) {
+            if (auto* b = AsBox(w)) question = b->text(), ModalAnswerer::Press(b, QMessageBox::Yes);
+        },
+    });
+    EXPECT_EQ(Show(answerer), In("old.wav").toStdString());
+    EXPECT_TRUE(question.contains("already exists")) << question.toStdString();
+}
+
+TEST_F(SaveDialog, APathLongerThanTheBufferIsAFailure) {
+    const QString deep = dir.path() + "/" + QString(120, 'd') + "/" + QString(120, 'e');
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ModalAnswerer answerer({
+        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, deep + "/x.wav"); },
+        [&](QWidget* w) { if (auto* b = AsBox(w)) ModalAnswerer::Press(b, QMessageBox::Yes); },
+    });
+    EXPECT_EQ(Show(answerer), "");
+}
+
+}  // namespace
+}  // namespace tapelark::testing

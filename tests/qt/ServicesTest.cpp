@@ -1,0 +1,85 @@
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QStandardPaths>
+#include <QtCore/QTemporaryDir>
+
+#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtProgramEnvironment.h"
+#include "tests/qt/ModalAnswerer.h"
+
+namespace tapelark::testing {
+namespace {
+
+struct Seen {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+Seen ShowAndRead(const std::string& text, int style) {
+    Seen seen;
+    ModalAnswerer answerer({[&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box) return;
+        seen = {box->windowTitle(), box->text(), box->icon(), box->textFormat()};
+        ModalAnswerer::Press(box, QMessageBox::Ok);
+    }});
+    QtMessageBox().Show(text, style, "Tapelark");
+    EXPECT_TRUE(answerer.Finished());
+    return seen;
+}
+
+TEST(MessageBox, StyleZeroHasNoIconAndStyle48TheWarning) {
+    Seen plain = ShowAndRead("Opening new wave failed!", kStyleOk);
+    EXPECT_EQ(plain.title, "Tapelark");
+    EXPECT_EQ(plain.text, "Opening new wave failed!");
+    EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
+    Seen warning = ShowAndRead("RegCloseKey Failed: x", kStyleExclamation);
+    EXPECT_EQ(warning.icon, QMessageBox::Warning);
+}
+
+TEST(MessageBox, ShowsPathsAsTheyAreOnTwoLines) {
+    Seen seen = ShowAndRead("Saving file failed, file name was: /tmp/<b>a</b>.wav\r\nPermission denied", 0);
+    EXPECT_EQ(seen.format, Qt::PlainText);
+    EXPECT_EQ(seen.text, "Saving file failed, file name was: /tmp/<b>a</b>.wav\nPermission denied");
+}
+
+TEST(ProgramEnvironment, TheProgramFolderIsWhereTheExecutableIs) {
+    QtProgramEnvironment env;
+    EXPECT_EQ(env.ProgramFolder(), QCoreApplication::applicationDirPath().toStdString());
+    EXPECT_EQ(env.PathSeparator(), '/');
+}
+
+TEST(ProgramEnvironment, FolderWritableTellsWhetherASaveCanLandThere) {
+    QtProgramEnvironment env;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    EXPECT_TRUE(env.FolderWritable(dir.path().toStdString()));
+    EXPECT_FALSE(env.FolderWritable(dir.path().toStdString() + "/missing"));
+    if (geteuid() == 0) GTEST_SKIP() << "root may write into any folder";
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_FALSE(env.FolderWritable(dir.path().toStdString()));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST(ProgramEnvironment, TheUsersFolderIsMusicWhenItExistsElseHome) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    QtProgramEnvironment env;
+    EXPECT_EQ(env.UserSaveFolder(), home.path().toStdString());
+    ASSERT_TRUE(QDir(home.path()).mkdir("Music"));
+    EXPECT_EQ(env.UserSaveFolder(), (home.path() + "/Music").toStdString());
+    qputenv("HOME", oldHome);
+    if (oldConfig.isNull()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
+}  // namespace
+}  // namespace tapelark::testing
