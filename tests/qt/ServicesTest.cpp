@@ -60,7 +60,14 @@ TEST(ProgramEnvironment, FolderWritableTellsWhetherASaveCanLandThere) {
     ASSERT_TRUE(dir.isValid());
     EXPECT_TRUE(env.FolderWritable(dir.path().toStdString()));
     EXPECT_FALSE(env.FolderWritable(dir.path().toStdString() + "/missing"));
+    EXPECT_FALSE(env.FolderWritable(""));
+}
+
+TEST(ProgramEnvironment, AFolderWithoutWritePermissionIsNotWritable) {
     if (geteuid() == 0) GTEST_SKIP() << "root may write into any folder";
+    QtProgramEnvironment env;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     EXPECT_FALSE(env.FolderWritable(dir.path().toStdString()));
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
