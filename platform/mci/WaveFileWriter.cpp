@@ -18,11 +18,20 @@ namespace tapelark {
 
 namespace {
 
-// libsndfile writes through these, so the errno of a failed write (a full
-// disk, a file size limit) reaches the user instead of a generic failure.
+// libsndfile writes the file through these, so the errno of a failed write
+// (a full disk, a file size limit) reaches the user instead of a generic
+// failure. libsndfile frames the file (header, sizes, RF64); the samples are
+// already laid out as the file wants them in the spool, so when it hands us
+// the placeholder block we copy the matching spool bytes kernel-side, as cp
+// does, instead of through user memory twice.
 struct OutputFile {
     int fd = -1;
     int error = 0;
+    const SpoolFile* spool = nullptr;
+    std::uint64_t spoolOffset = 0;           // next sample byte to copy
+    const void* placeholder = nullptr;       // stands for spool bytes in writes
+    bool copyRange = true;                   // false once the kernel refused
+    std::vector<char> bounce;                // for when it does
 };
 
 sf_count_t FileLength(void* user) {
@@ -39,20 +48,58 @@ sf_count_t Read(void* data, sf_count_t count, void* user) {
     return n < 0 ? 0 : n;
 }
 
-sf_count_t Write(const void* data, sf_count_t count, void* user) {
-    auto* out = static_cast<OutputFile*>(user);
-    const char* p = static_cast<const char*>(data);
-    sf_count_t done = 0;
+bool WriteAll(OutputFile& out, const char* p, std::size_t count) {
+    std::size_t done = 0;
     while (done < count) {
-        ssize_t n = ::write(out->fd, p + done, static_cast<std::size_t>(count - done));
+        ssize_t n = ::write(out.fd, p + done, count - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            if (out->error == 0) out->error = n < 0 ? errno : ENOSPC;
+            if (out.error == 0) out.error = n < 0 ? errno : ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Copies `count` spool bytes to the file's current offset; false on failure.
+bool CopyFromSpool(OutputFile& out, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count && out.copyRange) {
+        loff_t from = static_cast<loff_t>(out.spoolOffset);
+        ssize_t n = ::copy_file_range(out.spool->Descriptor(), &from, out.fd, nullptr, count - done, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+            out.copyRange = false;  // another file system, or an old kernel
             break;
         }
-        done += n;
+        if (n <= 0) {
+            if (out.error == 0) out.error = n < 0 ? errno : ENOSPC;
+            return false;
+        }
+        out.spoolOffset += static_cast<std::uint64_t>(n);
+        done += static_cast<std::size_t>(n);
     }
-    return done;
+    while (done < count) {
+        out.bounce.resize(1 << 20);
+        std::size_t want = std::min(count - done, out.bounce.size());
+        long long got = out.spool->ReadAt(out.spoolOffset, out.bounce.data(), want);
+        if (got <= 0) {
+            if (out.error == 0) out.error = got < 0 ? errno : EIO;
+            return false;
+        }
+        if (!WriteAll(out, out.bounce.data(), static_cast<std::size_t>(got))) return false;
+        out.spoolOffset += static_cast<std::uint64_t>(got);
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+sf_count_t Write(const void* data, sf_count_t count, void* user) {
+    auto& out = *static_cast<OutputFile*>(user);
+    bool ok = data == out.placeholder ? CopyFromSpool(out, static_cast<std::size_t>(count))
+                                      : WriteAll(out, static_cast<const char*>(data), static_cast<std::size_t>(count));
+    return ok ? count : 0;
 }
 
 sf_count_t Tell(void* user) { return ::lseek(static_cast<OutputFile*>(user)->fd, 0, SEEK_CUR); }
@@ -87,27 +134,26 @@ int CreateTemporary(const std::string& folder, std::string& name) {
     return -1;
 }
 
-std::uint32_t CopySamples(const SpoolFile& spool, std::uint64_t dataBytes, std::size_t align, SNDFILE* sf,
-                          OutputFile& out) {
-    constexpr std::size_t kChunk = 1 << 20;  // a multiple of every block alignment
-    std::vector<char> buffer(kChunk);
+std::uint32_t CopySamples(std::uint64_t dataBytes, SNDFILE* sf, OutputFile& out) {
+    // libsndfile counts frames by what passes through sf_write_raw; the
+    // placeholder's contents are never read (see OutputFile).
+    constexpr std::size_t kChunk = 8 << 20;  // a multiple of every block alignment
+    static const std::vector<char> placeholder(kChunk);
+    out.placeholder = placeholder.data();
     std::uint64_t at = 0;
     while (at < dataBytes) {
-        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, dataBytes - at));
-        long long got = spool.ReadAt(at, buffer.data(), want);
-        if (got <= 0) return mcierr::kSpoolFailed;
-        // Whole frames only; a short read's remainder is read again next round.
-        std::size_t whole = static_cast<std::size_t>(got) - static_cast<std::size_t>(got) % align;
-        if (whole == 0) return mcierr::kSpoolFailed;
-        if (sf_write_raw(sf, buffer.data(), static_cast<sf_count_t>(whole)) != static_cast<sf_count_t>(whole))
+        auto n = static_cast<sf_count_t>(std::min<std::uint64_t>(kChunk, dataBytes - at));
+        if (sf_write_raw(sf, placeholder.data(), n) != n)
             return out.error ? mcierr::FromFileErrno(out.error) : mcierr::kFileWrite;
-        at += whole;
+        at += static_cast<std::uint64_t>(n);
     }
     return 0;
 }
 
 std::uint32_t WriteInto(int fd, const WaveFormat& format, const SpoolFile& spool, std::uint64_t dataBytes) {
-    OutputFile out{fd};
+    OutputFile out;
+    out.fd = fd;
+    out.spool = &spool;
     SF_VIRTUAL_IO io{FileLength, Seek, Read, Write, Tell};
     SF_INFO info{};
     info.samplerate = static_cast<int>(format.samplesPerSec);
@@ -116,7 +162,7 @@ std::uint32_t WriteInto(int fd, const WaveFormat& format, const SpoolFile& spool
                   (format.bitsPerSample == 8 ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_16);
     SNDFILE* sf = sf_open_virtual(&io, SFM_WRITE, &info, &out);
     if (!sf) return out.error ? mcierr::FromFileErrno(out.error) : mcierr::kFileWrite;
-    std::uint32_t code = CopySamples(spool, dataBytes, format.blockAlign, sf, out);
+    std::uint32_t code = CopySamples(dataBytes, sf, out);
     // Closing writes the final sizes into the header.
     int closed = sf_close(sf);
     if (code == 0 && out.error) code = mcierr::FromFileErrno(out.error);
