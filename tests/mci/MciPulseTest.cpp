@@ -10,6 +10,7 @@
 
 #include "MciTestSupport.h"
 #include "PulseServer.h"
+#include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "platform/mci/MciErrors.h"
 

@@ -14,6 +14,7 @@
 
 #include "FakeAudioBackend.h"
 #include "MciTestSupport.h"
+#include "ScopedEnv.h"
 #include "TempFolder.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/WaveFileWriter.h"
@@ -188,6 +189,23 @@ TEST_F(MciSaveTest, AFullDiskIsReportedAndCleanedUp) {
     EXPECT_EQ(left, std::vector<std::string>{"precious.wav"});
     EXPECT_EQ(kept, "keep me");
     ExpectRecordingKept(176400);
+}
+
+TEST_F(MciSaveTest, SavesFromASpoolOnAnotherFileSystem) {
+    // The kernel will not copy between some file systems; the save must
+    // still carry every byte across.
+    struct stat shm {}, here {};
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(folder.path().c_str(), &here) != 0 || shm.st_dev == here.st_dev)
+        GTEST_SKIP() << "no second file system for the spool";
+    {
+        ScopedEnv tmp("TMPDIR", "/dev/shm");
+        Recorded(3 * (8 << 20) + 4000);  // several copy rounds and a remainder
+    }
+    ASSERT_EQ(Save(folder / "across.wav"), 0u);
+    ReadWave wave = ReadWaveFile(folder / "across.wav");
+    ASSERT_EQ(wave.bytes.size(), 3u * (8 << 20) + 4000);
+    for (std::size_t i = 0; i < wave.bytes.size(); i += 4093) ASSERT_EQ(wave.bytes[i], FakeAudioBackend::Pattern(i)) << i;
+    EXPECT_EQ(wave.bytes.back(), FakeAudioBackend::Pattern(wave.bytes.size() - 1));
 }
 
 TEST(WaveContainer, SwitchesToRf64BeforeTheRiffSizeOverflows) {

@@ -11,24 +11,6 @@
 
 namespace tapelark {
 
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (had_) ::setenv(name_, old_.c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
-
 // A PulseAudio server of the test's own, which the test may kill: the shared
 // fixture server must stay up for the other tests.
 class PulseServer {
