@@ -59,6 +59,8 @@ int QtSaveFileDialog::Run(SaveFileRecord& record) {
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
         const QString chosen = dialog.selectedFiles().constFirst();
+        const std::string path = chosen.toStdString();
+        if (path.size() + 1 > record.maxFile) return 0;  // does not fit the caller's buffer
         if ((record.flags & kOfnCreatePrompt) && !QFileInfo::exists(chosen)) {
             QMessageBox ask(QMessageBox::Question, dialog.windowTitle(),
                             chosen + QStringLiteral("\nThis file does not exist.\nDo you want to create it?"),
@@ -71,8 +73,6 @@ int QtSaveFileDialog::Run(SaveFileRecord& record) {
                 continue;  // back to the dialog, as the platform's does
             }
         }
-        const std::string path = chosen.toStdString();
-        if (path.size() + 1 > record.maxFile) return 0;  // does not fit the caller's buffer
         if (record.file.size() < path.size() + 1) record.file.resize(path.size() + 1, ' ');
         record.file.replace(0, path.size() + 1, path.c_str(), path.size() + 1);
         return 1;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QtGui/QFontInfo>
 #include <QtGui/QImage>
 #include <QtTest/QTest>
 
@@ -138,6 +139,10 @@ TEST_F(MainWindow, FacesHaveTheirColours) {
     EXPECT_EQ(Widget(Control::lblCredits)->palette().color(QPalette::WindowText), QColor(0, 0, 0xFF));
     EXPECT_TRUE(Widget(Control::lblCredits)->font().underline());
     EXPECT_FALSE(Widget(Control::lblStatus)->font().underline());
+    // Arial, or the face with its metrics, at 8.25 pt: 11 pixels at 96 dpi.
+    const QFontInfo status(Widget(Control::lblStatus)->font());
+    EXPECT_TRUE(status.family() == "Arial" || status.family() == "Liberation Sans") << status.family().toStdString();
+    EXPECT_EQ(status.pixelSize(), 11);
 }
 
 TEST_F(MainWindow, GlyphsAreDrawnInTheirShapesAndPlaysIsLarger) {
