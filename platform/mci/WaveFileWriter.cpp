@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sndfile.h>
 #include <sys/stat.h>
@@ -138,12 +139,15 @@ std::uint32_t CopySamples(std::uint64_t dataBytes, SNDFILE* sf, OutputFile& out)
     // libsndfile counts frames by what passes through sf_write_raw; the
     // placeholder's contents are never read (see OutputFile).
     constexpr std::size_t kChunk = 8 << 20;  // a multiple of every block alignment
-    static const std::vector<char> placeholder(kChunk);
-    out.placeholder = placeholder.data();
+    // calloc of this size maps fresh zero pages and never touches them, so
+    // the placeholder costs no resident memory.
+    static const char* placeholder = static_cast<const char*>(std::calloc(kChunk, 1));
+    if (!placeholder) return mcierr::kOutOfMemory;
+    out.placeholder = placeholder;
     std::uint64_t at = 0;
     while (at < dataBytes) {
         auto n = static_cast<sf_count_t>(std::min<std::uint64_t>(kChunk, dataBytes - at));
-        if (sf_write_raw(sf, placeholder.data(), n) != n)
+        if (sf_write_raw(sf, placeholder, n) != n)
             return out.error ? mcierr::FromFileErrno(out.error) : mcierr::kFileWrite;
         at += static_cast<std::uint64_t>(n);
     }
