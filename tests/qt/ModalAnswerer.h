@@ -17,14 +17,16 @@
 
 namespace tapelark::testing {
 
-class ModalAnswerer {
+class ModalAnswerer : public QObject {
 public:
     using Step = std::function<void(QWidget*)>;
 
     explicit ModalAnswerer(std::deque<Step> steps) : steps_(std::move(steps)) {
+        qApp->installEventFilter(this);
         QObject::connect(&poll_, &QTimer::timeout, [this] { Look(); });
         poll_.start(5);
     }
+    ~ModalAnswerer() override { qApp->removeEventFilter(this); }
 
     bool Finished() const { return steps_.empty(); }
     QStringList unexpected;  // texts of dialogs nobody expected
@@ -42,12 +44,22 @@ public:
     }
     static void Reject(QDialog* dialog) { QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection); }
 
+protected:
+    // A dialog counts once per showing: one that comes to the front again
+    // when a box over it closes is not a new one.
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* dialog = qobject_cast<QDialog*>(object); dialog && dialog->isWindow())
+                shown_.push_back(dialog);
+        return false;
+    }
+
 private:
     void Look() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == last_) return;
-        last_ = modal;
-        if (!modal) return;
+        while (!shown_.empty() && (!shown_.front() || !shown_.front()->isVisible())) shown_.pop_front();
+        if (shown_.empty() || shown_.front() != QApplication::activeModalWidget()) return;
+        QWidget* modal = shown_.front();
+        shown_.pop_front();
         if (!steps_.empty()) {
             Step step = std::move(steps_.front());
             steps_.pop_front();
@@ -60,7 +72,7 @@ private:
     }
 
     std::deque<Step> steps_;
-    QPointer<QWidget> last_;
+    std::deque<QPointer<QWidget>> shown_;
     QTimer poll_;
 };
 
