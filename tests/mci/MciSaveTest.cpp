@@ -208,6 +208,32 @@ TEST_F(MciSaveTest, SavesFromASpoolOnAnotherFileSystem) {
     EXPECT_EQ(wave.bytes.back(), FakeAudioBackend::Pattern(wave.bytes.size() - 1));
 }
 
+TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
+    std::string small = folder / "spool";
+    ASSERT_EQ(::mkdir(small.c_str(), 0755), 0);
+    if (::mount("tapelark-test", small.c_str(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here (needs root)";
+    std::uint32_t stopCode = 0;
+    std::string mode;
+    {
+        ScopedEnv tmp("TMPDIR", small);
+        OpenCaptureDevice(engine);
+    }
+    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    for (int i = 0; i < 100 && audio->capture; ++i) audio->Record(17640);
+    mode = Mci(engine, "status capture mode").second;
+    stopCode = MciCode(engine, "stop capture");
+    ASSERT_EQ(MciCode(engine, "set capture time format bytes"), 0u);
+    std::uint64_t kept = std::stoull(Mci(engine, "status capture length").second);
+    ExpectRecordingKept(kept);
+    ASSERT_EQ(MciCode(engine, "close all"), 0u);  // frees the spool before unmounting
+    ::umount(small.c_str());
+    EXPECT_EQ(mode, "not ready");
+    EXPECT_EQ(stopCode, mcierr::kSpoolFailed);
+    EXPECT_GT(kept, 100000u);
+    EXPECT_LE(kept, 256u * 1024);
+}
+
 TEST(WaveContainer, SwitchesToRf64BeforeTheRiffSizeOverflows) {
     EXPECT_EQ(ContainerFor(635'040'000), WaveContainer::Riff);  // an hour
     EXPECT_EQ(ContainerFor(0xFFFFFFFFull - 8192), WaveContainer::Riff);
