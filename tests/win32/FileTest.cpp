@@ -1,0 +1,118 @@
+// File and short-path services over kernel32, on Wine's real file system.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fakes/FakeMessageBox.h"
+#include "capture/WaveRecording.h"
+#include "platform/win32/Win32FileServices.h"
+#include "platform/win32/Win32Mci.h"
+#include "platform/win32/Win32ProgramEnvironment.h"
+#include "platform/win32/Win32ShortPath.h"
+#include "win32/WineHelpers.h"
+
+namespace tapelark {
+namespace {
+
+using testing::ReadFile;
+using testing::ScratchFolder;
+using testing::WriteFile;
+
+class FileTest : public ::testing::Test {
+protected:
+    ScratchFolder folder{"tapelark files"};  // a blank in every path below
+    Win32FileServices files;
+    Win32ShortPath shortPaths;
+    Win32Mci mci;
+    testing::FakeMessageBox messages;
+    WaveRecording capture{mci, messages, files, shortPaths};
+};
+
+TEST_F(FileTest, ShortPathOfAnExistingFileHasNoBlankAndNamesTheSameFile) {
+    const std::string path = folder / "a long name.wav";
+    WriteFile(path, "content");
+    char buffer[255];
+    const std::uint32_t n = shortPaths.Query(path.c_str(), buffer, sizeof(buffer));
+    ASSERT_GT(n, 0u);
+    ASSERT_LT(n, sizeof(buffer));
+    const std::string shortPath(buffer, n);
+    EXPECT_EQ(shortPath.find(' '), std::string::npos) << shortPath;
+    EXPECT_EQ(ReadFile(shortPath), "content");
+}
+
+TEST_F(FileTest, AMissingFileHasNoShortPathUntilItIsMadeForTheMoment) {
+    const std::string path = folder / "not yet here.wav";
+    char buffer[255];
+    EXPECT_EQ(shortPaths.Query(path.c_str(), buffer, sizeof(buffer)), 0u);
+
+    const std::string shortPath = capture.ShortPathOf(path);
+    EXPECT_FALSE(shortPath.empty());
+    EXPECT_EQ(shortPath.find(' '), std::string::npos) << shortPath;
+    EXPECT_FALSE(files.Exists(path)) << "the stand-in file is removed again";
+}
+
+TEST_F(FileTest, ATooSmallBufferIsAnsweredWithTheLengthNeeded) {
+    const std::string path = folder / "a long name.wav";
+    WriteFile(path, "x");
+    char big[255];
+    const std::uint32_t needed = shortPaths.Query(path.c_str(), big, sizeof(big));
+    char small[4];
+    EXPECT_GT(shortPaths.Query(path.c_str(), small, sizeof(small)), sizeof(small));
+    EXPECT_EQ(shortPaths.Query(path.c_str(), small, sizeof(small)), needed + 1);
+}
+
+TEST_F(FileTest, LengthCreateRemoveAndRenameKeepTheirContracts) {
+    const std::string path = folder / "data file.bin";
+    WriteFile(path, std::string(1000, 'a'));
+    EXPECT_EQ(files.LengthOf(path), 1000);
+
+    files.CreateEmptyAndClose(path);
+    EXPECT_EQ(files.LengthOf(path), 1000) << "an existing file keeps its contents";
+
+    const std::string other = folder / "other file.bin";
+    files.CreateEmptyAndClose(other);
+    EXPECT_TRUE(files.Exists(other));
+    EXPECT_EQ(files.LengthOf(other), 0);
+    EXPECT_THROW(files.Rename(path, other), FileError) << "the target must not exist";
+
+    files.Remove(other);
+    files.Rename(path, other);
+    EXPECT_FALSE(files.Exists(path));
+    EXPECT_EQ(ReadFile(other), std::string(1000, 'a'));
+}
+
+TEST_F(FileTest, FailuresAreFileErrorsThatNameThePath) {
+    const std::string missing = folder / "missing.bin";
+    try {
+        files.Remove(missing);
+        FAIL() << "removing nothing succeeded";
+    } catch (const FileError& error) {
+        EXPECT_NE(std::string(error.what()).find(missing), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(files.LengthOf(missing), FileError);
+    EXPECT_THROW(files.LengthOf(folder.path()), FileError) << "a folder has no length";
+    EXPECT_THROW(files.CreateEmptyAndClose(folder / "no folder\\x.bin"), FileError);
+    EXPECT_FALSE(files.Exists(missing));
+    EXPECT_TRUE(files.Exists(folder.path()));
+}
+
+TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {
+    EXPECT_EQ(FolderOfFile("C:\\Games\\Tapelark\\tapelark.exe"), "C:\\Games\\Tapelark");
+    EXPECT_EQ(FolderOfFile("C:\\tapelark.exe"), "C:\\");
+
+    Win32ProgramEnvironment environment;
+    const std::string folder = environment.ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '\\');
+    Win32FileServices files;
+    EXPECT_TRUE(files.Exists(folder + "\\" + "win32_platform_test.exe"));
+    EXPECT_EQ(environment.InstanceHandle(), reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
+
+    ScratchFolder scratch{"tapelark writable"};
+    EXPECT_TRUE(environment.FolderWritable(scratch.path()));
+    EXPECT_FALSE(environment.FolderWritable(scratch / "no such folder"));
+    EXPECT_FALSE(environment.UserSaveFolder().empty());
+}
+
+}  // namespace
+}  // namespace tapelark
