@@ -1,0 +1,237 @@
+// The Win32 main window, created for real under Wine, with the window logic
+// on top and fakes only below the engine.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "capture/WaveRecording.h"
+#include "launcher/EmulatorLauncher.h"
+#include "platform/win32/FormBinding.h"
+#include "platform/win32/Win32FormWindow.h"
+#include "tests/window/WindowFakes.h"
+#include "window/FormLayout.h"
+#include "window/formPlay.h"
+
+namespace tapelark {
+namespace {
+
+using namespace tapelark::testing;
+
+HWND Hwnd(std::uintptr_t handle) { return reinterpret_cast<HWND>(handle); }
+
+std::string TextOf(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() {
+        window.SetHandlers(HandlersOf(form));
+        window.Show();
+    }
+
+    HWND Main() const { return Hwnd(window.WindowHandle()); }
+    HWND Of(Control name) const { return Hwnd(window.ControlHandle(name)); }
+    int Px(int twips) const { return TwipsToPixels(twips, window.DotsPerInch()); }
+
+    void Click(Control button) {
+        SendMessageA(Of(button), BM_CLICK, 0, 0);
+        Pump();
+    }
+    static void Pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    std::vector<bool> Enabled() {
+        return {IsWindowEnabled(Of(Control::btnWaveRec)) != 0, IsWindowEnabled(Of(Control::btnStopWave)) != 0,
+                IsWindowEnabled(Of(Control::btnPlayWave)) != 0, IsWindowEnabled(Of(Control::btnSaveWave)) != 0,
+                IsWindowEnabled(Of(Control::btnWaveClear)) != 0};
+    }
+    std::string Status() { return TextOf(Of(Control::lblStatus)); }
+    // The commands sent since the last look, without the status queries.
+    std::vector<std::string> Commands() {
+        std::vector<std::string> result;
+        for (; seen < mci.sent.size(); ++seen) {
+            const std::string& c = mci.sent[seen];
+            if (c.rfind("status ", 0) != 0 && c.rfind("set capture time format", 0) != 0) result.push_back(c);
+        }
+        return result;
+    }
+
+    FakeMci mci;
+    FakeMessages messages;
+    FakeFiles files;
+    FakeShortPaths shortPaths;
+    FakeSaveDialog saveDialog;
+    FakeEnvironment environment;
+    FakeShell shell;
+    FakeWindows windows;
+    FakeRegistry registry;
+    FakeProcesses processes;
+    WaveRecording capture{mci, messages, files, shortPaths};
+    EmulatorLauncher launcher{windows, registry, processes, messages};
+    Win32FormWindow window{reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr))};
+    formPlay form{window, capture, launcher, saveDialog, environment, shell, messages};
+    std::size_t seen = 0;
+};
+
+TEST_F(WindowTest, IsAFixedToolWindowOfTheDesignedSizeCentredOnTheScreen) {
+    EXPECT_EQ(TextOf(Main()), "Tapelark - [Another experimental tool]");
+    const LONG_PTR style = GetWindowLongPtrA(Main(), GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrA(Main(), GWL_EXSTYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU) << "the close button";
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(IsWindowVisible(Main()));
+
+    RECT client;
+    GetClientRect(Main(), &client);
+    EXPECT_EQ(client.right, Px(4335));
+    EXPECT_EQ(client.bottom, Px(2370));
+
+    RECT frame;
+    GetWindowRect(Main(), &frame);
+    EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+    EXPECT_NE(GetClassLongPtrA(Main(), GCLP_HICON), 0) << "the icon resource";
+}
+
+TEST_F(WindowTest, EveryControlStandsAtItsRectangleInTabOrderAndStartsAsDesigned) {
+    HWND child = GetWindow(Main(), GW_CHILD);
+    for (const ControlLayout& layout : FormControls()) {
+        SCOPED_TRACE(layout.id);
+        HWND control = Of(layout.name);
+        EXPECT_EQ(child, control) << "created, and so tabbed, in tab order";
+        child = GetWindow(child, GW_HWNDNEXT);
+
+        RECT box;
+        GetWindowRect(control, &box);
+        MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&box), 2);
+        EXPECT_EQ(box.left, Px(layout.left));
+        EXPECT_EQ(box.top, Px(layout.top));
+        EXPECT_EQ(box.right - box.left, Px(layout.width));
+        EXPECT_EQ(box.bottom - box.top, Px(layout.height));
+        EXPECT_EQ(IsWindowEnabled(control) != 0, layout.enabledAtStart);
+        EXPECT_TRUE(IsWindowVisible(control));
+
+        const bool button = layout.kind == ControlKind::GraphicalButton;
+        EXPECT_EQ((GetWindowLongPtrA(control, GWL_STYLE) & WS_TABSTOP) != 0, button)
+            << "labels and the picture take no focus";
+    }
+    EXPECT_EQ(Status(), "   Press Record button, then start the emulator to record music.");
+    EXPECT_FALSE(window.TimerRunning());
+}
+
+TEST_F(WindowTest, ToolTipsBelongToTheirControlsOnly) {
+    HWND tips = Hwnd(window.ToolTipHandle());
+    int expected = 0;
+    for (const ControlLayout& layout : FormControls()) {
+        SCOPED_TRACE(layout.id);
+        char text[256] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.hwnd = Main();
+        tool.uId = reinterpret_cast<UINT_PTR>(Of(layout.name));
+        tool.lpszText = text;
+        const bool found = SendMessageA(tips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
+        EXPECT_EQ(found, layout.toolTip != nullptr);
+        if (layout.toolTip) {
+            ++expected;
+            SendMessageA(tips, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
+            EXPECT_STREQ(text, layout.toolTip);
+        }
+    }
+    EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), expected);
+}
+
+TEST_F(WindowTest, ButtonFacesArePaintedInTheirOwnColours) {
+    RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (const ControlLayout& layout : FormControls()) {
+        if (layout.kind != ControlKind::GraphicalButton) continue;
+        SCOPED_TRACE(layout.id);
+        HDC dc = GetDC(Of(layout.name));
+        const COLORREF pixel = GetPixel(dc, 4, 4);  // inside the edge, clear of the glyph
+        ReleaseDC(Of(layout.name), dc);
+        const std::uint32_t rgb = (GetRValue(pixel) << 16) | (GetGValue(pixel) << 8) | GetBValue(pixel);
+        EXPECT_EQ(rgb, layout.face.rgb);
+    }
+}
+
+TEST_F(WindowTest, ClicksWalkTheTransportStates) {
+    using V = std::vector<bool>;
+    Click(Control::btnStopWave);  // disabled: no click reaches the handler
+    EXPECT_TRUE(Commands().empty());
+
+    Click(Control::btnWaveRec);  // Start-up -> First recording
+    EXPECT_EQ(Enabled(), (V{true, true, false, false, false}));
+    EXPECT_TRUE(window.TimerRunning());
+    EXPECT_EQ(Commands(), (std::vector<std::string>{
+                              "close all", "open new type waveaudio alias capture",
+                              "set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400",
+                              "record capture"}));
+    EXPECT_EQ(Status().rfind("RECORDING: ", 0), 0u) << Status();
+
+    Click(Control::btnStopWave);  // -> Stopped
+    EXPECT_EQ(Enabled(), (V{true, true, true, true, true}));
+    EXPECT_FALSE(window.TimerRunning());
+    EXPECT_EQ(Commands(), std::vector<std::string>{"stop capture"});
+    EXPECT_EQ(Status().rfind("STOPPED: ", 0), 0u) << Status();
+
+    Click(Control::btnPlayWave);  // Stopped -> Stopped, playing
+    EXPECT_EQ(Commands(), std::vector<std::string>{"play capture from 0"});
+    EXPECT_EQ(Enabled(), (V{true, true, true, true, true}));
+
+    Click(Control::btnWaveRec);  // -> Recording again: Save and Clear stay on
+    EXPECT_EQ(Enabled(), (V{true, true, false, true, true}));
+    EXPECT_TRUE(window.TimerRunning());
+    Commands();
+
+    Click(Control::btnWaveClear);  // -> Cleared while recording: the timer goes on
+    EXPECT_EQ(Enabled(), (V{true, false, false, false, false}));
+    EXPECT_EQ(Commands(), std::vector<std::string>{"close all"});
+    EXPECT_EQ(Status(), kStartupStatusText);
+    EXPECT_TRUE(window.TimerRunning());
+
+    SendMessageA(Main(), WM_TIMER, 1, 0);  // the next tick finds no device
+    EXPECT_EQ(Status(), "N/A: ");
+}
+
+TEST_F(WindowTest, RecordStartsTheRealTimerAndStopEndsIt) {
+    Click(Control::btnWaveRec);
+    Click(Control::btnStopWave);
+    EXPECT_FALSE(KillTimer(Main(), 1)) << "Stop left no timer behind";
+    Click(Control::btnWaveRec);
+    EXPECT_TRUE(KillTimer(Main(), 1)) << "Record set a timer on the window";
+}
+
+TEST_F(WindowTest, TheCreditsLineOpensTheHomePageAndStartVgsWakesTheEmulator) {
+    HWND credits = Of(Control::lblCredits);
+    SendMessageA(credits, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(credits, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].file, HomePageAddress());
+
+    Click(Control::Command1);
+    EXPECT_EQ(windows.log, (std::vector<std::string>{"activate Connectix Virtual Game Station", "keys ~"}));
+}
+
+TEST_F(WindowTest, TheSaveDialogIsOwnedByTheWindow) {
+    Click(Control::btnWaveRec);
+    Click(Control::btnStopWave);
+    saveDialog.answer = "C:\\Music\\take.wav";
+    Click(Control::btnSaveWave);
+    ASSERT_EQ(saveDialog.asked.size(), 1u);
+    EXPECT_EQ(saveDialog.asked[0].owner, window.WindowHandle());
+    EXPECT_EQ(Commands().back(), "save capture C:\\Music\\take.wav");
+}
+
+}  // namespace
+}  // namespace tapelark
