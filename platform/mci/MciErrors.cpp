@@ -82,7 +82,7 @@ std::string MciErrorText(std::uint32_t code) {
     case kSpoolFailed:
         return "The recording's temporary file could not be written (disk full?); recording stopped, the "
                "sound recorded up to then is kept.";
-    case kSoundServerError: return "The sound server refused the stream.";
+    case kSoundServerError: return "The sound server refused or ended the sound stream; the sound recorded up to then is kept.";
     default: return "Unknown MCI error code " + std::to_string(code) + ".";
     }
 }

@@ -158,9 +158,12 @@ private:
         pa_stream_state_t state = pa_stream_get_state(s);
         if (state == PA_STREAM_READY) self->live_ = true;
         if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
-            std::uint32_t code = pa_context_errno(self->connection_->context) == PA_ERR_NOENTITY
+            // With the connection still up, the server ended just this stream.
+            pa_context* context = self->connection_->context;
+            std::uint32_t code = pa_context_get_state(context) != PA_CONTEXT_READY ? mcierr::kServerLost
+                                 : pa_context_errno(context) == PA_ERR_NOENTITY
                                      ? (self->target_ ? mcierr::kNoInput : mcierr::kNoOutput)
-                                     : mcierr::kServerLost;
+                                     : mcierr::kSoundServerError;
             self->Broke(code);
         }
         pa_threaded_mainloop_signal(self->connection_->loop, 0);

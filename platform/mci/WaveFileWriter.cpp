@@ -189,6 +189,9 @@ std::uint32_t WriteWaveFile(const std::string& path, const WaveFormat& format, c
     std::string temporary;
     int fd = CreateTemporary(folder, temporary);
     if (fd < 0) return mcierr::FromFileErrno(errno);
+    // A file saved over keeps its permissions, as when it is edited in place.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd, old.st_mode & 07777);
     std::uint32_t code = WriteInto(fd, format, spool, dataBytes);
     if (::close(fd) != 0 && code == 0) code = mcierr::FromFileErrno(errno);
     if (code == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) code = mcierr::FromFileErrno(errno);

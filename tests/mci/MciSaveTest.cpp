@@ -96,19 +96,23 @@ TEST_F(MciSaveTest, WritesEightBitMonoAsUnsignedPcm) {
     EXPECT_EQ(wave.bytes[22050], FakeAudioBackend::Pattern(22050));
 }
 
-TEST_F(MciSaveTest, ReplacesAnExistingFileAndFollowsTheUmask) {
+TEST_F(MciSaveTest, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirMode) {
     Recorded(4000);
-    std::string path = folder / "old take.wav";
-    WriteText(path, "not a wave file");
+    std::string fresh = folder / "new take.wav", replaced = folder / "old take.wav";
+    WriteText(replaced, "not a wave file");
+    ::chmod(replaced.c_str(), 0640);
     mode_t old = ::umask(022);
-    std::uint32_t code = Save(path);
+    std::uint32_t freshCode = Save(fresh), replacedCode = Save(replaced);
     ::umask(old);
-    ASSERT_EQ(code, 0u);
-    EXPECT_EQ(ReadWaveFile(path).bytes.size(), 4000u);
+    ASSERT_EQ(freshCode, 0u);
+    ASSERT_EQ(replacedCode, 0u);
+    EXPECT_EQ(ReadWaveFile(replaced).bytes.size(), 4000u);
     struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"old take.wav"}) << "no temporary file left";
+    ASSERT_EQ(::stat(replaced.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"new take.wav", "old take.wav"})) << "no temporary file left";
 }
 
 TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
