@@ -44,10 +44,13 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     Display* get() const { return display_; }
-    // Whether every request so far went through without an X error.
-    bool Clean() const {
+    // Whether the requests since the last call went through without an X
+    // error; a window that vanished while we looked is no failure of ours.
+    bool Succeeded() const {
         XSync(display_, False);
-        return lastXError == 0;
+        const bool clean = lastXError == 0;
+        lastXError = 0;
+        return clean;
     }
 
 private:
@@ -150,12 +153,19 @@ std::vector<Window> TreeWindows(Display* d, Window root) {
     return found;
 }
 
+Window SupportingWindow(Display* d, Window w) {
+    const auto v = Property32(d, w, Intern(d, "_NET_SUPPORTING_WM_CHECK"), XA_WINDOW);
+    return v.empty() ? Window{0} : static_cast<Window>(v[0]);
+}
+
+// A window manager that runs now: its check window names itself, which a
+// manager that has died leaves no longer true (its root properties stay).
+bool ManagerRuns(Display* d, Window root) {
+    const Window check = SupportingWindow(d, root);
+    return check != 0 && SupportingWindow(d, check) == check;
+}
+
 bool ManagerActivates(Display* d, Window root) {
-    const Window check = [&] {
-        const auto v = Property32(d, root, Intern(d, "_NET_SUPPORTING_WM_CHECK"), XA_WINDOW);
-        return v.empty() ? Window{0} : static_cast<Window>(v[0]);
-    }();
-    if (check == 0) return false;
     const Atom active = Intern(d, "_NET_ACTIVE_WINDOW");
     for (unsigned long atom : Property32(d, root, Intern(d, "_NET_SUPPORTED"), XA_ATOM)) {
         if (atom == active) return true;
@@ -186,10 +196,9 @@ void AwaitManager(Display* d, Window root, Window target) {
     }
 }
 
-bool FocusAndRaise(Display* d, Window target) {
+void FocusAndRaise(Display* d, Window target) {
     XRaiseWindow(d, target);
     XSetInputFocus(d, target, RevertToParent, CurrentTime);
-    return true;
 }
 
 }  // namespace
@@ -203,21 +212,27 @@ bool X11WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/) {
     if (d == nullptr) return false;
     const Window root = DefaultRootWindow(d);
 
-    const auto clients = Property32(d, root, Intern(d, "_NET_CLIENT_LIST"), XA_WINDOW);
-    const bool managed = !clients.empty();
-    const std::vector<Window> candidates =
-        managed ? std::vector<Window>(clients.begin(), clients.end()) : TreeWindows(d, root);
+    const bool managed = ManagerRuns(d, root);
+    std::vector<Window> candidates;
+    if (managed) {
+        for (unsigned long w : Property32(d, root, Intern(d, "_NET_CLIENT_LIST"), XA_WINDOW)) {
+            candidates.push_back(static_cast<Window>(w));
+        }
+    } else {
+        candidates = TreeWindows(d, root);
+    }
     const auto target = PickByTitle(d, candidates, title);
-    if (!target || !connection.Clean()) return false;
+    connection.Succeeded();  // forget windows that went away while we looked
+    if (!target) return false;
 
     if (managed && ManagerActivates(d, root)) {
         AskManagerToActivate(d, root, *target);
-        if (!connection.Clean()) return false;
+        if (!connection.Succeeded()) return false;
         AwaitManager(d, root, *target);
         return true;
     }
     FocusAndRaise(d, *target);
-    return connection.Clean();
+    return connection.Succeeded();
 }
 
 bool X11WindowSystem::SendKeystrokes(const std::string& keys, bool /*wait*/) {
@@ -250,7 +265,7 @@ bool X11WindowSystem::SendKeystrokes(const std::string& keys, bool /*wait*/) {
         if (stroke.shifted && shift != 0) XTestFakeKeyEvent(d, shift, False, CurrentTime);
     }
     // Queued with the server; whether the window has handled them is not waited for.
-    return connection.Clean();
+    return connection.Succeeded();
 }
 
 bool X11WindowSystem::Launch(const std::string& commandLine, int /*windowStyle*/) {

@@ -5,6 +5,9 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <string>
 #include <vector>
@@ -33,6 +36,21 @@ public:
     SpawnedProcess& operator=(const SpawnedProcess&) = delete;
 
     pid_t pid() const { return pid_; }
+    // Asks the child to end with `signal`, and kills it should it still run
+    // after a generous deadline; then reaps it.
+    void Stop(int signal = SIGKILL) {
+        if (pid_ <= 0) return;
+        kill(pid_, signal);
+        for (int tries = 0; tries < 3000; ++tries) {
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                return;
+            }
+            usleep(10000);
+        }
+        kill(pid_, SIGKILL);
+        Wait();
+    }
     // Reaps the child; its exit status.
     int Wait() {
         int status = 0;

@@ -72,11 +72,12 @@ public:
         if (out_ >= 0) close(out_);
     }
     unsigned long window() const { return window_; }
-    // Everything it reports until it ends (after Escape).
+    // Everything it reports until it ends (after Escape), or until the
+    // deadline when it gets no Escape; it is ended either way.
     std::vector<std::string> Rest() {
         std::vector<std::string> lines;
         while (auto line = ReadLine(out_, pending_)) lines.push_back(*line);
-        process_->Wait();
+        process_->Stop();
         return lines;
     }
 
@@ -163,6 +164,31 @@ TEST_F(X11LauncherTest, LocationThatAlreadyRunsIsNotStartedAgain) {
     EXPECT_TRUE(launcher.StartEmulator());
     EXPECT_EQ(registry.opens, 1);
     EXPECT_EQ(windows.launches, 0);
+}
+
+TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
+    SpawnedProcess manager(TAPELARK_WINDOW_MANAGER, {"evilwm", "-fn", "fixed"});
+    ASSERT_TRUE(AwaitWindowManager());
+    EmulatorWindow emulatorWindow(kEmulatorTitle);
+    EmulatorWindow other("Some Other Program");
+    ASSERT_NE(emulatorWindow.window(), 0u);
+    ASSERT_NE(other.window(), 0u);
+    ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false));
+    ASSERT_EQ(ActiveWindow(), other.window());
+
+    EXPECT_TRUE(launcher.StartEmulator());
+    EXPECT_EQ(ActiveWindow(), emulatorWindow.window());
+    ASSERT_TRUE(windows.SendKeystrokes("{ESC}", false));
+    EXPECT_EQ(emulatorWindow.Rest(), (std::vector<std::string>{"press Return", "release Return",
+                                                               "press Escape", "release Escape"}));
+    // The Enter went nowhere else.
+    ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false));
+    ASSERT_TRUE(windows.SendKeystrokes("{ESC}", false));
+    EXPECT_EQ(other.Rest(), (std::vector<std::string>{"press Escape", "release Escape"}));
+    EXPECT_EQ(registry.opens, 0);
+    EXPECT_EQ(windows.launches, 0);
+
+    manager.Stop(SIGTERM);  // lets it tidy the root window's properties
 }
 
 }  // namespace
