@@ -87,10 +87,10 @@ TEST_F(ProcProcessSnapshotTest, SnapshotHoldsOurselvesAndEndsWithItsRelease) {
     const auto names = Names(processes);
     char self[4096] = {};
     ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    const auto base = [](const std::string& path) { return path.substr(path.rfind('/') + 1); };
     // This test's own argv[0] is how ctest started it: the same file.
-    EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const std::string& n) {
-        return !n.empty() && std::string(self).ends_with(n.substr(n.rfind('/') + 1));
-    }));
+    EXPECT_TRUE(std::any_of(names.begin(), names.end(),
+                            [&](const std::string& n) { return base(n) == base(self); }));
 
     ProcessEntry entry;
     const SnapshotHandle snapshot = processes.Take(kSnapshotProcesses);
