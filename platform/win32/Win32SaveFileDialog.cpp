@@ -10,11 +10,15 @@
 namespace tapelark {
 namespace {
 
-// A writable, NUL-ended copy of a text buffer that holds at least `capacity`
-// characters, as the dialog may fill all of them.
+// A writable copy of a text buffer that holds at least `capacity` characters,
+// as the dialog may fill all of them. The record pads its texts with blanks
+// to the buffer's length; a name ending in blanks is no file name (Windows
+// drops them, Wine's dialog fails on them), so the text ends at its last
+// character that is not a blank.
 std::vector<char> Buffer(const std::string& text, std::uint32_t capacity) {
     std::vector<char> buffer(std::max<std::size_t>(capacity, text.size() + 1), '\0');
-    std::copy(text.begin(), text.end(), buffer.begin());
+    const std::size_t end = text.find_last_not_of(' ');
+    if (end != std::string::npos) std::copy(text.begin(), text.begin() + end + 1, buffer.begin());
     return buffer;
 }
 
