@@ -40,25 +40,5 @@ TEST(MciParser, ReportsMissingParts) {
     EXPECT_EQ(c.verb, "record");
 }
 
-TEST(MciParser, KeywordReaderMatchesPhrasesAndNumbers) {
-    std::vector<std::string> words{"Time", "Format", "bytes", "channels", "2", "from", "x1", "to"};
-    KeywordReader r(words);
-    EXPECT_FALSE(r.Take("time position"));
-    EXPECT_TRUE(r.Take("time format"));
-    std::string w;
-    ASSERT_TRUE(r.TakeWord(w));
-    EXPECT_EQ(w, "bytes");
-    std::uint64_t n = 0;
-    ASSERT_TRUE(r.Take("channels"));
-    EXPECT_EQ(r.TakeNumber(n), 0u);
-    EXPECT_EQ(n, 2u);
-    ASSERT_TRUE(r.Take("from"));
-    EXPECT_EQ(r.TakeNumber(n), mcierr::kBadInteger);
-    EXPECT_TRUE(r.TakeWord(w));
-    ASSERT_TRUE(r.Take("to"));
-    EXPECT_EQ(r.TakeNumber(n), mcierr::kMissingParameter);
-    EXPECT_TRUE(r.AtEnd());
-}
-
 }  // namespace
 }  // namespace tapelark
