@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "capture/WaveRecording.h"
+#include "win32/WineHelpers.h"
 #include "launcher/EmulatorLauncher.h"
 #include "platform/win32/FormBinding.h"
 #include "platform/win32/Win32FormWindow.h"
@@ -35,7 +36,10 @@ protected:
     WindowTest() {
         window.SetHandlers(HandlersOf(form));
         window.Show();
+        if (const char* dpi = std::getenv("TAPELARK_EXPECT_DPI"))
+            EXPECT_EQ(window.DotsPerInch(), std::atoi(dpi)) << "the screen's dpi, as the registry sets it";
     }
+    static void SetUpTestSuite() { SetProcessDPIAware(); }  // as the program does
 
     HWND Main() const { return Hwnd(window.WindowHandle()); }
     HWND Of(Control name) const { return Hwnd(window.ControlHandle(name)); }
@@ -231,6 +235,21 @@ TEST_F(WindowTest, TheSaveDialogIsOwnedByTheWindow) {
     ASSERT_EQ(saveDialog.asked.size(), 1u);
     EXPECT_EQ(saveDialog.asked[0].owner, window.WindowHandle());
     EXPECT_EQ(Commands().back(), "save capture C:\\Music\\take.wav");
+}
+
+// The same layout checks in a second process that sees a 144 dpi screen.
+TEST(WindowAtAnotherDpiTest, RectanglesFollowTheScreensDpi) {
+    if (std::getenv("TAPELARK_EXPECT_DPI")) GTEST_SKIP() << "already the second process";
+    const std::string setting = "\"HKCU\\Control Panel\\Desktop\" /v LogPixels";
+    ASSERT_EQ(testing::RunAndWait("reg.exe add " + setting + " /t REG_DWORD /d 144 /f"), 0);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    SetEnvironmentVariableA("TAPELARK_EXPECT_DPI", "144");
+    const int result = testing::RunAndWait(
+        "\"" + std::string(self) + "\" --gtest_filter=WindowTest.IsAFixed*:WindowTest.EveryControl*");
+    SetEnvironmentVariableA("TAPELARK_EXPECT_DPI", nullptr);
+    testing::RunAndWait("reg.exe delete " + setting + " /f");
+    EXPECT_EQ(result, 0) << "see the second process's report above";
 }
 
 }  // namespace
