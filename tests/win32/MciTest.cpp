@@ -108,7 +108,9 @@ TEST_F(MciTest, RecordsStopsAndSavesAWaveFileInTheSetFormat) {
 
 // The command carries a blank-free short form of the path; the file must
 // still end up under the name the user chose, not under its short alias.
-TEST_F(MciTest, ANewFileWithABlankInItsPathIsSavedUnderTheChosenName) {
+using SaveByShortPathTest = MciTest;
+
+TEST_F(SaveByShortPathTest, ANewFileWithABlankInItsPathIsSavedUnderTheChosenName) {
     capture.BeginRecording();
     capture.StopCapture();
     const std::string path = folder / "first take.wav";

@@ -36,8 +36,9 @@ protected:
     WindowTest() {
         window.SetHandlers(HandlersOf(form));
         window.Show();
-        if (const char* dpi = std::getenv("TAPELARK_EXPECT_DPI"))
+        if (const char* dpi = std::getenv("TAPELARK_EXPECT_DPI")) {
             EXPECT_EQ(window.DotsPerInch(), std::atoi(dpi)) << "the screen's dpi, as the registry sets it";
+        }
     }
     static void SetUpTestSuite() { SetProcessDPIAware(); }  // as the program does
 
