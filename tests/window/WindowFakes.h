@@ -17,6 +17,7 @@
 #include "platform/ShellService.h"
 #include "platform/ShortPathService.h"
 #include "platform/WindowSystem.h"
+#include "tests/fakes/FakeMessageBox.h"
 #include "window/FormLayout.h"
 #include "window/FormView.h"
 
@@ -88,17 +89,7 @@ public:
     std::string mode = "stopped";
 };
 
-struct FakeMessages : MessageBoxService {
-    struct Box {
-        std::string text;
-        int style;
-        std::string caption;
-    };
-    void Show(const std::string& text, int style, const std::string& caption) override {
-        shown.push_back({text, style, caption});
-    }
-    std::vector<Box> shown;
-};
+using FakeMessages = FakeMessageBox;
 
 struct FakeFiles : FileServices {
     std::int64_t LengthOf(const std::string& path) override { return existing.count(path) ? 1000 : 0; }
