@@ -50,8 +50,6 @@ private:
     void CreateControls();
     void CreateToolTips();
     std::uintptr_t FontFor(const FontSpec& spec);
-    void DrawButton(const ControlLayout& layout, const void* drawItem);
-    void DrawPicture(const ControlLayout& layout, const void* drawItem);
     const ControlLayout* LayoutOfId(int id) const;
 
     std::uintptr_t instance_;
