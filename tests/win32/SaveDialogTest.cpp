@@ -1,94 +1,34 @@
 // comdlg32's save dialog through the record the save command fills, driven
-// as a user would: a hook on this thread sees each dialog come up, reads it
-// and presses a button.
+// as a user would.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <dlgs.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/win32/Win32ProgramEnvironment.h"
 #include "platform/win32/Win32SaveFileDialog.h"
+#include "win32/DialogDriver.h"
 #include "win32/WineHelpers.h"
 #include "window/ShowSaveDialog.h"
 
 namespace tapelark {
 namespace {
 
-struct SeenDialog {
-    std::string title, fileName, fileType;
-    bool readOnlyShown = false;
-};
-
-// What the hook saw, and the buttons it presses in turn.
-struct Driver {
-    std::vector<SeenDialog> seen;
-    std::vector<int> presses;
-    std::size_t next = 0;
-    HHOOK hook = nullptr;
-};
-Driver* driver = nullptr;
-
-std::string ItemText(HWND dialog, int id) {
-    char text[512] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof(text));
-    return text;
-}
-
-// Runs once the dialog has nothing else to do: it is filled in by then.
-void CALLBACK OnDialogIdle(HWND window, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(window, timer);
-    SeenDialog dialog;
-    char title[256] = {};
-    GetWindowTextA(window, title, sizeof(title));
-    dialog.title = title;
-    dialog.fileName = ItemText(window, cmb13);
-    if (dialog.fileName.empty()) dialog.fileName = ItemText(window, edt1);
-    if (HWND types = GetDlgItem(window, cmb1)) {
-        const LRESULT selected = SendMessageA(types, CB_GETCURSEL, 0, 0);
-        char type[256] = {};
-        if (selected != CB_ERR) SendMessageA(types, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(type));
-        dialog.fileType = type;
-    }
-    HWND readOnly = GetDlgItem(window, chx1);
-    dialog.readOnlyShown = readOnly && IsWindowVisible(readOnly);
-    driver->seen.push_back(dialog);
-    const int button =
-        driver->next < driver->presses.size() ? driver->presses[driver->next++] : IDCANCEL;
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-}
-
-LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && driver) {
-        HWND window = reinterpret_cast<HWND>(wParam);
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof(className));
-        // The save dialog comes up again when its question closes; a dialog
-        // that closes first never gets to its idle moment.
-        if (std::string(className) == "#32770") SetTimer(window, 1, 0, OnDialogIdle);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
+using testing::Driver;
+using testing::DialogDriver;
 
 class SaveDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        driver = &state;
-        state.hook = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
-        ASSERT_NE(state.hook, nullptr);
-    }
-    void TearDown() override {
-        UnhookWindowsHookEx(state.hook);
-        driver = nullptr;
-    }
+    void SetUp() override { ASSERT_TRUE(hook.Installed()); }
     std::string Ask() {
         return ShowSaveDialog(dialog, environment, 0, "Wave Audio (*.wav)|*.wav", "Save As",
                               folder.path() + "\\", "audio.wav");
     }
 
     Driver state;
+    DialogDriver hook{state};
     testing::ScratchFolder folder{"tapelark save"};
     Win32SaveFileDialog dialog;
     Win32ProgramEnvironment environment;
