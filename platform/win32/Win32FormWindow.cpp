@@ -79,7 +79,6 @@ Win32FormWindow::Win32FormWindow(std::uintptr_t instance) : instance_(instance) 
                                   CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                   nullptr, nullptr, As<HINSTANCE>(instance_), this));
     if (!window_) throw std::runtime_error("The main window could not be created.");
-    SetClassLongPtrA(As<HWND>(window_), GCLP_HBRBACKGROUND, static_cast<LONG_PTR>(backgroundBrush_));
 
     logo_ = Raw(LoadImageA(As<HINSTANCE>(instance_), MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0));
     savePicture_ =
@@ -230,6 +229,12 @@ std::intptr_t Win32FormWindow::Handle(std::uintptr_t windowHandle, unsigned mess
                                 code == BN_DOUBLECLICKED);
             if (layout && click && handlers_.clicked) handlers_.clicked(layout->name);
             return 0;
+        }
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(window, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, As<HBRUSH>(backgroundBrush_));
+            return 1;
         }
         case WM_TIMER:
             if (wParam == kStatusTimerId && handlers_.ticked) handlers_.ticked();
