@@ -3,6 +3,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <array>
 #include <set>
 
 #include "platform/mci/MciErrors.h"
@@ -114,6 +115,7 @@ public:
     std::uint32_t Start(const WaveFormat& format) {
         Connection& c = *connection_;
         pa_sample_spec spec = SpecOf(format);
+        eightBit_ = format.bitsPerSample == 8;
         stream_ = pa_stream_new(c.context, target_ ? "Tapelark recording" : "Tapelark playback", &spec, nullptr);
         if (!stream_) return StreamError(c, target_ != nullptr);
         pa_stream_set_state_callback(stream_, OnState, this);
@@ -179,9 +181,28 @@ private:
                 return;
             }
             if (bytes == 0) return;
-            // No data with a size is a hole in the stream: nothing to keep.
-            if (data && self->live_) self->target_->Captured(data, bytes);
+            if (self->live_) {
+                if (data) self->target_->Captured(data, bytes);
+                else self->Silence(bytes);
+            }
             pa_stream_drop(s);
+        }
+    }
+
+    // A hole in the stream is time that passed without sound: keep it as
+    // silence, or the recording would drift out of step with the game.
+    void Silence(std::size_t bytes) {
+        static const std::array<unsigned char, 4096> zeros{};
+        static const auto unsignedQuiet = [] {
+            std::array<unsigned char, 4096> a;
+            a.fill(0x80);
+            return a;
+        }();
+        const auto& quiet = eightBit_ ? unsignedQuiet : zeros;
+        while (bytes > 0) {
+            std::size_t n = std::min(bytes, quiet.size());
+            target_->Captured(quiet.data(), n);
+            bytes -= n;
         }
     }
 
@@ -225,6 +246,7 @@ private:
     pa_operation* drain_ = nullptr;
     bool live_ = false;
     bool draining_ = false;
+    bool eightBit_ = false;
 };
 
 void OnContextState(pa_context* context, void* user) {
