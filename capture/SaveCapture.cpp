@@ -54,7 +54,7 @@ void WaveRecording::SaveCaptureAs(const std::string& path) {
     auto putBack = [&]() -> bool {
         if (aside.empty()) return true;
         try {
-            if (files_.Exists(path)) files_.Remove(path);
+            if (files_.Exists(path)) files_.Remove(path);  // what a failed save left there
             files_.Rename(aside, path);
             return true;
         } catch (...) {
@@ -62,15 +62,15 @@ void WaveRecording::SaveCaptureAs(const std::string& path) {
         }
     };
 
+    // A blank would end the path inside the command, so such a path goes in
+    // quotes. Its short form is no way round that: the short name of a file
+    // that is not there yet makes the save create the file under that short
+    // name, and the name the user chose is lost.
+    std::string target = path.find(' ') != std::string::npos ? '"' + path + '"' : path;
+    std::string command = kSavePrefix + target;
     std::uint32_t result = 0;
     try {
-        std::string target = path.find(' ') != std::string::npos ? ShortPathOf(path) : path;
-        std::string command = kSavePrefix + target;
         result = mci_.SendString(command.c_str(), nullptr, 0, 0);
-    } catch (const FileError& error) {
-        if (!putBack())
-            throw FileError(std::string(error.what()) + "\r\nThe earlier file was kept as: " + aside);
-        throw;
     } catch (...) {
         putBack();
         throw;

@@ -85,9 +85,11 @@ protected:
         std::uint32_t SendString(const char* c, char* r, std::uint32_t l, std::uintptr_t w) override {
             FakeMciChannel::SendString(c, r, l, w);
             std::string path = std::string(c).substr(std::string("save capture ").size());
+            if (path.size() > 1 && path.front() == '"') path = path.substr(1, path.size() - 2);
             if (refuse) return 275;
-            std::ofstream(path) << "new take";
-            return 0;
+            std::ofstream out(path);
+            out << "new take";
+            return out ? 0 : 275;
         }
     } mci;
     tapelark::testing::FakeMessageBox messages;
@@ -116,13 +118,14 @@ TEST_F(RealSave, BlankPathWithNothingThereLeavesNoEmptyFileBehind) {
     std::string path = dir + "/a b.wav";
     engine.SaveCaptureAs(path);
     EXPECT_FALSE(fs::exists(path));
-    EXPECT_EQ(mci.calls.at(0).command, "save capture " + path);
+    EXPECT_EQ(mci.calls.at(0).command, "save capture \"" + path + "\"");
 }
 
-TEST_F(RealSave, MissingFolderRaisesAndSendsNothing) {
-    EXPECT_THROW(engine.SaveCaptureAs(dir + "/no such folder/a b.wav"), FileError);
-    EXPECT_TRUE(mci.calls.empty());
-    EXPECT_TRUE(messages.shown.empty());
+TEST_F(RealSave, ASaveIntoAMissingFolderIsReported) {
+    engine.SaveCaptureAs(dir + "/no such folder/a b.wav");
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Saving file failed, file name was: " + dir +
+                                                          "/no such folder/a b.wav"}));
+    EXPECT_FALSE(fs::exists(dir + "/no such folder"));
 }
 
 }  // namespace
