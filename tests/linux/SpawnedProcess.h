@@ -1,7 +1,8 @@
 #pragma once
-// A child process for tests, started with posix_spawn (which returns once the
-// program has been executed, so /proc already shows its own command line)
-// and killed and reaped when the object goes.
+// A child process for tests, started with posix_spawn and killed and reaped
+// when the object goes. posix_spawn returns while the kernel may still be
+// laying out the new program's arguments, so the constructor waits until
+// /proc shows the child's own first word.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 
 #include <cerrno>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,11 @@ public:
         std::vector<char*> raw;
         for (auto& a : argv_) raw.push_back(a.data());
         raw.push_back(nullptr);
-        if (posix_spawn(&pid_, program.c_str(), actions, nullptr, raw.data(), environ) != 0) pid_ = -1;
+        if (posix_spawn(&pid_, program.c_str(), actions, nullptr, raw.data(), environ) != 0) {
+            pid_ = -1;
+            return;
+        }
+        for (int tries = 0; tries < 500 && FirstWordInProc() != argv_.front(); ++tries) usleep(2000);
     }
     ~SpawnedProcess() {
         if (pid_ <= 0) return;
@@ -63,6 +69,13 @@ public:
     }
 
 private:
+    std::string FirstWordInProc() const {
+        std::ifstream file("/proc/" + std::to_string(pid_) + "/cmdline", std::ios::binary);
+        std::string word;
+        std::getline(file, word, '\0');
+        return word;
+    }
+
     std::vector<std::string> argv_;
     pid_t pid_ = -1;
 };
