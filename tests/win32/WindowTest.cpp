@@ -14,7 +14,7 @@
 #include "launcher/EmulatorLauncher.h"
 #include "platform/win32/FormBinding.h"
 #include "platform/win32/Win32FormWindow.h"
-#include "tests/window/WindowFakes.h"
+#include "tests/window/TestWindow.h"
 #include "window/FormLayout.h"
 #include "window/formPlay.h"
 
@@ -31,7 +31,7 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, public FormServices {
 protected:
     WindowTest() {
         window.SetHandlers(HandlersOf(form));
@@ -60,31 +60,8 @@ protected:
                 IsWindowEnabled(Of(Control::btnWaveClear)) != 0};
     }
     std::string Status() { return TextOf(Of(Control::lblStatus)); }
-    // The commands sent since the last look, without the status queries.
-    std::vector<std::string> Commands() {
-        std::vector<std::string> result;
-        for (; seen < mci.sent.size(); ++seen) {
-            const std::string& c = mci.sent[seen];
-            if (c.rfind("status ", 0) != 0 && c.rfind("set capture time format", 0) != 0) result.push_back(c);
-        }
-        return result;
-    }
-
-    FakeMci mci;
-    FakeMessages messages;
-    FakeFiles files;
-    FakeShortPaths shortPaths;
-    FakeSaveDialog saveDialog;
-    FakeEnvironment environment;
-    FakeShell shell;
-    FakeWindows windows;
-    FakeRegistry registry;
-    FakeProcesses processes;
-    WaveRecording capture{mci, messages, files, shortPaths};
-    EmulatorLauncher launcher{windows, registry, processes, messages};
     Win32FormWindow window{reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr))};
     formPlay form{window, capture, launcher, saveDialog, environment, shell, messages};
-    std::size_t seen = 0;
 };
 
 TEST_F(WindowTest, IsAFixedToolWindowOfTheDesignedSizeCentredOnTheScreen) {
@@ -173,12 +150,12 @@ TEST_F(WindowTest, ButtonFacesArePaintedInTheirOwnColours) {
 TEST_F(WindowTest, ClicksWalkTheTransportStates) {
     using V = std::vector<bool>;
     Click(Control::btnStopWave);  // disabled: no click reaches the handler
-    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(EngineCommands().empty());
 
     Click(Control::btnWaveRec);  // Start-up -> First recording
     EXPECT_EQ(Enabled(), (V{true, true, false, false, false}));
     EXPECT_TRUE(window.TimerRunning());
-    EXPECT_EQ(Commands(), (std::vector<std::string>{
+    EXPECT_EQ(EngineCommands(), (std::vector<std::string>{
                               "close all", "open new type waveaudio alias capture",
                               "set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400",
                               "record capture"}));
@@ -187,21 +164,21 @@ TEST_F(WindowTest, ClicksWalkTheTransportStates) {
     Click(Control::btnStopWave);  // -> Stopped
     EXPECT_EQ(Enabled(), (V{true, true, true, true, true}));
     EXPECT_FALSE(window.TimerRunning());
-    EXPECT_EQ(Commands(), std::vector<std::string>{"stop capture"});
+    EXPECT_EQ(EngineCommands(), std::vector<std::string>{"stop capture"});
     EXPECT_EQ(Status().rfind("STOPPED: ", 0), 0u) << Status();
 
     Click(Control::btnPlayWave);  // Stopped -> Stopped, playing
-    EXPECT_EQ(Commands(), std::vector<std::string>{"play capture from 0"});
+    EXPECT_EQ(EngineCommands(), std::vector<std::string>{"play capture from 0"});
     EXPECT_EQ(Enabled(), (V{true, true, true, true, true}));
 
     Click(Control::btnWaveRec);  // -> Recording again: Save and Clear stay on
     EXPECT_EQ(Enabled(), (V{true, true, false, true, true}));
     EXPECT_TRUE(window.TimerRunning());
-    Commands();
+    EngineCommands();
 
     Click(Control::btnWaveClear);  // -> Cleared while recording: the timer goes on
     EXPECT_EQ(Enabled(), (V{true, false, false, false, false}));
-    EXPECT_EQ(Commands(), std::vector<std::string>{"close all"});
+    EXPECT_EQ(EngineCommands(), std::vector<std::string>{"close all"});
     EXPECT_EQ(Status(), kStartupStatusText);
     EXPECT_TRUE(window.TimerRunning());
 
@@ -235,7 +212,7 @@ TEST_F(WindowTest, TheSaveDialogIsOwnedByTheWindow) {
     Click(Control::btnSaveWave);
     ASSERT_EQ(saveDialog.asked.size(), 1u);
     EXPECT_EQ(saveDialog.asked[0].owner, window.WindowHandle());
-    EXPECT_EQ(Commands().back(), "save capture C:\\Music\\take.wav");
+    EXPECT_EQ(EngineCommands().back(), "save capture C:\\Music\\take.wav");
 }
 
 // The same layout checks in a second process that sees a 144 dpi screen.

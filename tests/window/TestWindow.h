@@ -11,8 +11,9 @@
 
 namespace tapelark::testing {
 
-struct TestWindow {
-    FakeView view;
+// Everything below the window: fakes of the platform, with the real capture
+// engine and launcher on them. Each toolkit's window tests put their view on top.
+struct FormServices {
     FakeMci mci;
     FakeMessages messages;
     FakeFiles files;
@@ -25,7 +26,6 @@ struct TestWindow {
     FakeProcesses processes;
     WaveRecording capture{mci, messages, files, shortPaths};
     EmulatorLauncher launcher{windows, registry, processes, messages};
-    formPlay form{view, capture, launcher, saveDialog, environment, shell, messages};
 
     // The commands sent since the last call, without the status queries.
     std::vector<std::string> EngineCommands() {
@@ -43,6 +43,11 @@ struct TestWindow {
 
 private:
     std::size_t seen_ = 0;
+};
+
+struct TestWindow : FormServices {
+    FakeView view;
+    formPlay form{view, capture, launcher, saveDialog, environment, shell, messages};
 };
 
 }  // namespace tapelark::testing
