@@ -1,6 +1,7 @@
 // Draws Tapelark's own pictures: the program icon (PNG and a Windows .ico with
-// a 2-colour and a 16-colour 32 x 32 image), the 48 x 48 logo and the 14 x 14
-// Save picture. Run through make-artwork.sh; the results are committed.
+// a 2-colour and a 16-colour 32 x 32 image), the icon in the sizes a Linux
+// desktop's icon theme looks for (icons/NxN.png), the 48 x 48 logo and the
+// 14 x 14 Save picture. Run through make-artwork.sh; the results are committed.
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
@@ -42,6 +43,19 @@ QImage Icon() {
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
+    DrawCassette(p, QRectF(1, 6, 30, 21), QColor(0xFF, 0x00, 0x00), QColor(0xFF, 0xFF, 0x00));
+    return image;
+}
+
+// The same cassette at another size: drawn on the 32 x 32 grid, scaled and
+// smoothed, so every size shows the same picture.
+QImage IconAt(int size) {
+    if (size == 32) return Icon();
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
     DrawCassette(p, QRectF(1, 6, 30, 21), QColor(0xFF, 0x00, 0x00), QColor(0xFF, 0xFF, 0x00));
     return image;
 }
@@ -154,6 +168,8 @@ int main(int argc, char** argv) {
               logo.convertToFormat(QImage::Format_RGB32).save("logo.bmp") &&
               save.convertToFormat(QImage::Format_RGB32).save("save.bmp") &&
               WriteIco(icon, "tapelark.ico");
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        ok = ok && IconAt(size).save(QStringLiteral("icons/%1x%1.png").arg(size));
     if (!ok) std::fprintf(stderr, "could not write the pictures\n");
     return ok ? 0 : 1;
 }
