@@ -2,8 +2,10 @@
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
+#include <QtGui/QWindow>
 
 #include "platform/qt/ClickableLabel.h"
+#include "platform/qt/FrameExtents.h"
 #include "platform/qt/GraphicalButton.h"
 #include "platform/qt/Pictures.h"
 
@@ -27,8 +29,12 @@ QtFormWindow::QtFormWindow(QWidget* parent) : QWidget(parent) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen) dpi_ = qRound(screen->logicalDotsPerInchX());
 
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // A tool window: narrow title bar with a close button only.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // Qt lets a tool window close without ending the program; this one is the
+    // program's only window.
+    setAttribute(Qt::WA_QuitOnClose, true);
     setWindowTitle(QString::fromUtf8(window.title));
     setWindowIcon(ProgramIcon());
     setFixedSize(Pixels(window.clientWidth), Pixels(window.clientHeight));
@@ -139,11 +145,33 @@ void QtFormWindow::OnClick(Control control, std::function<void()> handler) {
 void QtFormWindow::OnTimer(std::function<void()> handler) { tick_ = std::move(handler); }
 
 void QtFormWindow::CentreOnScreen() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+    Centre(frameGeometry().size(), std::nullopt);
+    // The frame's size is known only once the window manager has framed the
+    // shown window; centre once more then.
+    if (!X11FrameExtentsKnowable()) return;
+    frameChecks_ = 0;
+    if (!frameWatch_.isActive()) {
+        frameWatch_.setInterval(50);
+        connect(&frameWatch_, &QTimer::timeout, this, [this] {
+            if (!isVisible()) return;
+            if (const std::optional<QMargins> frame = X11FrameExtents(winId())) {
+                Centre(size().grownBy(*frame), *frame);
+                frameWatch_.stop();
+            } else if (++frameChecks_ > 40) {
+                frameWatch_.stop();  // no window manager, or one without frames
+            }
+        });
     }
+    frameWatch_.start();
+}
+
+void QtFormWindow::Centre(QSize frameSize, std::optional<QMargins> knownFrame) {
+    const QScreen* screen = isVisible() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame(QPoint(), frameSize);
+    frame.moveCenter(screen->availableGeometry().center());
+    if (knownFrame) X11MoveWindow(winId(), frame.topLeft() + QPoint(knownFrame->left(), knownFrame->top()));
+    else move(frame.topLeft());
 }
 
 QWidget* QtFormWindow::ControlWidget(Control control) const { return controls_.at(control); }

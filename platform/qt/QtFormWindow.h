@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <map>
+#include <optional>
 
 #include <QtCore/QTimer>
 #include <QtWidgets/QLabel>
@@ -21,6 +22,8 @@ public:
 
     void OnClick(Control control, std::function<void()> handler);
     void OnTimer(std::function<void()> handler);
+    // Centres the window, its frame counted: now, and again once the window
+    // manager has framed the shown window.
     void CentreOnScreen();
 
     QWidget* ControlWidget(Control control) const;
@@ -36,6 +39,7 @@ public:
     std::uintptr_t OwnerHandle() override;
 
 private:
+    void Centre(QSize frameSize, std::optional<QMargins> knownFrame);
     QWidget* Build(const ControlLayout& layout);
     QFont FontOf(const FontSpec& spec) const;
 
@@ -44,6 +48,8 @@ private:
     std::function<void()> tick_;
     QTimer timer_;
     int dpi_ = 96;
+    QTimer frameWatch_;
+    int frameChecks_ = 0;
 };
 
 }  // namespace tapelark

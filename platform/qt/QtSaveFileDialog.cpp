@@ -1,12 +1,54 @@
 #include "platform/qt/QtSaveFileDialog.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtCore/QSettings>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 
 namespace tapelark {
 namespace {
+
+// Qt's dialog reads a name with double quotes as a list of quoted names;
+// here whatever is typed is one name, quotes and all.
+class OneNameFileDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    // The name the user confirmed; empty when Qt's own reading was used.
+    QString typedPath;
+
+    QString Chosen() const {
+        if (!typedPath.isEmpty()) return typedPath;
+        const QStringList files = selectedFiles();
+        return files.isEmpty() ? QString() : files.constFirst();
+    }
+
+    void accept() override {
+        typedPath.clear();
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = edit ? edit->text() : QString();
+        if (!typed.contains('"')) return QFileDialog::accept();
+        const QString path = QDir::cleanPath(directory().absoluteFilePath(typed));
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            setDirectory(path);
+            edit->clear();
+            return;
+        }
+        if (info.exists() && !testOption(DontConfirmOverwrite)) {
+            QMessageBox ask(QMessageBox::Warning, windowTitle(),
+                            tr("%1 already exists.\nDo you want to replace it?").arg(info.fileName()),
+                            QMessageBox::Yes | QMessageBox::No, this);
+            ask.setTextFormat(Qt::PlainText);
+            if (ask.exec() != QMessageBox::Yes) return;
+        }
+        typedPath = path;
+        QDialog::accept();
+    }
+};
 
 // "desc\0pattern\0..." -> Qt's "desc (pattern)" entries.
 QStringList QtFilters(const std::string& filter) {
@@ -40,8 +82,11 @@ QString Trimmed(const std::string& text) {
 
 
 int QtSaveFileDialog::Run(SaveFileRecord& record) {
+    // Qt's dialog keeps its history in the user's QtProject.conf; the program
+    // writes no settings, so its settings go where nothing can be written.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
     QWidget* owner = record.owner ? QWidget::find(static_cast<WId>(record.owner)) : nullptr;
-    QFileDialog dialog(owner, QString::fromStdString(record.title));
+    OneNameFileDialog dialog(owner, QString::fromStdString(record.title));
     dialog.setObjectName(QStringLiteral("saveFileDialog"));
     // Qt's own dialog: the same on every desktop and without a portal.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -57,8 +102,9 @@ int QtSaveFileDialog::Run(SaveFileRecord& record) {
     if (!proposed.isEmpty()) dialog.selectFile(proposed);
 
     for (;;) {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
-        const QString chosen = dialog.selectedFiles().constFirst();
+        if (dialog.exec() != QDialog::Accepted) return 0;
+        const QString chosen = dialog.Chosen();
+        if (chosen.isEmpty()) return 0;
         const std::string path = chosen.toStdString();
         if (path.size() + 1 > record.maxFile) return 0;  // does not fit the caller's buffer
         if ((record.flags & kOfnCreatePrompt) && !QFileInfo::exists(chosen)) {
@@ -69,8 +115,12 @@ int QtSaveFileDialog::Run(SaveFileRecord& record) {
             ask.setTextFormat(Qt::PlainText);
             const int answer = ask.exec();
             if (answer != QMessageBox::Yes) {
-                dialog.selectFile(QFileInfo(chosen).fileName());
-                continue;  // back to the dialog, as the platform's does
+                // Back to the dialog, as the platform's does: in the folder the
+                // name was typed into, with the bare name.
+                const QFileInfo typed(chosen);
+                if (typed.dir().exists()) dialog.setDirectory(typed.dir());
+                dialog.selectFile(typed.fileName());
+                continue;
             }
         }
         if (record.file.size() < path.size() + 1) record.file.resize(path.size() + 1, ' ');

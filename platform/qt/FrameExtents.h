@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+#include <optional>
+
+#include <QtCore/QMargins>
+#include <QtCore/QPoint>
+#include <QtGui/qwindowdefs.h>
+
+namespace tapelark {
+
+// Whether the window system is X11, where a window manager announces the
+// frame it puts around a window.
+bool X11FrameExtentsKnowable();
+
+// The frame around `window` as its X11 window manager announces it
+// (_NET_FRAME_EXTENTS); nothing before it has framed the window, or off X11.
+std::optional<QMargins> X11FrameExtents(WId window);
+
+// Asks the window manager to put the window's own top-left corner (inside
+// its frame) at `topLeft`. Straight to the X server: Qt's idea of where the
+// window is may not have caught up with the framing yet, and would skip it.
+void X11MoveWindow(WId window, QPoint topLeft);
+
+}  // namespace tapelark
