@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QDir>
+#include <QtCore/QDirIterator>
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QTest>
@@ -37,9 +39,13 @@ void Click(TapelarkApplication& app, Control control) {
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
-TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindow) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
+    QTemporaryDir dir, home;
+    ASSERT_TRUE(dir.isValid() && home.isValid());
+    // The program writes no settings: an empty home stays empty throughout.
+    qputenv("HOME", home.path().toLocal8Bit());
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "WINEPREFIX"})
+        qunsetenv(name);
     const QString tone = dir.path() + "/tone.wav", saved = dir.path() + "/take one.wav";
     ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", tone, "synth", "2",
                                         "sine", "440", "vol", "0.5"}),
@@ -92,6 +98,24 @@ TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindow) {
     const double at440 = Strength(left, 440, 44100), at1000 = Strength(left, 1000, 44100);
     EXPECT_GT(at440, 0.05) << "the tone is not in the recording";
     EXPECT_GT(at440, 20 * at1000);
+
+    Click(app, Control::btnPlayWave);
+    Click(app, Control::btnWaveClear);
+    {
+        ModalAnswerer closesWhatComes({});  // no emulator here: its messages are closed
+        Click(app, Control::Command1);
+    }
+    QStringList written;
+    for (QDirIterator it(home.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        written << it.next();
+    // Except what libpulse, as every client of the sound server, makes when
+    // the user has no cookie yet (the server's own start makes it otherwise).
+    written.removeAll(home.path() + "/.config/pulse/cookie");
+    written.removeAll(home.path() + "/.config/pulse");
+    written.removeAll(home.path() + "/.config");
+    EXPECT_TRUE(written.isEmpty()) << written.join(", ").toStdString();
 }
 
 }  // namespace

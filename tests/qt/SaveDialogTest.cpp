@@ -6,6 +6,7 @@
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
 #include <QtWidgets/QFileDialog>
+#include <QtWidgets/QLineEdit>
 
 #include "platform/qt/QtFormWindow.h"
 #include "platform/qt/QtSaveFileDialog.h"
@@ -83,19 +84,57 @@ TEST_F(SaveDialog, OpensModalToTheWindowWithTitleFolderNameAndTheOneFileType) {
 }
 
 TEST_F(SaveDialog, ANewFileIsCreatedOnlyAfterTheUserSaysSo) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    QString directoryAfterNo, nameAfterNo;
     ModalAnswerer answerer({
-        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, In("take")); },
+        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, In("sub/take")); },
         [&](QWidget* w) {
             if (auto* b = AsBox(w)) {
                 EXPECT_TRUE(b->text().contains("does not exist")) << b->text().toStdString();
                 ModalAnswerer::Press(b, QMessageBox::No);
             }
         },
-        // Back in the dialog after "No": choose another name and confirm it.
-        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, In("second.wav")); },
+        // Back in the dialog after "No", in the folder typed: a bare name goes there.
+        [&](QWidget* w) {
+            auto* d = AsFileDialog(w);
+            if (!d) return;
+            directoryAfterNo = d->directory().absolutePath();
+            nameAfterNo = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            ModalAnswerer::Choose(d, "second.wav");
+        },
         [&](QWidget* w) { if (auto* b = AsBox(w)) ModalAnswerer::Press(b, QMessageBox::Yes); },
     });
-    EXPECT_EQ(Show(answerer), In("second.wav").toStdString());
+    EXPECT_EQ(Show(answerer), In("sub/second.wav").toStdString());
+    EXPECT_EQ(directoryAfterNo, QDir(In("sub")).absolutePath());
+    EXPECT_EQ(nameAfterNo, "take");
+}
+
+TEST_F(SaveDialog, ANameWithDoubleQuotesIsOneName) {
+    // Qt's own reading would take "a" "b" as two names and save as one of them.
+    for (const QString name : {QStringLiteral("say \"hi\" now.wav"), QStringLiteral("\"a\" \"b\"")}) {
+        QFile existing(In(name));
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        QString question;
+        ModalAnswerer answerer({
+            [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, name); },
+            [&](QWidget* w) {
+                if (auto* b = AsBox(w)) question = b->text(), ModalAnswerer::Press(b, QMessageBox::Yes);
+            },
+        });
+        EXPECT_EQ(Show(answerer), In(name).toStdString());
+        EXPECT_TRUE(question.contains(name + " already exists")) << question.toStdString();
+    }
+    // A new one: asked to be created under exactly that name.
+    QString question;
+    ModalAnswerer answerer({
+        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, "\"quoted\".wav"); },
+        [&](QWidget* w) {
+            if (auto* b = AsBox(w)) question = b->text(), ModalAnswerer::Press(b, QMessageBox::Yes);
+        },
+    });
+    EXPECT_EQ(Show(answerer), In("\"quoted\".wav").toStdString());
+    EXPECT_TRUE(question.startsWith(In("\"quoted\".wav"))) << question.toStdString();
 }
 
 TEST_F(SaveDialog, ATypedNameWithoutExtensionStaysWithout) {

@@ -6,6 +6,7 @@
 #include <QtGui/QFontInfo>
 #include <QtGui/QImage>
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 
 #include "platform/qt/GraphicalButton.h"
 #include "platform/qt/QtFormWindow.h"
@@ -93,10 +94,23 @@ TEST_F(MainWindow, CannotBeResizedMinimisedOrMaximised) {
     window.resize(600, 400);
     EXPECT_EQ(window.size(), QSize(289, 158));
     const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_EQ(window.windowType(), Qt::Tool);
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(Grab(&window).pixel(2, 60) & 0xFFFFFF, 0x000000u);  // black background
+}
+
+TEST_F(MainWindow, ClosingTheToolWindowEndsTheProgram) {
+    window.show();
+    QTimer closer, watchdog;
+    closer.setSingleShot(true);
+    watchdog.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, &window, &QWidget::close);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    closer.start(0);
+    watchdog.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
 }
 
 TEST_F(MainWindow, ToolTipsOnTheTransportButtonsAndTheCreditsOnly) {
