@@ -5,7 +5,7 @@
 #include <QtGui/QWindow>
 
 #include "platform/qt/ClickableLabel.h"
-#include "platform/qt/FrameExtents.h"
+#include "platform/qt/X11Frame.h"
 #include "platform/qt/GraphicalButton.h"
 #include "platform/qt/Pictures.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/FrameExtents.h"
+#include "platform/qt/X11Frame.h"
 
 #include <QtGui/QGuiApplication>
 
@@ -40,10 +40,6 @@ std::optional<QMargins> X11FrameExtents(WId window) {
     if (data) XFree(data);
     return frame;
 }
-
-}  // namespace tapelark
-
-namespace tapelark {
 
 void X11MoveWindow(WId window, QPoint topLeft) {
     Display* display = X11Display();
