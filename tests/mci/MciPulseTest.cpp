@@ -143,6 +143,7 @@ TEST_F(MciPulseTest, PlaysBackThroughTheSinkAndEndsByItself) {
     ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
     // A second device listens at the monitor to what the first one plays.
     ASSERT_EQ(MciCode(engine, "open new type waveaudio alias listen"), 0u);
+    ASSERT_EQ(MciCode(engine, "set listen bitspersample 16 samplespersec 44100 channels 2"), 0u);
     ASSERT_EQ(MciCode(engine, "record listen"), 0u);
     ASSERT_EQ(MciCode(engine, "play capture from 0"), 0u);
     EXPECT_EQ(Mode(engine), "playing");
@@ -165,7 +166,7 @@ TEST_F(MciPulseTest, NoSoundServerIsAnErrorNotAHang) {
     OpenCaptureDevice(engine);
     EXPECT_EQ(MciCode(engine, "record capture"), mcierr::kNoSoundServer);
     EXPECT_EQ(Mode(engine), "stopped");
-    EXPECT_EQ(MciCode(engine, "stop capture"), mcierr::kNotRecordingOrPlaying);
+    EXPECT_EQ(MciCode(engine, "stop capture"), 0u);
 }
 
 TEST_F(MciPulseTest, ServerWithoutAnInputIsAnError) {
