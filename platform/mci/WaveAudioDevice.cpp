@@ -323,7 +323,9 @@ std::uint32_t WaveAudioDevice::ToBytes(std::uint64_t value, std::uint64_t& bytes
     case TimeFormat::Bytes: bytes = value - value % format_.blockAlign; break;
     case TimeFormat::Samples: bytes = value * format_.blockAlign; break;
     case TimeFormat::Milliseconds:
-        bytes = value / 1000 * format_.bytesPerSec + value % 1000 * format_.samplesPerSec / 1000 * format_.blockAlign;
+        // Up to the next whole sample, so a position set in ms reads back as set.
+        bytes = value / 1000 * format_.bytesPerSec +
+                (value % 1000 * format_.samplesPerSec + 999) / 1000 * format_.blockAlign;
         break;
     }
     return 0;
