@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     }
     std::uint64_t bytes = std::strtoull(argv[1], nullptr, 10) / 4 * 4;
     MciEngine engine(std::make_shared<SynthesisingBackend>(bytes));
-    if (!Send(engine, "open new type waveaudio alias capture") || !Send(engine, "record capture") ||
+    if (!Send(engine, "open new type waveaudio alias capture") ||
+        !Send(engine, "set capture bitspersample 16 samplespersec 44100 channels 2") || !Send(engine, "record capture") ||
         !Send(engine, "stop capture"))
         return 1;
     auto start = std::chrono::steady_clock::now();

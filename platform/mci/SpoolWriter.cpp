@@ -24,15 +24,18 @@ SpoolWriter::~SpoolWriter() {
 }
 
 void SpoolWriter::Append(const void* data, std::size_t bytes) {
-    bool full = false;
+    bool full = false, overfull = false;
     {
         std::lock_guard lock(bufferMutex_);
         const auto* p = static_cast<const unsigned char*>(data);
         filling_.insert(filling_.end(), p, p + bytes);
         total_.fetch_add(bytes, std::memory_order_release);
         full = filling_.size() >= kPiece;
+        overfull = filling_.size() >= kMost;
     }
-    if (full) wake_.notify_one();
+    // A disk this far behind holds up the caller rather than the memory.
+    if (overfull) Flush();
+    else if (full) wake_.notify_one();
 }
 
 void SpoolWriter::Run() {

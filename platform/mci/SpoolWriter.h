@@ -22,7 +22,7 @@ public:
     SpoolWriter(const SpoolWriter&) = delete;
     SpoolWriter& operator=(const SpoolWriter&) = delete;
 
-    // Copies; never blocks on the disk.
+    // Copies; blocks on the disk only when it is far behind.
     void Append(const void* data, std::size_t bytes);
     // Everything appended so far, written or not.
     std::uint64_t Total() const { return total_.load(std::memory_order_acquire); }
@@ -35,6 +35,7 @@ private:
     void WriteOut(std::unique_lock<std::mutex>& bufferLock);
 
     static constexpr std::size_t kPiece = 256 * 1024;
+    static constexpr std::size_t kMost = 16 * 1024 * 1024;
     SpoolFile& spool_;
     std::mutex bufferMutex_;  // guards filling_, stop_
     std::condition_variable wake_;
