@@ -2,6 +2,7 @@
 // what its monitor, the default source, records.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -158,6 +159,16 @@ TEST_F(MciPulseTest, PlaysBackThroughTheSinkAndEndsByItself) {
     // "wait" returns once played out.
     ASSERT_EQ(MciCode(engine, "play capture from 1500 wait"), 0u);
     EXPECT_EQ(Mode(engine), "stopped");
+    EXPECT_EQ(Mci(engine, "status capture position").second, Mci(engine, "status capture length").second);
+
+    // "notify" reports from the server's thread once played out.
+    std::atomic<int> successful{0};
+    engine.SetNotifySink([&](std::uintptr_t, const std::string&, MciNotify result) {
+        if (result == MciNotify::Successful) ++successful;
+    });
+    std::string reply;
+    ASSERT_EQ(engine.Send("play capture from 1500 notify", reply, 1), 0u);
+    EXPECT_TRUE(Eventually([&] { return successful == 1; }, 10)) << "no notification when played out";
 }
 
 TEST_F(MciPulseTest, NoSoundServerIsAnErrorNotAHang) {

@@ -218,6 +218,16 @@ TEST_F(MciWinmmTest, RecordToAnEndWaitsAndNotifies) {
     EXPECT_EQ(TakeNotified(), std::vector<std::string>{"x successful"});
 }
 
+TEST_F(MciWinmmTest, APausedRecordingGoesOnWhenResumed) {
+    Run({{"open new type waveaudio alias x", 0, "1"}, {"set x time format bytes", 0, ""}, {"record x", 0, ""}});
+    audio->Record(1000);
+    Run({{"pause x", 0, ""}, {"status x mode", 0, "paused"}, {"status x length", 0, "1000"}, {"record x", 0, ""}});
+    audio->Record(500);
+    Run({{"pause x", 0, ""}, {"resume x", 0, ""}, {"status x mode", 0, "recording"}});
+    audio->Record(100);
+    Run({{"stop x", 0, ""}, {"status x length", 0, "1600"}, {"resume x", mcierr::kNonapplicableFunction, ""}});
+}
+
 TEST_F(MciWinmmTest, RecordsIntoTheMiddleByInsertingOrOverwriting) {
     Run({{"open new type waveaudio alias x", 0, "1"}, {"set x time format bytes", 0, ""}, {"record x", 0, ""}});
     audio->Record(1000);  // pattern bytes 0..999
