@@ -19,6 +19,19 @@ constexpr std::uint64_t kNoLimit = ~std::uint64_t{0};
 
 std::string Bool(bool b) { return b ? "true" : "false"; }
 
+// The loudest sample of a piece: the level. Cheap next to moving the piece.
+std::uint32_t Peak(const void* data, std::size_t bytes, int bits) {
+    std::uint32_t peak = 0;
+    if (bits == 16) {
+        const auto* s = static_cast<const std::int16_t*>(data);
+        for (std::size_t i = 0; i < bytes / 2; ++i) peak = std::max<std::uint32_t>(peak, s[i] < 0 ? -s[i] : s[i]);
+    } else {
+        const auto* s = static_cast<const std::uint8_t*>(data);
+        for (std::size_t i = 0; i < bytes; ++i) peak = std::max<std::uint32_t>(peak, s[i] < 128 ? 128 - s[i] : s[i] - 128);
+    }
+    return peak;
+}
+
 std::string FullPath(const std::string& path) {
     std::error_code ec;
     auto full = std::filesystem::absolute(path, ec);
@@ -433,16 +446,7 @@ void WaveAudioDevice::Captured(const void* data, std::size_t bytes) {
     if (captureFault_.load(std::memory_order_relaxed) != 0 || recordDone_.load(std::memory_order_relaxed)) return;
     std::uint64_t left = recordLimit_.load(std::memory_order_relaxed) - writer_->Total();
     std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(left, bytes));
-    // The loudest sample of the piece is the level; cheap next to the copy.
-    std::uint32_t peak = 0;
-    if (format_.bitsPerSample == 16) {
-        const auto* s = static_cast<const std::int16_t*>(data);
-        for (std::size_t i = 0; i < take / 2; ++i) peak = std::max<std::uint32_t>(peak, s[i] < 0 ? -s[i] : s[i]);
-    } else {
-        const auto* s = static_cast<const std::uint8_t*>(data);
-        for (std::size_t i = 0; i < take; ++i) peak = std::max<std::uint32_t>(peak, s[i] < 128 ? 128 - s[i] : s[i] - 128);
-    }
-    level_.store(peak, std::memory_order_relaxed);
+    level_.store(Peak(data, take, format_.bitsPerSample), std::memory_order_relaxed);
     writer_->Append(data, take);
     if (take < bytes || left == take) {
         {
@@ -558,6 +562,7 @@ std::size_t WaveAudioDevice::Fill(void* data, std::size_t bytes) {
     long long got = spool_.ReadAt(at, data, want);
     if (got <= 0) return 0;
     position_.store(at + static_cast<std::uint64_t>(got));
+    level_.store(Peak(data, static_cast<std::size_t>(got), format_.bitsPerSample), std::memory_order_relaxed);
     return static_cast<std::size_t>(got);
 }
 

@@ -221,7 +221,8 @@ TEST_F(MciWinmmTest, RecordToAnEndWaitsAndNotifies) {
 TEST_F(MciWinmmTest, APausedRecordingGoesOnWhenResumed) {
     Run({{"open new type waveaudio alias x", 0, "1"}, {"set x time format bytes", 0, ""}, {"record x", 0, ""}});
     audio->Record(1000);
-    Run({{"pause x", 0, ""}, {"status x mode", 0, "paused"}, {"status x length", 0, "1000"}, {"record x", 0, ""}});
+    Run({{"status x level", 0, "128"},  // the loudest 8-bit sample of the last piece
+         {"pause x", 0, ""}, {"status x level", 0, "0"}, {"status x mode", 0, "paused"}, {"status x length", 0, "1000"}, {"record x", 0, ""}});
     audio->Record(500);
     Run({{"pause x", 0, ""}, {"resume x", 0, ""}, {"status x mode", 0, "recording"}});
     audio->Record(100);
