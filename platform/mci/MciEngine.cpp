@@ -91,6 +91,8 @@ std::uint32_t MciEngine::Send(const std::string& text, std::string& reply, std::
     if (alias == "all") return mcierr::kCannotUseAll;
     auto found = devices_.find(alias);
     if (found == devices_.end()) return WithoutDevice(command, reply, callback);
+    // The engine keeps a file opened by naming it to itself; it cannot notify.
+    if (found->second.autoOpened && command.notify) return mcierr::kNotifyOnAutoOpen;
     code = found->second.device->Execute(command, reply, callback);
     CloseIdleAutoOpened();
     return code;
@@ -105,7 +107,7 @@ std::uint32_t MciEngine::WithoutDevice(const MciCommand& command, std::string& r
     if (command.notify) return mcierr::kNotifyOnAutoOpen;
     if (file && !EndsWithWav(command.device)) return mcierr::kExtensionNotFound;
     std::string ignored;
-    if (std::uint32_t code = OpenDevice(alias, file ? command.device : "", true, ignored)) return code;
+    if (std::uint32_t code = OpenDevice(command.device, file ? command.device : "", true, ignored)) return code;
     std::uint32_t code = devices_[alias].device->Execute(command, reply, callback);
     CloseIdleAutoOpened();
     return code;
@@ -158,13 +160,13 @@ std::uint32_t MciEngine::Open(const MciCommand& command, std::string& reply, std
     }
     if (isNew && alias.empty()) return mcierr::kNewRequiresAlias;
     if (isNew && type.empty()) return mcierr::kDeviceTypeRequired;
-    if (!type.empty() && LowerCase(type) != kDeviceType) return mcierr::kDeviceNotInstalled;
+    if (!type.empty() && LowerCase(type) != kDeviceType)
+        return name.find('!') != std::string::npos ? mcierr::kInvalidDeviceName : mcierr::kDeviceNotInstalled;
     if (type.empty() && !EndsWithWav(file)) return mcierr::kExtensionNotFound;
     if (shareable) return mcierr::kUnsupportedFunction;  // one user per element, as winmm's waveaudio
     if (alias.empty()) alias = file.empty() ? type : file;
-    alias = LowerCase(alias);
-    if (alias == "all") return mcierr::kCannotUseAll;
-    if (devices_.count(alias)) return mcierr::kDuplicateAlias;
+    if (LowerCase(alias) == "all") return mcierr::kCannotUseAll;
+    if (devices_.count(LowerCase(alias))) return mcierr::kDuplicateAlias;
     if (std::uint32_t code = OpenDevice(alias, file, false, reply)) return code;
     if (command.notify) Notify(callback, alias, MciNotify::Successful);
     return 0;
@@ -180,7 +182,7 @@ std::uint32_t MciEngine::OpenDevice(const std::string& alias, const std::string&
     for (const auto& [name, d] : devices_) used.insert(d.id);
     unsigned id = 1;
     while (used.count(id)) ++id;
-    devices_[alias] = Device{id, autoOpened, std::move(device)};
+    devices_[LowerCase(alias)] = Device{id, autoOpened, alias, std::move(device)};
     reply = std::to_string(id);
     return 0;
 }
@@ -196,10 +198,11 @@ std::uint32_t MciEngine::Close(const MciCommand& command, std::uintptr_t callbac
     } else {
         return mcierr::kInvalidDeviceName;
     }
-    for (const std::string& name : closing) {
-        devices_[name].device->Close();
-        devices_.erase(name);
-        if (command.notify) Notify(callback, name, MciNotify::Successful);
+    for (const std::string& key : closing) {
+        std::string shown = devices_[key].alias;
+        devices_[key].device->Close();
+        devices_.erase(key);
+        if (command.notify) Notify(callback, shown, MciNotify::Successful);
     }
     return 0;
 }
@@ -222,7 +225,7 @@ std::uint32_t MciEngine::Sysinfo(const MciCommand& command, std::string& reply, 
     if (quantity + installName + name == 0) return mcierr::kMissingParameter;
     if (quantity + installName + name > 1) return mcierr::kFlagsNotCompatible;
     std::vector<std::pair<unsigned, std::string>> opened;  // in the order of their IDs
-    for (const auto& [alias, d] : devices_) opened.emplace_back(d.id, alias);
+    for (const auto& [key, d] : devices_) opened.emplace_back(d.id, d.alias);
     std::sort(opened.begin(), opened.end());
     if (quantity) {
         reply = std::to_string(open ? opened.size() : 1);  // one device type is installed

@@ -43,6 +43,7 @@ private:
     struct Device {
         unsigned id = 0;
         bool autoOpened = false;  // named by file in a command; closes when idle
+        std::string alias;        // as written
         std::unique_ptr<WaveAudioDevice> device;
     };
 

@@ -266,6 +266,11 @@ TEST_F(MciWinmmTest, AWaveFileRoundTrip) {
 
     // Named in a command, the file opens for it alone and closes when idle.
     Run({{("status " + path + " length").c_str(), 0, "1000"}, {"sysinfo waveaudio quantity open", 0, "0"}});
+    Run({{("play " + path).c_str(), 0, ""},
+         {("status " + path + " mode notify").c_str(), mcierr::kNotifyOnAutoOpen, ""},
+         {"sysinfo waveaudio name 1 open", 0, path.c_str()}});
+    audio->PlayOut();
+    Run({{"sysinfo waveaudio quantity open", 0, "0"}, {("open nosuchdevice!" + path).c_str(), mcierr::kInvalidDeviceName, ""}});
     Run({{("open " + path + " type waveaudio alias f notify").c_str(), 0, "1"},
          {"status f channels", 0, "2"},
          {"status f samplespersec", 0, "8000"},
