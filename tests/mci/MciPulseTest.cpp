@@ -166,9 +166,20 @@ TEST_F(MciPulseTest, PlaysBackThroughTheSinkAndEndsByItself) {
     engine.SetNotifySink([&](std::uintptr_t, const std::string&, MciNotify result) {
         if (result == MciNotify::Successful) ++successful;
     });
+    // The last half second, to keep it short.
+    std::string nearEnd = std::to_string(std::stoull(Mci(engine, "status capture length").second) - 500);
     std::string reply;
-    ASSERT_EQ(engine.Send("play capture from 1500 notify", reply, 1), 0u);
+    ASSERT_EQ(engine.Send("play capture from " + nearEnd + " notify", reply, 1), 0u);
     EXPECT_TRUE(Eventually([&] { return successful == 1; }, 10)) << "no notification when played out";
+
+    // Paused and resumed on a new stream, the same play ends and notifies.
+    ASSERT_EQ(engine.Send("play capture from " + nearEnd + " notify", reply, 1), 0u);
+    ASSERT_EQ(MciCode(engine, "pause capture"), 0u);
+    EXPECT_EQ(Mode(engine), "paused");
+    ASSERT_EQ(MciCode(engine, "resume capture"), 0u);
+    EXPECT_EQ(Mode(engine), "playing");
+    EXPECT_TRUE(Eventually([&] { return successful == 2; }, 10)) << "a resumed play never ended";
+    EXPECT_EQ(Mci(engine, "status capture position").second, Mci(engine, "status capture length").second);
 }
 
 TEST_F(MciPulseTest, NoSoundServerIsAnErrorNotAHang) {
