@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/mci/AudioBackend.h"
 #include "platform/mci/MciEngine.h"
 
@@ -59,9 +61,13 @@ int main(int argc, char** argv) {
     }
     std::uint64_t bytes = std::strtoull(argv[1], nullptr, 10) / 4 * 4;
     MciEngine engine(std::make_shared<SynthesisingBackend>(bytes));
-    if (!Send(engine, "open new type waveaudio alias capture") || !Send(engine, "record capture") ||
+    if (!Send(engine, "open new type waveaudio alias capture") ||
+        !Send(engine, "set capture bitspersample 16 samplespersec 44100 channels 2") || !Send(engine, "record capture") ||
         !Send(engine, "stop capture"))
         return 1;
+    // A real hour's spool went to the disk during that hour, long before the
+    // save; without this the save's fsync would also wait for the synthesised one.
+    ::sync();
     auto start = std::chrono::steady_clock::now();
     if (!Send(engine, std::string("save capture ") + argv[2])) return 1;
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;

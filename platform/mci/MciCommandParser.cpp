@@ -67,7 +67,53 @@ std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out) {
         if (!found) break;
         out.words.push_back(word);
     }
+    auto flag = [&](const std::string& w) -> bool {
+        std::string lower = LowerCase(w);
+        if (lower == "wait") return out.wait = true;
+        if (lower == "notify") return out.notify = true;
+        return false;
+    };
+    if (out.verb == "save") {
+        // Flags can only follow the path there.
+        while (true) {
+            std::size_t blank = out.rest.find_last_of(" \t");
+            std::string last = blank == std::string::npos ? out.rest : out.rest.substr(blank + 1);
+            if (!flag(last)) break;
+            out.rest = std::string(Trim(blank == std::string::npos ? std::string_view() : std::string_view(out.rest).substr(0, blank)));
+        }
+    }
+    std::erase_if(out.words, flag);
     return 0;
+}
+
+bool ParseMciNumber(std::string_view w, std::uint64_t& value) {
+    bool negative = !w.empty() && w.front() == '-';
+    if (negative) w.remove_prefix(1);
+    if (w.empty()) return false;
+    if (w.find(':') == std::string_view::npos) {
+        auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), value);
+        if (ec != std::errc{} || end != w.data() + w.size()) return false;
+        if (negative) value = (std::uint64_t{1} << 32) - (value & 0xFFFFFFFFu);
+        value &= negative ? 0xFFFFFFFFu : ~std::uint64_t{0};
+        return true;
+    }
+    std::uint64_t packed = 0;
+    int shift = 0;
+    while (true) {
+        std::size_t colon = w.find(':');
+        std::string_view part = w.substr(0, colon);
+        std::uint64_t field = 0;
+        auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), field);
+        if (part.empty() || ec != std::errc{} || end != part.data() + part.size() || field >= 256 || shift > 24)
+            return false;
+        packed |= field << shift;
+        shift += 8;
+        if (colon == std::string_view::npos) break;
+        w.remove_prefix(colon + 1);
+    }
+    if (negative) return false;
+    value = packed;
+    return true;
 }
 
 bool KeywordReader::Take(std::string_view phrase) {
@@ -92,9 +138,7 @@ bool KeywordReader::TakeWord(std::string& word) {
 
 std::uint32_t KeywordReader::TakeNumber(std::uint64_t& value) {
     if (AtEnd()) return mcierr::kMissingParameter;
-    const std::string& w = words_[next_];
-    auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), value);
-    if (ec != std::errc{} || end != w.data() + w.size()) return mcierr::kBadInteger;
+    if (!ParseMciNumber(words_[next_], value)) return mcierr::kBadInteger;
     ++next_;
     return 0;
 }

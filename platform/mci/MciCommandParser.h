@@ -13,12 +13,20 @@ struct MciCommand {
     std::string device;              // as written, unquoted
     std::vector<std::string> words;  // after the device, unquoted
     std::string rest;                // the raw text after the device, trimmed
+    bool wait = false;               // the flags every command takes; taken
+    bool notify = false;             // out of `words` and the end of `rest`
 };
 
 // 0 on success, else an MCI error code (empty command, no device, open quote).
 std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out);
 
 std::string LowerCase(std::string_view text);
+
+// A whole number as winmm reads one: decimal digits, or up to four fields
+// below 256 joined by colons ("h:m:s"), packed low field first into 32 bits;
+// a leading '-' negates in 32 bits. Plain numbers past 32 bits are kept
+// whole, so callers can call them out of range. false if it is not one.
+bool ParseMciNumber(std::string_view word, std::uint64_t& value);
 
 // Walks the words of a command; keywords match case-insensitively and may
 // span several words ("time format").
@@ -30,8 +38,13 @@ public:
     bool Take(std::string_view phrase);
     // Consumes one word into `word`; false at the end.
     bool TakeWord(std::string& word);
-    // Consumes a whole non-negative number: 0, kMissingParameter or kBadInteger.
+    // Consumes a number as winmm reads one (see ParseMciNumber): 0,
+    // kMissingParameter or kBadInteger.
     std::uint32_t TakeNumber(std::uint64_t& value);
+    // The next word, unconsumed; empty at the end.
+    std::string Peek() const { return AtEnd() ? std::string() : words_[next_]; }
+    // The word consumed last; empty before the first.
+    std::string Previous() const { return next_ == 0 ? std::string() : words_[next_ - 1]; }
 
 private:
     const std::vector<std::string>& words_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
+#include <vector>
 
 #include "platform/mci/MciCommandParser.h"
 #include "platform/mci/MciErrors.h"
@@ -12,12 +14,21 @@ namespace tapelark {
 
 namespace {
 
-bool IsDeviceVerb(const std::string& verb) {
-    return verb == "set" || verb == "status" || verb == "record" || verb == "stop" || verb == "play" ||
-           verb == "save";
+constexpr const char* kDeviceType = "waveaudio";
+
+bool IsKnownVerb(const std::string& verb) {
+    static const std::set<std::string> verbs = {"open",  "close",  "sysinfo", "set",  "status",     "record",
+                                                "stop",  "play",   "save",    "seek", "pause",      "resume",
+                                                "cue",   "delete", "info",    "capability"};
+    return verbs.count(verb) > 0;
 }
 
-bool IsKnownVerb(const std::string& verb) { return verb == "open" || verb == "close" || IsDeviceVerb(verb); }
+bool EndsWithWav(const std::string& name) {
+    return name.size() > 4 && LowerCase(name.substr(name.size() - 4)) == ".wav";
+}
+
+// A device name that names a file rather than an alias or a device type.
+bool NamesAFile(const std::string& name) { return name.find_first_of("./\\") != std::string::npos; }
 
 }  // namespace
 
@@ -30,10 +41,32 @@ MciEngine::~MciEngine() {
     devices_.clear();
 }
 
+void MciEngine::SetNotifySink(MciNotifySink sink) {
+    std::lock_guard lock(sinkMutex_);
+    sink_ = std::move(sink);
+}
+
+void MciEngine::Notify(std::uintptr_t callback, const std::string& alias, MciNotify result) {
+    MciNotifySink sink;
+    {
+        std::lock_guard lock(sinkMutex_);
+        sink = sink_;
+    }
+    if (sink && callback != 0) sink(callback, alias, result);
+}
+
 std::uint32_t MciEngine::SendString(const char* command, char* reply, std::uint32_t replyLength,
-                                    std::uintptr_t /*callbackWindow: no notifications are sent*/) {
+                                    std::uintptr_t callbackWindow) {
     std::string answer;
-    std::uint32_t code = Send(command ? command : "", answer);
+    std::string text = command ? command : "";
+    std::uint32_t code = Send(text, answer, callbackWindow);
+    // sysinfo alone among the commands refuses a reply that does not fit.
+    MciCommand parsed;
+    if (code == 0 && ParseMciCommand(text, parsed) == 0 && parsed.verb == "sysinfo" &&
+        (!reply || answer.size() >= replyLength)) {
+        code = mcierr::kParamOverflow;
+        answer.clear();
+    }
     if (reply && replyLength > 0) {
         std::size_t n = std::min<std::size_t>(answer.size(), replyLength - 1);
         std::memcpy(reply, answer.data(), n);
@@ -42,7 +75,7 @@ std::uint32_t MciEngine::SendString(const char* command, char* reply, std::uint3
     return code;
 }
 
-std::uint32_t MciEngine::Send(const std::string& text, std::string& reply) {
+std::uint32_t MciEngine::Send(const std::string& text, std::string& reply, std::uintptr_t callback) {
     reply.clear();
     MciCommand command;
     std::uint32_t code = ParseMciCommand(text, command);
@@ -50,44 +83,163 @@ std::uint32_t MciEngine::Send(const std::string& text, std::string& reply) {
     if (code != 0) return code;
 
     std::lock_guard lock(mutex_);
-    if (command.verb == "open") return Open(command);
+    CloseIdleAutoOpened();
+    if (command.verb == "open") return Open(command, reply, callback);
+    if (command.verb == "close") return Close(command, callback);
+    if (command.verb == "sysinfo") return Sysinfo(command, reply, callback);
     std::string alias = LowerCase(command.device);
-    if (command.verb == "close") {
-        if (!command.words.empty()) return mcierr::kUnrecognizedKeyword;
-        if (alias == "all") {
-            devices_.clear();
-            return 0;
-        }
-        return devices_.erase(alias) ? 0 : mcierr::kInvalidDeviceName;
-    }
     if (alias == "all") return mcierr::kCannotUseAll;
     auto found = devices_.find(alias);
-    if (found == devices_.end()) return mcierr::kInvalidDeviceName;
-    return found->second->Execute(command, reply);
+    if (found == devices_.end()) return WithoutDevice(command, reply, callback);
+    // The engine keeps a file opened by naming it to itself; it cannot notify.
+    if (found->second.autoOpened && command.notify) return mcierr::kNotifyOnAutoOpen;
+    code = found->second.device->Execute(command, reply, callback);
+    CloseIdleAutoOpened();
+    return code;
 }
 
-std::uint32_t MciEngine::Open(const MciCommand& command) {
-    // Only new, empty elements: there is no file to open here.
-    if (LowerCase(command.device) != "new") return mcierr::kUnsupportedFunction;
+// A command that names no open device: winmm opens a file it names, or the
+// device type itself, for that command only.
+std::uint32_t MciEngine::WithoutDevice(const MciCommand& command, std::string& reply, std::uintptr_t callback) {
+    std::string alias = LowerCase(command.device);
+    bool file = NamesAFile(command.device);
+    if (!file && alias != kDeviceType) return mcierr::kInvalidDeviceName;
+    if (command.notify) return mcierr::kNotifyOnAutoOpen;
+    if (file && !EndsWithWav(command.device)) return mcierr::kExtensionNotFound;
+    std::string ignored;
+    if (std::uint32_t code = OpenDevice(command.device, file ? command.device : "", true, ignored)) return code;
+    std::uint32_t code = devices_[alias].device->Execute(command, reply, callback);
+    CloseIdleAutoOpened();
+    return code;
+}
+
+void MciEngine::CloseIdleAutoOpened() {
+    for (auto it = devices_.begin(); it != devices_.end();) {
+        if (it->second.autoOpened && !it->second.device->Busy()) it = devices_.erase(it);
+        else ++it;
+    }
+}
+
+std::uint32_t MciEngine::Open(const MciCommand& command, std::string& reply, std::uintptr_t callback) {
+    // The element: "new", a file, "type!file", or a device type alone.
+    std::string name = command.device, type, file;
+    bool isNew = LowerCase(name) == "new";
+    if (std::size_t bang = name.find('!'); bang != std::string::npos) {
+        type = name.substr(0, bang);
+        file = name.substr(bang + 1);
+        if (type.empty() && file.empty()) return mcierr::kInvalidDeviceName;
+    } else if (!isNew && NamesAFile(name)) {
+        file = name;
+    } else if (!isNew) {
+        type = name;
+    }
     KeywordReader words(command.words);
-    std::string type, alias;
+    std::string alias;
+    bool gotType = false, gotAlias = false, gotBuffer = false, shareable = false;
     while (!words.AtEnd()) {
+        if (words.Take("shareable")) {
+            shareable = true;
+            continue;
+        }
+        if (words.Take("buffer")) {
+            // Seconds of buffering: the sound server decides that here.
+            if (gotBuffer) return mcierr::kDuplicateFlags;
+            gotBuffer = true;
+            std::uint64_t seconds = 0;
+            if (auto code = words.TakeNumber(seconds)) return code;
+            continue;
+        }
+        bool* seen = nullptr;
         std::string* target = nullptr;
-        if (words.Take("type")) target = &type;
-        else if (words.Take("alias")) target = &alias;
+        if (words.Take("type")) seen = &gotType, target = &type;
+        else if (words.Take("alias")) seen = &gotAlias, target = &alias;
         else return mcierr::kUnrecognizedKeyword;
-        if (!target->empty()) return mcierr::kDuplicateFlags;
+        if (*seen) return mcierr::kDuplicateFlags;
+        *seen = true;
         if (!words.TakeWord(*target) || target->empty()) return mcierr::kMissingStringArgument;
     }
-    if (type.empty()) return mcierr::kDeviceTypeRequired;
-    if (LowerCase(type) != "waveaudio") return mcierr::kDeviceNotInstalled;
-    if (alias.empty()) return mcierr::kNewRequiresAlias;
-    alias = LowerCase(alias);
-    if (alias == "all") return mcierr::kCannotUseAll;
-    if (devices_.count(alias)) return mcierr::kDuplicateAlias;
-    auto device = std::make_unique<WaveAudioDevice>(*backend_);
-    if (std::uint32_t code = device->Open()) return code;
-    devices_.emplace(alias, std::move(device));
+    if (isNew && alias.empty()) return mcierr::kNewRequiresAlias;
+    if (isNew && type.empty()) return mcierr::kDeviceTypeRequired;
+    if (!type.empty() && LowerCase(type) != kDeviceType)
+        return name.find('!') != std::string::npos ? mcierr::kInvalidDeviceName : mcierr::kDeviceNotInstalled;
+    if (type.empty() && !EndsWithWav(file)) return mcierr::kExtensionNotFound;
+    if (shareable) return mcierr::kUnsupportedFunction;  // one user per element, as winmm's waveaudio
+    if (alias.empty()) alias = file.empty() ? type : file;
+    if (LowerCase(alias) == "all") return mcierr::kCannotUseAll;
+    if (devices_.count(LowerCase(alias))) return mcierr::kDuplicateAlias;
+    if (std::uint32_t code = OpenDevice(alias, file, false, reply)) return code;
+    if (command.notify) Notify(callback, alias, MciNotify::Successful);
+    return 0;
+}
+
+std::uint32_t MciEngine::OpenDevice(const std::string& alias, const std::string& file, bool autoOpened,
+                                    std::string& reply) {
+    auto device = std::make_unique<WaveAudioDevice>(
+        *backend_, [this, alias](std::uintptr_t callback, MciNotify result) { Notify(callback, alias, result); });
+    if (std::uint32_t code = file.empty() ? device->Open() : device->OpenFile(file)) return code;
+    // winmm's device IDs: the lowest free one from 1.
+    std::set<unsigned> used;
+    for (const auto& [name, d] : devices_) used.insert(d.id);
+    unsigned id = 1;
+    while (used.count(id)) ++id;
+    devices_[LowerCase(alias)] = Device{id, autoOpened, alias, std::move(device)};
+    reply = std::to_string(id);
+    return 0;
+}
+
+std::uint32_t MciEngine::Close(const MciCommand& command, std::uintptr_t callback) {
+    if (!command.words.empty()) return mcierr::kUnrecognizedKeyword;
+    std::string alias = LowerCase(command.device);
+    std::vector<std::string> closing;
+    if (alias == "all") {
+        for (const auto& [name, d] : devices_) closing.push_back(name);
+    } else if (devices_.count(alias)) {
+        closing.push_back(alias);
+    } else {
+        return mcierr::kInvalidDeviceName;
+    }
+    for (const std::string& key : closing) {
+        std::string shown = devices_[key].alias;
+        devices_[key].device->Close();
+        devices_.erase(key);
+        if (command.notify) Notify(callback, shown, MciNotify::Successful);
+    }
+    return 0;
+}
+
+std::uint32_t MciEngine::Sysinfo(const MciCommand& command, std::string& reply, std::uintptr_t callback) {
+    std::string device = LowerCase(command.device);
+    if (device != "all" && device != kDeviceType) return mcierr::kDeviceTypeRequired;
+    KeywordReader words(command.words);
+    bool open = false, quantity = false, installName = false, name = false;
+    std::uint64_t number = 0;
+    while (!words.AtEnd()) {
+        if (words.Take("open")) open = true;
+        else if (words.Take("quantity")) quantity = true;
+        else if (words.Take("installname")) installName = true;
+        else if (words.Take("name")) {
+            name = true;
+            if (auto code = words.TakeNumber(number)) return code;
+        } else return mcierr::kUnrecognizedKeyword;
+    }
+    if (quantity + installName + name == 0) return mcierr::kMissingParameter;
+    if (quantity + installName + name > 1) return mcierr::kFlagsNotCompatible;
+    std::vector<std::pair<unsigned, std::string>> opened;  // in the order of their IDs
+    for (const auto& [key, d] : devices_) opened.emplace_back(d.id, d.alias);
+    std::sort(opened.begin(), opened.end());
+    if (quantity) {
+        reply = std::to_string(open ? opened.size() : 1);  // one device type is installed
+    } else if (installName) {
+        if (device == "all") return mcierr::kDeviceTypeRequired;
+        reply = kDeviceType;
+    } else if (open) {
+        if (number < 1 || number > opened.size()) return mcierr::kOutOfRange;
+        reply = opened[number - 1].second;
+    } else {
+        if (number != 1) return mcierr::kOutOfRange;
+        reply = kDeviceType;
+    }
+    if (command.notify) Notify(callback, device, MciNotify::Successful);
     return 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/MciChannel.h"
 #include "platform/mci/AudioBackend.h"
+#include "platform/mci/MciNotify.h"
 
 namespace tapelark {
 
@@ -27,18 +28,39 @@ public:
     MciEngine(const MciEngine&) = delete;
     MciEngine& operator=(const MciEngine&) = delete;
 
+    // A non-zero `callbackWindow` is where a command with "notify" reports
+    // how it ended, through the notify sink.
     std::uint32_t SendString(const char* command, char* reply, std::uint32_t replyLength,
                              std::uintptr_t callbackWindow) override;
 
     // The same, with the reply as a string (used by mcisend and tests).
-    std::uint32_t Send(const std::string& command, std::string& reply);
+    std::uint32_t Send(const std::string& command, std::string& reply, std::uintptr_t callback = 0);
+
+    // Where notifications go; without a sink they are dropped.
+    void SetNotifySink(MciNotifySink sink);
 
 private:
-    std::uint32_t Open(const MciCommand& command);
+    struct Device {
+        unsigned id = 0;
+        bool autoOpened = false;  // named by file in a command; closes when idle
+        std::string alias;        // as written
+        std::unique_ptr<WaveAudioDevice> device;
+    };
+
+    std::uint32_t Open(const MciCommand& command, std::string& reply, std::uintptr_t callback);
+    std::uint32_t OpenDevice(const std::string& alias, const std::string& file, bool autoOpened,
+                             std::string& reply);
+    std::uint32_t Close(const MciCommand& command, std::uintptr_t callback);
+    std::uint32_t Sysinfo(const MciCommand& command, std::string& reply, std::uintptr_t callback);
+    std::uint32_t WithoutDevice(const MciCommand& command, std::string& reply, std::uintptr_t callback);
+    void CloseIdleAutoOpened();
+    void Notify(std::uintptr_t callback, const std::string& alias, MciNotify result);
 
     std::mutex mutex_;
     std::shared_ptr<AudioBackend> backend_;
-    std::map<std::string, std::unique_ptr<WaveAudioDevice>> devices_;  // by lower-case alias
+    std::map<std::string, Device> devices_;  // by lower-case alias
+    std::mutex sinkMutex_;
+    MciNotifySink sink_;
 };
 
 // The text that explains an MCI error code (the mciGetErrorString role).

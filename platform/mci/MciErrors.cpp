@@ -60,6 +60,15 @@ std::string MciErrorText(std::uint32_t code) {
     case kFilenameRequired: return "The command needs a file name.";
     case kDeviceNotInstalled: return "This device type is not installed; only waveaudio is available.";
     case kFileWrite: return "The file could not be written.";
+    case kDeviceOpen: return "The device or file is already open.";
+    case kParamOverflow: return "The reply does not fit in the space given for it.";
+    case kFileNotFound: return "The file does not exist or cannot be opened.";
+    case kExtensionNotFound: return "No device type is known for this file name's extension; add \"type waveaudio\".";
+    case kFlagsNotCompatible: return "The command has keywords that cannot be used together.";
+    case kInvalidFile: return "The file is not a WAVE file of a format this device plays (PCM, 8 or 16 bit, 1 or 2 channels).";
+    case kNotifyOnAutoOpen: return "\"notify\" cannot be used on a file opened by naming it in the command; open it first.";
+    case kWaveOutputUnspecified: return "No particular output is set; the device plays to the default output.";
+    case kFileRead: return "The file could not be read.";
     case kFormatMismatch:
         return "The wave format values do not agree: alignment must be channels x bitspersample / 8 "
                "and bytespersec alignment x samplespersec.";

@@ -34,6 +34,17 @@ inline constexpr std::uint32_t kFilenameRequired = kBase + 48;
 inline constexpr std::uint32_t kDeviceNotInstalled = kBase + 50;
 inline constexpr std::uint32_t kFileWrite = kBase + 93;
 
+// More of winmm's numbers, for the commands scripts send.
+inline constexpr std::uint32_t kDeviceOpen = kBase + 9;
+inline constexpr std::uint32_t kParamOverflow = kBase + 12;
+inline constexpr std::uint32_t kFileNotFound = kBase + 19;
+inline constexpr std::uint32_t kExtensionNotFound = kBase + 25;
+inline constexpr std::uint32_t kFlagsNotCompatible = kBase + 28;
+inline constexpr std::uint32_t kInvalidFile = kBase + 40;
+inline constexpr std::uint32_t kNotifyOnAutoOpen = kBase + 44;
+inline constexpr std::uint32_t kWaveOutputUnspecified = kBase + 68;
+inline constexpr std::uint32_t kFileRead = kBase + 92;
+
 // Our waveaudio driver's own errors, from winmm's custom driver base on.
 inline constexpr std::uint32_t kCustomBase = kBase + 256;
 inline constexpr std::uint32_t kFormatMismatch = kCustomBase + 0;

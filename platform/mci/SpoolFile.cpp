@@ -6,6 +6,9 @@
 #include <string>
 #include <unistd.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/mci/MciErrors.h"
 
 namespace tapelark {
@@ -61,6 +64,57 @@ long long SpoolFile::ReadAt(std::uint64_t offset, void* data, std::size_t bytes)
         if (n < 0 && errno == EINTR) continue;
         return n;
     }
+}
+
+namespace {
+
+// Copies `bytes` from `in` at `from` to `out` at `to`, front to back, so a
+// copy downwards within one file is safe.
+int CopyRange(int in, std::uint64_t from, int out, std::uint64_t to, std::uint64_t bytes) {
+    std::vector<char> buffer(std::min<std::uint64_t>(bytes, 1 << 20));
+    while (bytes > 0) {
+        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(bytes, buffer.size()));
+        ssize_t n = ::pread(in, buffer.data(), want, static_cast<off_t>(from));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) return EIO;
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = ::pwrite(out, buffer.data() + done, static_cast<std::size_t>(n - done),
+                                 static_cast<off_t>(to + static_cast<std::uint64_t>(done)));
+            if (w < 0 && errno == EINTR) continue;
+            if (w < 0) return errno;
+            if (w == 0) return ENOSPC;
+            done += w;
+        }
+        from += static_cast<std::uint64_t>(n);
+        to += static_cast<std::uint64_t>(n);
+        bytes -= static_cast<std::uint64_t>(n);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int SpoolFile::Truncate(std::uint64_t bytes) {
+    if (bytes >= Size()) return 0;
+    if (::ftruncate(fd_, static_cast<off_t>(bytes)) != 0) return errno;
+    size_.store(bytes, std::memory_order_release);
+    return 0;
+}
+
+int SpoolFile::AppendFrom(const SpoolFile& from, std::uint64_t offset, std::uint64_t bytes) {
+    std::uint64_t at = Size();
+    if (int e = CopyRange(from.fd_, offset, fd_, at, bytes)) return e;
+    size_.store(at + bytes, std::memory_order_release);
+    return 0;
+}
+
+int SpoolFile::Remove(std::uint64_t begin, std::uint64_t end) {
+    std::uint64_t size = Size();
+    if (end > size) end = size;
+    if (begin >= end) return 0;
+    if (int e = CopyRange(fd_, end, fd_, begin, size - end)) return e;
+    return Truncate(size - (end - begin));
 }
 
 void SpoolFile::Clear() {

@@ -24,6 +24,12 @@ public:
     std::uint64_t Size() const { return size_.load(std::memory_order_acquire); }
     // Drops everything recorded (a new, empty element).
     void Clear();
+    // Keeps the first `bytes`; 0 or an errno.
+    int Truncate(std::uint64_t bytes);
+    // Appends `bytes` of `from` starting at `offset`; 0 or an errno.
+    int AppendFrom(const SpoolFile& from, std::uint64_t offset, std::uint64_t bytes);
+    // Cuts out [begin, end), moving what follows down; 0 or an errno.
+    int Remove(std::uint64_t begin, std::uint64_t end);
     int Descriptor() const { return fd_; }
 
 private:

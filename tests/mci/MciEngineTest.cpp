@@ -108,10 +108,10 @@ TEST_F(MciEngineTest, OpenChecksTypeAndAlias) {
     EXPECT_EQ(MciCode(engine, "open new type waveaudio"), mcierr::kNewRequiresAlias);
     EXPECT_EQ(MciCode(engine, "open new alias capture"), mcierr::kDeviceTypeRequired);
     EXPECT_EQ(MciCode(engine, "open new type cdaudio alias capture"), mcierr::kDeviceNotInstalled);
-    EXPECT_EQ(MciCode(engine, "open song.wav type waveaudio alias capture"), mcierr::kUnsupportedFunction);
+    EXPECT_EQ(MciCode(engine, "open song.wav type waveaudio alias capture"), mcierr::kFileNotFound);
     EXPECT_EQ(MciCode(engine, "open new type waveaudio alias all"), mcierr::kCannotUseAll);
     EXPECT_EQ(MciCode(engine, "open new type waveaudio alias"), mcierr::kMissingStringArgument);
-    EXPECT_EQ(MciCode(engine, "open new type waveaudio alias capture shareable"), mcierr::kUnrecognizedKeyword);
+    EXPECT_EQ(MciCode(engine, "open new type waveaudio alias capture shareable"), mcierr::kUnsupportedFunction);
     ASSERT_EQ(MciCode(engine, "open new type waveaudio alias capture"), 0u);
     EXPECT_EQ(MciCode(engine, "OPEN NEW TYPE WAVEAUDIO ALIAS Capture"), mcierr::kDuplicateAlias);
     EXPECT_EQ(MciCode(engine, "open new type waveaudio alias other"), 0u);
@@ -214,7 +214,7 @@ TEST_F(MciEngineTest, SavingWhileRecordingKeepsRecording) {
 
 TEST_F(MciEngineTest, CommandsOutOfOrderFail) {
     OpenCaptureDevice(engine);
-    EXPECT_EQ(MciCode(engine, "stop capture"), mcierr::kNotRecordingOrPlaying);
+    EXPECT_EQ(MciCode(engine, "stop capture"), 0u) << "stopping a stopped device is harmless";
     EXPECT_EQ(MciCode(engine, "save capture " + (folder / "empty.wav")), mcierr::kNothingRecorded);
     EXPECT_EQ(MciCode(engine, "play capture from 0"), mcierr::kNothingRecorded);
     EXPECT_EQ(MciCode(engine, "save capture   "), mcierr::kFilenameRequired);
