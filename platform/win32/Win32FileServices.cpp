@@ -38,6 +38,17 @@ void Win32FileServices::Rename(const std::string& from, const std::string& to) {
     if (!MoveFileExA(from.c_str(), to.c_str(), 0)) Fail("Cannot rename " + from + " to", to);
 }
 
+void Win32FileServices::Replace(const std::string& from, const std::string& to) {
+    // A rename over the old file within its folder: one step, and on disk
+    // before the call returns.
+    const DWORD old = GetFileAttributesA(to.c_str());
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        Fail("Cannot put " + from + " in the place of", to);
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (old != INVALID_FILE_ATTRIBUTES && (old & kKept))
+        SetFileAttributesA(to.c_str(), GetFileAttributesA(to.c_str()) | (old & kKept));
+}
+
 bool Win32FileServices::Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
