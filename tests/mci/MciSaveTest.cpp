@@ -238,6 +238,44 @@ TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
     EXPECT_LE(kept, 256u * 1024);
 }
 
+TEST_F(MciSaveTest, ANulInThePathIsRefusedAndNothingWritten) {
+    Recorded(4000);
+    EXPECT_EQ(Save(folder / "a.wav" + std::string(1, '\0') + ".txt"), mcierr::kNulInPath);
+    EXPECT_EQ(Save(folder / std::string(1, '\0')), mcierr::kNulInPath);
+    EXPECT_TRUE(folder.Names().empty());
+    EXPECT_NE(MciErrorText(mcierr::kNulInPath).find("NUL"), std::string::npos);
+}
+
+TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
+    Recorded(4000);
+    int result[2];
+    ASSERT_EQ(::pipe(result), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        MciEngine pulse;  // the real sound server's backend, not yet connected
+        std::uint32_t codes[3] = {};
+        if (MciCode(pulse, "open new type waveaudio alias p") != 0) ::_exit(1);
+        struct rlimit low {64, 64};
+        if (::setrlimit(RLIMIT_NOFILE, &low) != 0) ::_exit(1);
+        while (::dup(0) >= 0) {
+        }
+        codes[0] = MciCode(engine, "open new type waveaudio alias another");
+        codes[1] = Save(folder / "a.wav");
+        codes[2] = MciCode(pulse, "record p");
+        ::_exit(::write(result[1], codes, sizeof codes) == sizeof codes ? 0 : 1);
+    }
+    ::close(result[1]);
+    std::uint32_t codes[3] = {};
+    ASSERT_EQ(::read(result[0], codes, sizeof codes), static_cast<ssize_t>(sizeof codes));
+    ::close(result[0]);
+    ::waitpid(child, nullptr, 0);
+    const char* commands[] = {"open", "save", "record"};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(codes[i], mcierr::kTooManyOpenFiles) << commands[i];
+    EXPECT_NE(MciErrorText(mcierr::kTooManyOpenFiles).find("Too many files are open"), std::string::npos);
+    EXPECT_TRUE(folder.Names().empty());
+}
+
 TEST(WaveContainer, SwitchesToRf64BeforeTheRiffSizeOverflows) {
     EXPECT_EQ(ContainerFor(635'040'000), WaveContainer::Riff);  // an hour
     EXPECT_EQ(ContainerFor(0xFFFFFFFFull - 8192), WaveContainer::Riff);
