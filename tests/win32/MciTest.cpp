@@ -82,7 +82,8 @@ std::vector<std::string> NamesIn(const std::string& folder) {
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        if (found.cFileName[0] != '.') names.push_back(found.cFileName);
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
@@ -129,6 +130,28 @@ TEST_F(MciTest, SavingOverAnOldFileReplacesItAndLeavesNothingBeside) {
     EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
     ExpectStereo16Bit44100(ReadFile(path));
 
+    EXPECT_EQ(NamesIn(folder.path()), std::vector<std::string>{"take.wav"});
+}
+
+TEST_F(MciTest, AFailedSaveOverAnOldFileLeavesItAndNothingBeside) {
+    const std::string path = folder / "take.wav";
+    WriteFile(path, "an older file");
+    capture.BeginRecording();
+    capture.StopCapture();
+
+    // The file is in use elsewhere, so the new one cannot take its place.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(capture.SaveCaptureAs(path), FileError);
+    CloseHandle(held);
+    EXPECT_EQ(ReadFile(path), "an older file");
+    EXPECT_EQ(NamesIn(folder.path()), std::vector<std::string>{"take.wav"});
+
+    // The multimedia system refuses the save: no device.
+    capture.CloseAllDevices();
+    capture.SaveCaptureAs(path);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Saving file failed, file name was: " + path});
+    EXPECT_EQ(ReadFile(path), "an older file");
     EXPECT_EQ(NamesIn(folder.path()), std::vector<std::string>{"take.wav"});
 }
 
