@@ -13,13 +13,20 @@ inline constexpr std::uint32_t kShortPathCapacity = 255;
 
 // A free name in the file's own folder for the new file, so that putting it
 // in the old one's place is a rename within one folder. Short, so that a
-// long name the user chose still leaves room for it.
+// long name the user chose still leaves room for it. One left by an earlier
+// save (a multimedia system may hold it open until its device closes) is
+// removed and used again once nothing holds it.
 std::string NameBeside(FileServices& files, const std::string& path) {
     std::size_t slash = path.find_last_of("/\\:");
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     for (int n = 1; n <= 100; ++n) {
         std::string candidate = folder + ".tapelark-save-" + std::to_string(n) + ".wav";
         if (!files.Exists(candidate)) return candidate;
+        try {
+            files.Remove(candidate);
+            return candidate;
+        } catch (const FileError&) {
+        }
     }
     throw FileError("There is no free name beside the existing file to save the new one under.");
 }

@@ -52,7 +52,8 @@ protected:
 
 TEST_F(SaveOver, TheNewFileIsWrittenBesideAndThenTakesTheOldOnesPlace) {
     struct Case {
-        std::string path, taken, sent;
+        std::string path, leftover;  // a file an earlier save left beside, held open
+        std::string sent;
     } cases[] = {
         {"/music/audio.wav", "", "save capture /music/.tapelark-save-1.wav"},
         {"/my music/a.wav", "", "save capture \"/my music/.tapelark-save-1.wav\""},
@@ -62,14 +63,25 @@ TEST_F(SaveOver, TheNewFileIsWrittenBesideAndThenTakesTheOldOnesPlace) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         files.files = {{c.path, "old take"}};
-        if (!c.taken.empty()) files.files[c.taken] = "someone's";
+        files.failing.clear();
+        if (!c.leftover.empty()) {
+            files.files[c.leftover] = "held";
+            files.failing.insert("remove " + c.leftover);
+        }
         mci.calls.clear();
         engine.SaveCaptureAs(c.path);
         EXPECT_EQ(mci.Commands(), Strings{c.sent});
         EXPECT_EQ(files.files.at(c.path), "new take");
-        EXPECT_EQ(files.files.size(), c.taken.empty() ? 1u : 2u) << "nothing else left beside it";
+        EXPECT_EQ(files.files.size(), c.leftover.empty() ? 1u : 2u) << "nothing else left beside it";
         EXPECT_TRUE(messages.shown.empty());
     }
+}
+
+TEST_F(SaveOver, ALeftoverOfAnEarlierSaveIsRemovedOnceNothingHoldsIt) {
+    files.files = {{"/m/a.wav", "old take"}, {"/m/.tapelark-save-1.wav", "an earlier take"}};
+    engine.SaveCaptureAs("/m/a.wav");
+    EXPECT_EQ(mci.Commands(), Strings{"save capture /m/.tapelark-save-1.wav"});
+    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"/m/a.wav", "new take"}}));
 }
 
 TEST_F(SaveOver, AFailedSaveLeavesTheOldFileAndNothingBeside) {
