@@ -247,21 +247,26 @@ TEST_F(MciSaveTest, ANulInThePathIsRefusedAndNothingWritten) {
 }
 
 TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
-    Recorded(4000);
     int result[2];
     ASSERT_EQ(::pipe(result), 0);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        // Engines of the child's own, so no thread of the parent's is needed.
+        auto fake = std::make_shared<FakeAudioBackend>();
+        MciEngine recorded{fake};
         MciEngine pulse;  // the real sound server's backend, not yet connected
         std::uint32_t codes[3] = {};
-        if (MciCode(pulse, "open new type waveaudio alias p") != 0) ::_exit(1);
+        if (MciCode(recorded, "open new type waveaudio alias a") != 0 || MciCode(recorded, "record a") != 0)
+            ::_exit(1);
+        fake->Record(4000);
+        if (MciCode(recorded, "stop a") != 0 || MciCode(pulse, "open new type waveaudio alias p") != 0) ::_exit(1);
         struct rlimit low {64, 64};
         if (::setrlimit(RLIMIT_NOFILE, &low) != 0) ::_exit(1);
         while (::dup(0) >= 0) {
         }
-        codes[0] = MciCode(engine, "open new type waveaudio alias another");
-        codes[1] = Save(folder / "a.wav");
+        codes[0] = MciCode(recorded, "open new type waveaudio alias another");
+        codes[1] = MciCode(recorded, "save a " + folder / "a.wav");
         codes[2] = MciCode(pulse, "record p");
         ::_exit(::write(result[1], codes, sizeof codes) == sizeof codes ? 0 : 1);
     }
