@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fcntl.h>
 #include <fstream>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -279,6 +280,38 @@ TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(codes[i], mcierr::kTooManyOpenFiles) << commands[i];
     EXPECT_NE(MciErrorText(mcierr::kTooManyOpenFiles).find("Too many files are open"), std::string::npos);
     EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST_F(MciSaveTest, WithoutUnnamedFilesASavedTemporaryNameStillLeavesNothingBehind) {
+    Recorded(4000);
+    std::string old = folder / "old take.wav";
+    WriteText(old, "an older take");
+    // Unnamed files are named through /proc: without it the save falls back
+    // to a temporary name. A child hides /proc in a mount namespace of its own.
+    int result[2];
+    ASSERT_EQ(::pipe(result), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0)
+            ::_exit(2);
+        std::uint32_t codes[2] = {Save(old), Save(folder / "new take.wav")};
+        ::_exit(::write(result[1], codes, sizeof codes) == sizeof codes ? 0 : 1);
+    }
+    ::close(result[1]);
+    std::uint32_t codes[2] = {1, 1};
+    ssize_t got = ::read(result[0], codes, sizeof codes);
+    ::close(result[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot hide /proc here (needs root)";
+    ASSERT_EQ(got, static_cast<ssize_t>(sizeof codes));
+    EXPECT_EQ(codes[0], 0u);
+    EXPECT_EQ(codes[1], 0u);
+    EXPECT_EQ(ReadWaveFile(old).bytes.size(), 4000u);
+    EXPECT_EQ(ReadWaveFile(folder / "new take.wav").bytes.size(), 4000u);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"new take.wav", "old take.wav"}));
 }
 
 TEST(WaveContainer, SwitchesToRf64BeforeTheRiffSizeOverflows) {
