@@ -11,14 +11,32 @@ namespace {
 
 inline constexpr std::uint32_t kShortPathCapacity = 255;
 
-// A free name next to the file to keep the user's old copy under while the
-// new one is written.
-std::string AsideName(FileServices& files, const std::string& path) {
+// A free name in the file's own folder for the new file, so that putting it
+// in the old one's place is a rename within one folder. Short, so that a
+// long name the user chose still leaves room for it. One left by an earlier
+// save (a multimedia system may hold it open until its device closes) is
+// removed and used again once nothing holds it.
+std::string NameBeside(FileServices& files, const std::string& path) {
+    std::size_t slash = path.find_last_of("/\\:");
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     for (int n = 1; n <= 100; ++n) {
-        std::string candidate = path + (n == 1 ? ".tapelark-old" : ".tapelark-old" + std::to_string(n));
+        std::string candidate = folder + ".tapelark-save-" + std::to_string(n) + ".wav";
         if (!files.Exists(candidate)) return candidate;
+        try {
+            files.Remove(candidate);
+            return candidate;
+        } catch (const FileError&) {
+        }
     }
-    throw FileError("There is no free name beside the existing file to keep it under while saving.");
+    throw FileError("There is no free name beside the existing file to save the new one under.");
+}
+
+// A blank would end the path inside the command, so such a path goes in
+// quotes. Its short form is no way round that: the short name of a file that
+// is not there yet makes the save create the file under that short name, and
+// the name the user chose is lost.
+std::string SaveCommand(const std::string& path) {
+    return kSavePrefix + (path.find(' ') != std::string::npos ? '"' + path + '"' : path);
 }
 
 }  // namespace
@@ -44,51 +62,36 @@ std::string WaveRecording::ShortPathOf(const std::string& path) {
 }
 
 void WaveRecording::SaveCaptureAs(const std::string& path) {
-    // The old file is only moved aside until the new one is written, so a
-    // failed save gives it back instead of losing it.
-    std::string aside;
-    if (FileExists(path)) {
-        aside = AsideName(files_, path);
-        files_.Rename(path, aside);
-    }
-    auto putBack = [&]() -> bool {
-        if (aside.empty()) return true;
+    // Over an existing file the new one is written beside it and takes its
+    // place only once complete, so the user's name always holds a whole file.
+    std::string target = FileExists(path) ? NameBeside(files_, path) : path;
+    auto dropTarget = [&] {
+        if (target == path) return;
         try {
-            if (files_.Exists(path)) files_.Remove(path);  // what a failed save left there
-            files_.Rename(aside, path);
-            return true;
+            if (files_.Exists(target)) files_.Remove(target);
         } catch (...) {
-            return false;
         }
     };
 
-    // A blank would end the path inside the command, so such a path goes in
-    // quotes. Its short form is no way round that: the short name of a file
-    // that is not there yet makes the save create the file under that short
-    // name, and the name the user chose is lost.
-    std::string target = path.find(' ') != std::string::npos ? '"' + path + '"' : path;
-    std::string command = kSavePrefix + target;
+    std::string command = SaveCommand(target);
     std::uint32_t result = 0;
     try {
         result = mci_.SendString(command.c_str(), nullptr, 0, 0);
     } catch (...) {
-        putBack();
+        dropTarget();
         throw;
     }
-
     if (result != 0) {
-        std::string message = "Saving file failed, file name was: " + path;
-        if (!putBack()) message += "\r\nThe earlier file was kept as: " + aside;
-        Report(message);
+        dropTarget();
+        Report("Saving file failed, file name was: " + path);
         return;
     }
-    if (!aside.empty()) {
-        try {
-            files_.Remove(aside);
-        } catch (const FileError& error) {
-            Report("The recording was saved, but the earlier file could not be removed and was kept as: " +
-                   aside + "\r\n" + error.what());
-        }
+    if (target == path) return;
+    try {
+        files_.Replace(target, path);
+    } catch (...) {
+        dropTarget();
+        throw;
     }
 }
 

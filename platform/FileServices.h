@@ -25,6 +25,10 @@ public:
     virtual void Rename(const std::string& from, const std::string& to) = 0;
     // Whether anything at all is at the path (no throw).
     virtual bool Exists(const std::string& path) = 0;
+    // Puts the finished file `from` in the place of the file `to` in one
+    // step: at every moment `to` names either the old file or the new one.
+    // The new one takes over the old one's permissions. Both are in one folder.
+    virtual void Replace(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace tapelark

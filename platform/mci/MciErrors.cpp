@@ -22,8 +22,14 @@ std::uint32_t FromFileErrno(int error) {
     case ENOTDIR: return kNotAFolder;
     case EISDIR: return kIsAFolder;
     case ENOMEM: return kOutOfMemory;
+    case EMFILE:
+    case ENFILE: return kTooManyOpenFiles;
     default: return kFileWrite;
     }
+}
+
+std::uint32_t FromResourceErrno(int error, std::uint32_t otherwise) {
+    return error == EMFILE || error == ENFILE ? kTooManyOpenFiles : otherwise;
 }
 
 }  // namespace mcierr
@@ -92,6 +98,10 @@ std::string MciErrorText(std::uint32_t code) {
         return "The recording's temporary file could not be written (disk full?); recording stopped, the "
                "sound recorded up to then is kept.";
     case kSoundServerError: return "The sound server refused or ended the sound stream; the sound recorded up to then is kept.";
+    case kTooManyOpenFiles:
+        return "Too many files are open (the limit for this program or the system is reached); close some "
+               "programs or raise the limit.";
+    case kNulInPath: return "The file name contains a NUL character, which no file name may hold.";
     default: return "Unknown MCI error code " + std::to_string(code) + ".";
     }
 }

@@ -64,8 +64,13 @@ inline constexpr std::uint32_t kNotAFolder = kCustomBase + 13;
 inline constexpr std::uint32_t kIsAFolder = kCustomBase + 14;
 inline constexpr std::uint32_t kSpoolFailed = kCustomBase + 15;
 inline constexpr std::uint32_t kSoundServerError = kCustomBase + 16;
+// File errors added later, in a block of their own.
+inline constexpr std::uint32_t kTooManyOpenFiles = kCustomBase + 32;
+inline constexpr std::uint32_t kNulInPath = kCustomBase + 33;
 
 // Maps an errno from writing a file to one of the codes above.
 std::uint32_t FromFileErrno(int error);
+// The open-files limit when `error` says it was reached, else `otherwise`.
+std::uint32_t FromResourceErrno(int error, std::uint32_t otherwise);
 
 }  // namespace tapelark::mcierr

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <set>
 
 #include "platform/mci/MciErrors.h"
@@ -286,7 +287,7 @@ std::shared_ptr<PulseAudioBackend::Connection> PulseAudioBackend::Connect(std::u
     auto c = std::make_shared<Connection>();
     c->loop = pa_threaded_mainloop_new();
     if (!c->loop) {
-        error = mcierr::kOutOfMemory;
+        error = mcierr::FromResourceErrno(errno, mcierr::kOutOfMemory);  // its wake-up pipe
         return nullptr;
     }
     if (pa_threaded_mainloop_start(c->loop) < 0) {

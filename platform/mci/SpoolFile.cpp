@@ -38,7 +38,7 @@ std::uint32_t SpoolFile::Create() {
     std::string dir = tmp && *tmp ? tmp : "/tmp";
     fd_ = OpenUnnamed(dir);
     if (fd_ < 0 && dir != "/tmp") fd_ = OpenUnnamed("/tmp");
-    return fd_ >= 0 ? 0 : mcierr::kSpoolFailed;
+    return fd_ >= 0 ? 0 : mcierr::FromResourceErrno(errno, mcierr::kSpoolFailed);
 }
 
 int SpoolFile::Append(const void* data, std::size_t bytes) {

@@ -107,6 +107,8 @@ sf_count_t Tell(void* user) { return ::lseek(static_cast<OutputFile*>(user)->fd,
 
 std::uint32_t CheckTarget(const std::string& path, std::string& folder) {
     if (path.empty()) return mcierr::kFilenameRequired;
+    // The system would take the name only up to the NUL: another file.
+    if (path.find('\0') != std::string::npos) return mcierr::kNulInPath;
     if (path.size() >= PATH_MAX) return mcierr::kNameTooLong;
     std::size_t slash = path.rfind('/');
     folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
@@ -123,16 +125,55 @@ std::uint32_t CheckTarget(const std::string& path, std::string& folder) {
 }
 
 // A fresh name next to the target; short, so a long target name still fits.
-int CreateTemporary(const std::string& folder, std::string& name) {
+std::string TemporaryName(const std::string& folder) {
     static std::atomic<unsigned> counter{0};
+    return folder + "/.tapelark-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
+}
+
+// Where the file system has them, the file is written unnamed, so a save cut
+// short, even by the end of the program, leaves nothing behind. A name is
+// given through /proc once the file is complete.
+int OpenUnnamed(const std::string& folder) {
+#ifdef O_TMPFILE
+    if (::access("/proc/self/fd", X_OK) == 0)
+        return ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);  // 0666: the umask decides
+#endif
+    errno = EOPNOTSUPP;
+    return -1;
+}
+
+bool NoUnnamedFiles(int error) { return error == EOPNOTSUPP || error == EISDIR || error == EINVAL; }
+
+// A named file to fall back on; removed again whenever the save fails.
+int CreateNamed(const std::string& folder, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + "/.tapelark-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
-        // 0666 so the umask decides, as for any file the user saves.
+        name = TemporaryName(folder);
         int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+// Gives the complete unnamed file behind `fd` the name `path`; 0 or an errno.
+int NameUnnamed(int fd, const std::string& folder, const std::string& path) {
+    std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+    if (errno != EEXIST) return errno;
+    // A link never replaces: over an existing file, the file gets a name of
+    // its own first and is then renamed over the old one in one step.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = TemporaryName(folder);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST) continue;
+            return errno;
+        }
+        if (::rename(temporary.c_str(), path.c_str()) == 0) return 0;
+        int error = errno;
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    return EEXIST;
 }
 
 std::uint32_t CopySamples(std::uint64_t dataBytes, SNDFILE* sf, OutputFile& out) {
@@ -186,20 +227,29 @@ std::uint32_t WriteWaveFile(const std::string& path, const WaveFormat& format, c
                             std::uint64_t dataBytes) {
     std::string folder;
     if (std::uint32_t code = CheckTarget(path, folder)) return code;
-    std::string temporary;
-    int fd = CreateTemporary(folder, temporary);
+    std::string named;  // empty while the file is unnamed
+    int fd = OpenUnnamed(folder);
+    if (fd < 0 && NoUnnamedFiles(errno)) fd = CreateNamed(folder, named);
     if (fd < 0) return mcierr::FromFileErrno(errno);
-    // A file saved over keeps its permissions, as when it is edited in place.
+    // A file saved over keeps its owner and permissions, as when it is edited in place.
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd, old.st_mode & 07777);
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        (void)::fchown(fd, old.st_uid, old.st_gid);
+        (void)::fchmod(fd, old.st_mode & 07777);
+    }
     std::uint32_t code = WriteInto(fd, format, spool, dataBytes);
-    if (::close(fd) != 0 && code == 0) code = mcierr::FromFileErrno(errno);
-    if (code == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) code = mcierr::FromFileErrno(errno);
+    if (code == 0) {
+        int error = 0;
+        if (named.empty()) error = NameUnnamed(fd, folder, path);
+        else if (::rename(named.c_str(), path.c_str()) != 0) error = errno;
+        if (error != 0) code = mcierr::FromFileErrno(error);
+    }
+    ::close(fd);  // after fsync there is no write error left for it to report
     if (code != 0) {
-        ::unlink(temporary.c_str());
+        if (!named.empty()) ::unlink(named.c_str());
         return code;
     }
-    // The rename itself survives a crash only once the folder is on disk.
+    // The new name survives a crash only once the folder is on disk.
     int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         (void)::fsync(dir);

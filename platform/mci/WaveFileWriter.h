@@ -14,8 +14,10 @@ enum class WaveContainer { Riff, Rf64 };
 WaveContainer ContainerFor(std::uint64_t dataBytes);
 
 // Writes the first `dataBytes` of `spool` as a WAVE file at `path`. The file
-// is written under a temporary name in the same folder and renamed into
-// place, so the user's name never holds half a file. 0 or an MCI error code.
+// is written unnamed in the same folder (or, where the file system cannot,
+// under a temporary name) and named only once complete, replacing an old
+// file in one rename: the user's name never holds half a file, and a save
+// cut short leaves nothing behind. 0 or an MCI error code.
 std::uint32_t WriteWaveFile(const std::string& path, const WaveFormat& format, const SpoolFile& spool,
                             std::uint64_t dataBytes);
 

@@ -11,6 +11,7 @@ public:
     void CreateEmptyAndClose(const std::string& path) override;
     void Rename(const std::string& from, const std::string& to) override;
     bool Exists(const std::string& path) override;
+    void Replace(const std::string& from, const std::string& to) override;
 };
 
 }  // namespace tapelark

@@ -25,31 +25,84 @@ TEST_F(Save, PlainPathIsSentAsItIs) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(Save, ExistingFileIsReplacedOnlyOnceTheSaveSucceeded) {
-    files.files["/music/audio.wav"] = "old take";
-    engine.SaveCaptureAs("/music/audio.wav");
-    EXPECT_EQ(files.log, (Strings{"length /music/audio.wav", "rename /music/audio.wav",
-                                  "remove /music/audio.wav.tapelark-old"}));
-    EXPECT_EQ(mci.Commands(), (Strings{"save capture /music/audio.wav"}));
-    EXPECT_TRUE(files.files.empty());  // the fake system wrote nothing; the old copy is gone
-    EXPECT_TRUE(messages.shown.empty());
+// The multimedia system writes the file it is told to save: whole when it
+// succeeds, or (as some do) a piece of it when it fails.
+struct WritingMci : FakeMciChannel {
+    FakeFiles* files = nullptr;
+    bool leavesPieceOnFailure = false;
+    std::uint32_t SendString(const char* command, char* reply, std::uint32_t length,
+                             std::uintptr_t callback) override {
+        std::uint32_t code = FakeMciChannel::SendString(command, reply, length, callback);
+        std::string path = std::string(command).substr(std::string("save capture ").size());
+        if (path.size() > 1 && path.front() == '"') path = path.substr(1, path.size() - 2);
+        if (code == 0 || leavesPieceOnFailure) files->files[path] = code == 0 ? "new take" : "half";
+        return code;
+    }
+};
+
+class SaveOver : public ::testing::Test {
+protected:
+    SaveOver() { mci.files = &files; }
+    WritingMci mci;
+    FakeMessageBox messages;
+    FakeFiles files;
+    FakeShortPaths shortPaths{files};
+    WaveRecording engine{mci, messages, files, shortPaths};
+};
+
+TEST_F(SaveOver, TheNewFileIsWrittenBesideAndThenTakesTheOldOnesPlace) {
+    struct Case {
+        std::string path, leftover;  // a file an earlier save left beside, held open
+        std::string sent;
+    } cases[] = {
+        {"/music/audio.wav", "", "save capture /music/.tapelark-save-1.wav"},
+        {"/my music/a.wav", "", "save capture \"/my music/.tapelark-save-1.wav\""},
+        {"C:\\rec\\a.wav", "C:\\rec\\.tapelark-save-1.wav", "save capture C:\\rec\\.tapelark-save-2.wav"},
+        {"a.wav", "", "save capture .tapelark-save-1.wav"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        files.files = {{c.path, "old take"}};
+        files.failing.clear();
+        if (!c.leftover.empty()) {
+            files.files[c.leftover] = "held";
+            files.failing.insert("remove " + c.leftover);
+        }
+        mci.calls.clear();
+        engine.SaveCaptureAs(c.path);
+        EXPECT_EQ(mci.Commands(), Strings{c.sent});
+        EXPECT_EQ(files.files.at(c.path), "new take");
+        EXPECT_EQ(files.files.size(), c.leftover.empty() ? 1u : 2u) << "nothing else left beside it";
+        EXPECT_TRUE(messages.shown.empty());
+    }
 }
 
-TEST_F(Save, OldFileSurvivesAFailedSave) {
-    files.files["/music/audio.wav"] = "old take";
-    SaveWrites("/music/audio.wav", 275);
-    engine.SaveCaptureAs("/music/audio.wav");
-    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"/music/audio.wav", "old take"}}));
-    EXPECT_EQ(messages.Texts(), (Strings{"Saving file failed, file name was: /music/audio.wav"}));
-    EXPECT_EQ(messages.shown[0].style, 0);
-}
-
-TEST_F(Save, AsideNameAvoidsFilesAlreadyThere) {
-    files.files["/m/a.wav"] = "old";
-    files.files["/m/a.wav.tapelark-old"] = "someone's";
+TEST_F(SaveOver, ALeftoverOfAnEarlierSaveIsRemovedOnceNothingHoldsIt) {
+    files.files = {{"/m/a.wav", "old take"}, {"/m/.tapelark-save-1.wav", "an earlier take"}};
     engine.SaveCaptureAs("/m/a.wav");
-    EXPECT_EQ(files.files.at("/m/a.wav.tapelark-old"), "someone's");
-    EXPECT_EQ(files.log.at(2), "remove /m/a.wav.tapelark-old2");
+    EXPECT_EQ(mci.Commands(), Strings{"save capture /m/.tapelark-save-1.wav"});
+    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"/m/a.wav", "new take"}}));
+}
+
+TEST_F(SaveOver, AFailedSaveLeavesTheOldFileAndNothingBeside) {
+    for (bool leavesPiece : {false, true}) {
+        files.files = {{"/m/a.wav", "old take"}};
+        messages.shown.clear();
+        mci.leavesPieceOnFailure = leavesPiece;
+        mci.Script("save capture /m/.tapelark-save-1.wav", {{275, ""}});
+        engine.SaveCaptureAs("/m/a.wav");
+        EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"/m/a.wav", "old take"}}));
+        EXPECT_EQ(messages.Texts(), (Strings{"Saving file failed, file name was: /m/a.wav"}));
+        EXPECT_EQ(messages.shown[0].style, 0);
+    }
+}
+
+TEST_F(SaveOver, AReplaceThatFailsIsRaisedAndTheNewFileRemoved) {
+    files.files["/m/a.wav"] = "old take";
+    files.failing.insert("replace /m/.tapelark-save-1.wav");
+    EXPECT_THROW(engine.SaveCaptureAs("/m/a.wav"), FileError);
+    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"/m/a.wav", "old take"}}));
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(Save, APathWithABlankGoesInQuotesWithoutTouchingTheDisk) {
@@ -67,31 +120,6 @@ TEST_F(Save, EmptyExistingFileIsLeftForTheSaveToWriteOver) {
     engine.SaveCaptureAs("/m/a b.wav");
     EXPECT_EQ(files.log, (Strings{"length /m/a b.wav"}));
     EXPECT_EQ(mci.Commands(), (Strings{"save capture \"/m/a b.wav\""}));
-}
-
-TEST_F(Save, BlankAndContentMovesTheOldFileAsideToo) {
-    files.files["/my music/a.wav"] = "old";
-    engine.SaveCaptureAs("/my music/a.wav");
-    EXPECT_EQ(files.log, (Strings{"length /my music/a.wav", "rename /my music/a.wav",
-                                  "remove /my music/a.wav.tapelark-old"}));
-    EXPECT_EQ(mci.Commands(), (Strings{"save capture \"/my music/a.wav\""}));
-}
-
-TEST_F(Save, OldFileThatCannotBeMovedAsideIsRaisedWithNothingSent) {
-    files.files["/ro/a.wav"] = "old";
-    files.failing.insert("rename /ro/a.wav");
-    EXPECT_THROW(engine.SaveCaptureAs("/ro/a.wav"), FileError);
-    EXPECT_TRUE(mci.calls.empty());
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"/ro/a.wav", "old"}}));
-}
-
-TEST_F(Save, OldFileThatCannotBeRemovedAfterwardsIsNamed) {
-    files.files["/m/a.wav"] = "old";
-    files.failing.insert("remove /m/a.wav.tapelark-old");
-    engine.SaveCaptureAs("/m/a.wav");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("/m/a.wav.tapelark-old"), std::string::npos);
 }
 
 TEST_F(Save, ShortPathOfReturnsExactlyTheAnswer) {

@@ -15,7 +15,7 @@ class FakeFiles : public FileServices {
 public:
     std::map<std::string, std::string> files;
     std::vector<std::string> log;
-    std::set<std::string> failing;  // entries like "remove /x", "create /x", "rename /x"
+    std::set<std::string> failing;  // entries like "remove /x", "create /x", "replace /x"
 
     std::int64_t LengthOf(const std::string& path) override {
         Step("length", path);
@@ -39,6 +39,13 @@ public:
         files.erase(from);
     }
     bool Exists(const std::string& path) override { return files.count(path) > 0; }
+    void Replace(const std::string& from, const std::string& to) override {
+        Step("replace", from);
+        auto it = files.find(from);
+        if (it == files.end()) throw FileError("cannot replace with " + from);
+        files[to] = it->second;
+        files.erase(from);
+    }
 
 private:
     void Step(const std::string& op, const std::string& path) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <stdlib.h>
+#include <sys/mount.h>
 
 #include <filesystem>
 #include <fstream>
@@ -62,13 +63,15 @@ TEST_F(CaptureOverEngine, APathWithBlanksIsSavedUnderExactlyThatName) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir + "/my music"), fs::directory_iterator{}), 1);
 }
 
-TEST_F(CaptureOverEngine, SavingOverAnOldTakeReplacesIt) {
+TEST_F(CaptureOverEngine, SavingOverAnOldTakeReplacesItAndKeepsItsPermissions) {
     std::string path = dir + "/my music/take.wav";
     std::ofstream(path) << "an older take";
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     RecordOneSecond();
     capture.SaveCaptureAs(path);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(Frames(path), 44100);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir + "/my music"), fs::directory_iterator{}), 1);
 }
 
@@ -81,6 +84,38 @@ TEST_F(CaptureOverEngine, ASaveWithNothingRecordedKeepsTheOldTake) {
     EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Saving file failed, file name was: " + path}));
     std::ifstream in(path);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "an older take");
+}
+
+TEST_F(CaptureOverEngine, AFailedSaveOverAnOldTakeLeavesItAsItWasAndNothingBeside) {
+    struct Case {
+        const char* what;
+        const char* options;
+        bool readOnly;
+    } cases[] = {{"full disk", "size=64k", false}, {"read-only file system", "size=1m", true}};
+    RecordOneSecond();  // more than the small disk holds
+    const std::string oldTake(20000, 'o');
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string mounted = dir + "/" + c.what;
+        fs::create_directories(mounted);
+        if (::mount("tapelark-test", mounted.c_str(), "tmpfs", 0, c.options) != 0)
+            GTEST_SKIP() << "cannot mount a small file system here (needs root)";
+        std::string path = mounted + "/take.wav";
+        std::ofstream(path, std::ios::binary) << oldTake;
+        if (c.readOnly) ::mount(nullptr, mounted.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr);
+        messages.shown.clear();
+        capture.SaveCaptureAs(path);
+        std::string kept;
+        {
+            std::ifstream in(path, std::ios::binary);
+            kept.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        auto names = std::distance(fs::directory_iterator(mounted), fs::directory_iterator{});
+        ::umount(mounted.c_str());
+        EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Saving file failed, file name was: " + path}));
+        EXPECT_TRUE(kept == oldTake);
+        EXPECT_EQ(names, 1);
+    }
 }
 
 TEST_F(CaptureOverEngine, StatusLineTextsOfARecording) {

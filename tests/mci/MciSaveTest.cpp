@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fcntl.h>
 #include <fstream>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -236,6 +237,81 @@ TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
     EXPECT_EQ(stopCode, mcierr::kSpoolFailed);
     EXPECT_GT(kept, 100000u);
     EXPECT_LE(kept, 256u * 1024);
+}
+
+TEST_F(MciSaveTest, ANulInThePathIsRefusedAndNothingWritten) {
+    Recorded(4000);
+    EXPECT_EQ(Save(folder / "a.wav" + std::string(1, '\0') + ".txt"), mcierr::kNulInPath);
+    EXPECT_EQ(Save(folder / std::string(1, '\0')), mcierr::kNulInPath);
+    EXPECT_TRUE(folder.Names().empty());
+    EXPECT_NE(MciErrorText(mcierr::kNulInPath).find("NUL"), std::string::npos);
+}
+
+TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
+    int result[2];
+    ASSERT_EQ(::pipe(result), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Engines of the child's own, so no thread of the parent's is needed.
+        auto fake = std::make_shared<FakeAudioBackend>();
+        MciEngine recorded{fake};
+        MciEngine pulse;  // the real sound server's backend, not yet connected
+        std::uint32_t codes[3] = {};
+        if (MciCode(recorded, "open new type waveaudio alias a") != 0 || MciCode(recorded, "record a") != 0)
+            ::_exit(1);
+        fake->Record(4000);
+        if (MciCode(recorded, "stop a") != 0 || MciCode(pulse, "open new type waveaudio alias p") != 0) ::_exit(1);
+        struct rlimit low {64, 64};
+        if (::setrlimit(RLIMIT_NOFILE, &low) != 0) ::_exit(1);
+        while (::dup(0) >= 0) {
+        }
+        codes[0] = MciCode(recorded, "open new type waveaudio alias another");
+        codes[1] = MciCode(recorded, "save a " + folder / "a.wav");
+        codes[2] = MciCode(pulse, "record p");
+        ::_exit(::write(result[1], codes, sizeof codes) == sizeof codes ? 0 : 1);
+    }
+    ::close(result[1]);
+    std::uint32_t codes[3] = {};
+    ASSERT_EQ(::read(result[0], codes, sizeof codes), static_cast<ssize_t>(sizeof codes));
+    ::close(result[0]);
+    ::waitpid(child, nullptr, 0);
+    const char* commands[] = {"open", "save", "record"};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(codes[i], mcierr::kTooManyOpenFiles) << commands[i];
+    EXPECT_NE(MciErrorText(mcierr::kTooManyOpenFiles).find("Too many files are open"), std::string::npos);
+    EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST_F(MciSaveTest, WithoutUnnamedFilesASavedTemporaryNameStillLeavesNothingBehind) {
+    Recorded(4000);
+    std::string old = folder / "old take.wav";
+    WriteText(old, "an older take");
+    // Unnamed files are named through /proc: without it the save falls back
+    // to a temporary name. A child hides /proc in a mount namespace of its own.
+    int result[2];
+    ASSERT_EQ(::pipe(result), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0)
+            ::_exit(2);
+        std::uint32_t codes[2] = {Save(old), Save(folder / "new take.wav")};
+        ::_exit(::write(result[1], codes, sizeof codes) == sizeof codes ? 0 : 1);
+    }
+    ::close(result[1]);
+    std::uint32_t codes[2] = {1, 1};
+    ssize_t got = ::read(result[0], codes, sizeof codes);
+    ::close(result[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot hide /proc here (needs root)";
+    ASSERT_EQ(got, static_cast<ssize_t>(sizeof codes));
+    EXPECT_EQ(codes[0], 0u);
+    EXPECT_EQ(codes[1], 0u);
+    EXPECT_EQ(ReadWaveFile(old).bytes.size(), 4000u);
+    EXPECT_EQ(ReadWaveFile(folder / "new take.wav").bytes.size(), 4000u);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"new take.wav", "old take.wav"}));
 }
 
 TEST(WaveContainer, SwitchesToRf64BeforeTheRiffSizeOverflows) {

@@ -81,6 +81,19 @@ TEST_F(FileTest, LengthCreateRemoveAndRenameKeepTheirContracts) {
     EXPECT_EQ(ReadFile(other), std::string(1000, 'a'));
 }
 
+TEST_F(FileTest, ReplacePutsTheNewFileInTheOldOnesPlaceKeepingItHidden) {
+    const std::string path = folder / "take.wav", fresh = folder / "new take.wav";
+    WriteFile(path, "old");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    WriteFile(fresh, "new");
+    files.Replace(fresh, path);
+    EXPECT_EQ(ReadFile(path), "new");
+    EXPECT_FALSE(files.Exists(fresh));
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_THROW(files.Replace(fresh, path), FileError) << "nothing to put in its place";
+    EXPECT_EQ(ReadFile(path), "new");
+}
+
 TEST_F(FileTest, FailuresAreFileErrorsThatNameThePath) {
     const std::string missing = folder / "missing.bin";
     try {

@@ -82,7 +82,8 @@ std::vector<std::string> NamesIn(const std::string& folder) {
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        if (found.cFileName[0] != '.') names.push_back(found.cFileName);
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
@@ -120,16 +121,50 @@ TEST_F(SaveToPathWithBlankTest, ANewFileWithABlankInItsPathIsSavedUnderTheChosen
     ExpectStereo16Bit44100(ReadFile(path));
 }
 
-TEST_F(MciTest, SavingOverAnOldFileReplacesItAndLeavesNothingBeside) {
+// winmm keeps a file it saved open until the device closes; the only thing
+// a save over a file may leave beside it is that file, hidden, until the
+// next save there.
+std::vector<std::string> VisibleNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const std::string& name : NamesIn(folder))
+        if (!(GetFileAttributesA((folder + "\\" + name).c_str()) & FILE_ATTRIBUTE_HIDDEN)) names.push_back(name);
+    return names;
+}
+
+TEST_F(MciTest, SavingOverAnOldFileReplacesItAndLeavesNothingInSight) {
     const std::string path = folder / "take.wav";
     WriteFile(path, "an older file");
+    for (int save = 0; save < 2; ++save) {
+        capture.BeginRecording();  // closes the device of the save before
+        capture.StopCapture();
+        capture.SaveCaptureAs(path);
+        EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
+        ExpectStereo16Bit44100(ReadFile(path));
+        EXPECT_EQ(VisibleNamesIn(folder.path()), std::vector<std::string>{"take.wav"});
+        EXPECT_LE(NamesIn(folder.path()).size(), 2u) << "what an earlier save left is gone";
+    }
+}
+
+TEST_F(MciTest, AFailedSaveOverAnOldFileLeavesIt) {
+    const std::string path = folder / "take.wav";
+    WriteFile(path, "an older file");
+
+    // The multimedia system refuses the save: no device.
+    capture.CloseAllDevices();
+    capture.SaveCaptureAs(path);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Saving file failed, file name was: " + path});
+    EXPECT_EQ(ReadFile(path), "an older file");
+    EXPECT_EQ(NamesIn(folder.path()), std::vector<std::string>{"take.wav"});
+
+    // The old file is in use elsewhere, so the new one cannot take its place.
     capture.BeginRecording();
     capture.StopCapture();
-    capture.SaveCaptureAs(path);
-    EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
-    ExpectStereo16Bit44100(ReadFile(path));
-
-    EXPECT_EQ(NamesIn(folder.path()), std::vector<std::string>{"take.wav"});
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(capture.SaveCaptureAs(path), FileError);
+    CloseHandle(held);
+    EXPECT_EQ(ReadFile(path), "an older file");
+    EXPECT_EQ(VisibleNamesIn(folder.path()), std::vector<std::string>{"take.wav"});
 }
 
 TEST_F(MciTest, ARefusedSaveIsReportedWithThePathAsGiven) {

@@ -107,6 +107,11 @@ struct FakeFiles : FileServices {
         existing[to] = true;
     }
     bool Exists(const std::string& path) override { return existing.count(path) > 0; }
+    void Replace(const std::string& from, const std::string& to) override {
+        if (!failWith.empty()) throw FileError(failWith);
+        existing.erase(from);
+        existing[to] = true;
+    }
 
     std::map<std::string, bool> existing;
     std::string failWith;  // when set, every file step throws this reason

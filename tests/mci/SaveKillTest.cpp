@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+// A save over an existing file, cut short by SIGKILL at instants spread from
+// its start to its end: the user's name must always hold a whole WAVE file,
+// the old one or the new one, and nothing but a whole new one may be left
+// beside it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "FakeAudioBackend.h"
+#include "MciTestSupport.h"
+#include "ScopedEnv.h"
+#include "TempFolder.h"
+#include "capture/WaveRecording.h"
+#include "platform/linux/LinuxFileServices.h"
+#include "platform/linux/LinuxShortPath.h"
+#include "tests/fakes/FakeMessageBox.h"
+
+namespace tapelark {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kNewBytes = 200u << 20;  // about 20 minutes of sound
+constexpr std::size_t kOldBytes = 176400;       // one second
+
+const std::string kBeside = ".tapelark-save-1.wav";
+
+void ExpectTheNewTake(const ReadWave& wave) {
+    ASSERT_TRUE(wave.ok);
+    ASSERT_EQ(wave.bytes.size(), kNewBytes);
+    for (std::size_t i = 0; i < kNewBytes; i += 1048573) ASSERT_EQ(wave.bytes[i], FakeAudioBackend::Pattern(i)) << i;
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Records through the capture engine over the Linux engine in a child, then
+// saves over `path` when told. The parent can kill it at any moment.
+class SavingChild {
+public:
+    explicit SavingChild(const std::string& path) {
+        int toChild[2], fromChild[2];
+        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(toChild[1]);
+            ::close(fromChild[0]);
+            Run(path, toChild[0], fromChild[1]);
+        }
+        ::close(toChild[0]);
+        ::close(fromChild[1]);
+        go_ = toChild[1];
+        news_ = fromChild[0];
+    }
+    ~SavingChild() {
+        ::close(go_);
+        ::close(news_);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool Ready() { return Next() == 'r'; }
+    void Go() { (void)!::write(go_, "g", 1); }
+    bool Saved() { return Next() == 's'; }
+    void Kill() {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    [[noreturn]] static void Run(const std::string& path, int go, int news) {
+        auto audio = std::make_shared<FakeAudioBackend>();
+        MciEngine mci{audio};
+        testing::FakeMessageBox messages;
+        LinuxFileServices files;
+        LinuxShortPath shortPaths;
+        WaveRecording capture{mci, messages, files, shortPaths};
+        capture.BeginRecording();
+        for (std::size_t done = 0; done < kNewBytes; done += 4u << 20) audio->Record(4u << 20);
+        capture.StopCapture();
+        char c = 0;
+        if (::write(news, "r", 1) != 1 || ::read(go, &c, 1) != 1) ::_exit(1);
+        capture.SaveCaptureAs(path);
+        (void)!::write(news, messages.shown.empty() ? "s" : "f", 1);
+        ::_exit(0);
+    }
+    char Next() {
+        char c = 0;
+        return ::read(news_, &c, 1) == 1 ? c : 0;
+    }
+
+    pid_t pid_ = -1;
+    int go_ = -1, news_ = -1;
+};
+
+TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
+    TempFolder folder;
+    const std::string path = folder / "take.wav";
+    std::string oldFile;
+    {
+        auto audio = std::make_shared<FakeAudioBackend>();
+        MciEngine engine{audio};
+        OpenCaptureDevice(engine);
+        ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+        audio->Record(kOldBytes);
+        ASSERT_EQ(MciCode(engine, "save capture " + path), 0u);
+        oldFile = Contents(path);
+    }
+    // The recording's spool in memory, so the rounds spend their time saving.
+    ScopedEnv spool("TMPDIR", "/dev/shm");
+
+    // Saves to the end, to know how long a save takes here.
+    Clock::duration saveTime{};
+    for (int i = 0; i < 2; ++i) {
+        SavingChild child(path);
+        ASSERT_TRUE(child.Ready());
+        auto start = Clock::now();
+        child.Go();
+        ASSERT_TRUE(child.Saved());
+        saveTime = std::max(saveTime, Clock::now() - start);
+    }
+    ASSERT_EQ(ReadWaveFile(path).bytes.size(), kNewBytes);
+
+    int oldSeen = 0, newSeen = 0, besideSeen = 0;
+    constexpr int kRounds = 20;
+    for (int round = 0; round < kRounds; ++round) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << oldFile;
+        // The last kill comes just after the save said it was done.
+        bool atTheEnd = round == kRounds - 1;
+        auto delay = saveTime * round / (kRounds - 1);
+        SCOPED_TRACE(atTheEnd ? std::string("killed once saved")
+                              : "killed " + std::to_string(std::chrono::duration<double>(delay).count()) +
+                                    " s into the save");
+        {
+            SavingChild child(path);
+            ASSERT_TRUE(child.Ready());
+            child.Go();
+            if (atTheEnd) ASSERT_TRUE(child.Saved());
+            else std::this_thread::sleep_for(delay);
+            child.Kill();
+        }
+        ReadWave wave = ReadWaveFile(path);
+        ASSERT_TRUE(wave.ok) << "not a whole WAVE file";
+        if (wave.bytes.size() == kOldBytes) {
+            ++oldSeen;
+            EXPECT_EQ(Contents(path), oldFile);
+        } else {
+            ++newSeen;
+            ExpectTheNewTake(wave);
+        }
+        std::vector<std::string> names = folder.Names();
+        if (names.size() == 2 && names[0] == kBeside && wave.bytes.size() == kOldBytes) {
+            // Killed in the moment between the new file getting its name
+            // beside the old one and taking its place: it is whole.
+            ++besideSeen;
+            ExpectTheNewTake(ReadWaveFile(folder / kBeside));
+            std::remove((folder / kBeside).c_str());
+        } else {
+            EXPECT_EQ(names, std::vector<std::string>{"take.wav"});
+        }
+    }
+    std::printf("save of %zu MB: %.3f s; kills found the old file %d times (%d with the whole new one beside), "
+                "the new one %d times\n",
+                kNewBytes >> 20, std::chrono::duration<double>(saveTime).count(), oldSeen, besideSeen, newSeen);
+    EXPECT_GT(oldSeen, 0);
+    EXPECT_GT(newSeen, 0);
+}
+
+}  // namespace
+}  // namespace tapelark
