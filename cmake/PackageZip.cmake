@@ -19,4 +19,5 @@ else()
 endif()
 set(CPACK_PACKAGE_FILE_NAME ${TAPELARK_ZIP_NAME})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES ON)  # the debugging symbols stay in the build
 include(CPack)
