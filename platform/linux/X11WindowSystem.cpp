@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "common/WindowTitleMatch.h"
 #include "platform/linux/ProgramLauncher.h"
 #include "platform/linux/SendKeysNotation.h"
-#include "platform/linux/WineRegFile.h"
 
 namespace tapelark {
 
@@ -108,20 +108,14 @@ std::optional<std::string> Title(Display* d, Window w) {
     return title;
 }
 
-// Case is ignored, as the emulator's own platform does when it matches a
-// title; a title that begins with the text answers too, after any exact one.
-std::optional<Window> PickByTitle(Display* d, const std::vector<Window>& windows,
-                                  const std::string& wanted) {
-    const std::string lowered = LowerAscii(wanted);
-    std::optional<Window> byBeginning;
+// Every window listed is shown: the manager's clients, or the viewable
+// windows of the tree.
+std::vector<TitledWindow> Titled(Display* d, const std::vector<Window>& windows) {
+    std::vector<TitledWindow> titled;
     for (Window w : windows) {
-        const auto title = Title(d, w);
-        if (!title) continue;
-        const std::string candidate = LowerAscii(*title);
-        if (candidate == lowered) return w;
-        if (!byBeginning && candidate.starts_with(lowered)) byBeginning = w;
+        if (auto title = Title(d, w)) titled.push_back({static_cast<std::uintptr_t>(w), std::move(*title), true});
     }
-    return byBeginning;
+    return titled;
 }
 
 // Without a window manager's list: the viewable windows of the tree, nearest
@@ -206,7 +200,6 @@ void FocusAndRaise(Display* d, Window target) {
 X11WindowSystem::X11WindowSystem(std::string displayName) : displayName_(std::move(displayName)) {}
 
 bool X11WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/) {
-    if (title.empty()) return false;
     Connection connection(displayName_);
     Display* d = connection.get();
     if (d == nullptr) return false;
@@ -221,17 +214,18 @@ bool X11WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/) {
     } else {
         candidates = TreeWindows(d, root);
     }
-    const auto target = PickByTitle(d, candidates, title);
+    const auto picked = PickWindowByTitle(Titled(d, candidates), title);
     connection.Succeeded();  // forget windows that went away while we looked
-    if (!target) return false;
+    if (!picked) return false;
+    const auto target = static_cast<Window>(*picked);
 
     if (managed && ManagerActivates(d, root)) {
-        AskManagerToActivate(d, root, *target);
+        AskManagerToActivate(d, root, target);
         if (!connection.Succeeded()) return false;
-        AwaitManager(d, root, *target);
+        AwaitManager(d, root, target);
         return true;
     }
-    FocusAndRaise(d, *target);
+    FocusAndRaise(d, target);
     return connection.Succeeded();
 }
 

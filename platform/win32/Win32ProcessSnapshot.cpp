@@ -14,11 +14,13 @@ namespace tapelark {
 namespace {
 
 static_assert(sizeof(ProcessEntry::exeFile) == sizeof(PROCESSENTRY32::szExeFile));
+static_assert(sizeof(void*) != 4 || sizeof(PROCESSENTRY32) == 296);
 
 using Step = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
 
-// The caller's size field stands for the 32-bit record; the call gets the
-// platform's own record size, so the 64-bit build is right too.
+// The caller's size field stands for the 32-bit record (296 bytes, this
+// build's own); the call gets the platform's record size, so a 64-bit build
+// is right too.
 bool Request(Step step, SnapshotHandle snapshot, ProcessEntry& entry) {
     PROCESSENTRY32 record{};
     record.dwSize = sizeof(PROCESSENTRY32);

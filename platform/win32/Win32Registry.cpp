@@ -17,7 +17,11 @@ HKEY AsHkey(RegistryKey key) {
 
 long Win32Registry::OpenKey(RegistryKey root, const char* subKey, RegistryKey* result) {
     HKEY opened = nullptr;
-    const LONG status = RegOpenKeyA(AsHkey(root), subKey, &opened);
+    // RegOpenKeyA's own access, in the 32-bit view: the emulator is a 32-bit
+    // program, and on 64-bit Windows its installer writes under WOW6432Node.
+    // A 32-bit build sees that view anyway; a 64-bit one must ask for it.
+    const LONG status =
+        RegOpenKeyExA(AsHkey(root), subKey, 0, MAXIMUM_ALLOWED | KEY_WOW64_32KEY, &opened);
     if (result) *result = status == ERROR_SUCCESS ? reinterpret_cast<RegistryKey>(opened) : 0;
     return status;
 }

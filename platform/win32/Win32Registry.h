@@ -3,7 +3,8 @@
 
 namespace tapelark {
 
-// advapi32's RegOpenKeyA, RegQueryValueExA and RegCloseKey.
+// advapi32's RegOpenKeyA (as RegOpenKeyExA in the 32-bit view), RegQueryValueExA
+// and RegCloseKey.
 class Win32Registry : public Registry {
 public:
     long OpenKey(RegistryKey root, const char* subKey, RegistryKey* result) override;

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -29,6 +30,9 @@ void WriteBack(std::string& text, const std::vector<char>& buffer) {
     text.assign(buffer.data(), std::max(written, std::min(text.size(), buffer.size())));
 }
 
+static_assert(sizeof(void*) != 4 ||
+              offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName) == 76);
+
 }  // namespace
 
 int Win32SaveFileDialog::Run(SaveFileRecord& record) {
@@ -36,8 +40,9 @@ int Win32SaveFileDialog::Run(SaveFileRecord& record) {
     std::vector<char> fileTitle = Buffer(record.fileTitle, record.maxFileTitle);
 
     OPENFILENAMEA dialog{};
-    // The record's size stands for the 32-bit layout (76 bytes); the call needs
-    // this platform's size of the same, pre-Windows 2000, form.
+    // The record's size stands for the 32-bit layout (76 bytes), which is what
+    // the 32-bit program passes; a 64-bit build needs its own size of that
+    // pre-Windows 2000 form.
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     dialog.hwndOwner = reinterpret_cast<HWND>(record.owner);
     dialog.hInstance = reinterpret_cast<HINSTANCE>(record.instance);

@@ -4,13 +4,29 @@
 
 #include <vector>
 
+#include "common/WindowTitleMatch.h"
 #include "platform/win32/SendKeys.h"
 
 namespace tapelark {
+namespace {
+
+BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    std::string title(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    title.resize(static_cast<std::size_t>(GetWindowTextA(window, title.data(), static_cast<int>(title.size()))));
+    reinterpret_cast<std::vector<TitledWindow>*>(list)->push_back(
+        {reinterpret_cast<std::uintptr_t>(window), std::move(title), IsWindowVisible(window) != FALSE});
+    return TRUE;
+}
+
+}  // namespace
 
 bool Win32WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/) {
-    const HWND window = FindWindowA(nullptr, title.c_str());
-    if (!window) return false;
+    // The top-level windows, frontmost first.
+    std::vector<TitledWindow> windows;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+    const auto picked = PickWindowByTitle(windows, title);
+    if (!picked) return false;
+    const HWND window = reinterpret_cast<HWND>(*picked);
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     return SetForegroundWindow(window) || GetForegroundWindow() == window;
 }

@@ -11,14 +11,14 @@ set(TAPELARK_PULSEAUDIO_ENV
     "PULSE_SERVER=unix:${TAPELARK_PULSE_DIR}/native")
 set(TAPELARK_XVFB_ENV "DISPLAY=${TAPELARK_TEST_DISPLAY}")
 
-if(NOT CMAKE_CROSSCOMPILING)
-  add_test(NAME service.pulseaudio.start
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse start ${TAPELARK_PULSE_DIR})
-  add_test(NAME service.pulseaudio.stop
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse stop ${TAPELARK_PULSE_DIR})
-  set_tests_properties(service.pulseaudio.start PROPERTIES FIXTURES_SETUP pulseaudio)
-  set_tests_properties(service.pulseaudio.stop PROPERTIES FIXTURES_CLEANUP pulseaudio)
+add_test(NAME service.pulseaudio.start
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse start ${TAPELARK_PULSE_DIR})
+add_test(NAME service.pulseaudio.stop
+         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse stop ${TAPELARK_PULSE_DIR})
+set_tests_properties(service.pulseaudio.start PROPERTIES FIXTURES_SETUP pulseaudio)
+set_tests_properties(service.pulseaudio.stop PROPERTIES FIXTURES_CLEANUP pulseaudio)
 
+if(NOT CMAKE_CROSSCOMPILING)
   add_test(NAME service.xvfb.start
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${TAPELARK_TEST_DISPLAY}
                    ${TAPELARK_SERVICES_DIR}/xvfb)
@@ -47,16 +47,23 @@ function(tapelark_uses test)
 endfunction()
 
 # The Windows build runs every test under Wine: a fresh private prefix, its
-# windows on an Xvfb of their own. Wine 8's waveaudio crashes at random in its
-# recording thread over a real sound server, so the host audio drivers are
-# off: the device then opens, records nothing and saves a valid empty WAVE file.
+# windows on an Xvfb of their own. The host audio drivers are off unless a
+# test names pulseaudio: the device then opens, records nothing and saves a
+# valid empty WAVE file, the same on every machine.
 if(CMAKE_CROSSCOMPILING)
   set(TAPELARK_WINE_DISPLAY ":94" CACHE STRING "X display of the Windows tests' Xvfb")
   set(TAPELARK_WINE_PREFIX ${TAPELARK_SERVICES_DIR}/wine-prefix)
+  # A 32-bit program is tested on a 32-bit Windows.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(TAPELARK_WINE_ARCH win32)
+  else()
+    set(TAPELARK_WINE_ARCH win64)
+  endif()
   set(TAPELARK_XVFB_ENV "DISPLAY=${TAPELARK_WINE_DISPLAY}")
+  set(TAPELARK_WINE_COMMON_ENV "WINEDEBUG=-all" "WINEDLLOVERRIDES=winealsa.drv,winepulse.drv=d"
+      ${TAPELARK_XVFB_ENV})
   set(TAPELARK_WINE_ENV
-      "WINEPREFIX=${TAPELARK_WINE_PREFIX}" "WINEARCH=win64" "WINEDEBUG=-all"
-      "WINEDLLOVERRIDES=winealsa.drv,winepulse.drv=d" ${TAPELARK_XVFB_ENV})
+      "WINEPREFIX=${TAPELARK_WINE_PREFIX}" "WINEARCH=${TAPELARK_WINE_ARCH}" ${TAPELARK_WINE_COMMON_ENV})
 
   add_test(NAME service.xvfb.start
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${TAPELARK_WINE_DISPLAY}
@@ -83,9 +90,41 @@ if(CMAKE_CROSSCOMPILING)
   set(TAPELARK_PULSEAUDIO_PROPERTIES ${TAPELARK_WINE_PROPERTIES})
   set(TAPELARK_XVFB_PROPERTIES ${TAPELARK_WINE_PROPERTIES})
 
+  # A 32-bit program on 64-bit Windows (WoW64, with the registry's 32-bit
+  # view under WOW6432Node): a second, win64 prefix that a test asks for by
+  # naming the service wow64.
+  if(TAPELARK_WINE_ARCH STREQUAL "win32")
+    set(TAPELARK_WOW64_PREFIX ${TAPELARK_SERVICES_DIR}/wow64-prefix)
+    set(TAPELARK_WOW64_ENV "WINEPREFIX=${TAPELARK_WOW64_PREFIX}" "WINEARCH=win64"
+        ${TAPELARK_WINE_COMMON_ENV})
+    add_test(NAME service.wow64.start
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine start ${TAPELARK_WOW64_PREFIX})
+    add_test(NAME service.wow64.stop
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine stop ${TAPELARK_WOW64_PREFIX})
+    set_tests_properties(service.wow64.start service.wow64.stop PROPERTIES
+                         ENVIRONMENT "${TAPELARK_WOW64_ENV}" FIXTURES_REQUIRED xvfb)
+    set_tests_properties(service.wow64.start PROPERTIES FIXTURES_SETUP wow64)
+    set_tests_properties(service.wow64.stop PROPERTIES FIXTURES_CLEANUP wow64)
+  endif()
+
   function(tapelark_uses test)
+    if("wow64" IN_LIST ARGN)
+      if(NOT TAPELARK_WOW64_PREFIX)
+        message(FATAL_ERROR "${test}: a win64 prefix for 32-bit programs needs the 32-bit build")
+      endif()
+      set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_WOW64_ENV})
+      set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED wow64)
+      return()
+    endif()
     set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_WINE_ENV})
     set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED wine)
+    # A test that names pulseaudio has Wine's PulseAudio driver on, against
+    # the private server.
+    if("pulseaudio" IN_LIST ARGN)
+      set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_PULSEAUDIO_ENV}
+                   "WINEDLLOVERRIDES=winealsa.drv=d")
+      set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED pulseaudio)
+    endif()
   endfunction()
 
   # Listing a test executable's cases means running it, at build time and

@@ -108,13 +108,19 @@ TEST_F(WindowSystemTest, LaunchesByCommandLineAndTellsWhatCannotStart) {
 class StartEmulatorTest : public WindowSystemTest {
 protected:
     void TearDown() override {
-        testing::RunAndWait(std::string("reg.exe delete \"HKLM\\") + kEmulatorKey + "\" /f");
+        for (const char* view : {"", " /reg:32", " /reg:64"})
+            testing::RunAndWait(std::string("reg.exe delete \"HKLM\\") + kEmulatorKey + "\" /f" + view);
         WindowSystemTest::TearDown();
     }
-    void SetLocation(const std::string& location) {
+    // `view` " /reg:32" or " /reg:64" writes to that view of the registry
+    // alone; without it reg.exe writes where a program of its own kind reads.
+    void SetLocation(const std::string& location, const std::string& view = "") {
         ASSERT_EQ(testing::RunAndWait(std::string("reg.exe add \"HKLM\\") + kEmulatorKey + "\" /v " +
-                                      kEmulatorLocationValue + " /d \"" + location + "\" /f"),
+                                      kEmulatorLocationValue + " /d \"" + location + "\" /f" + view),
                   0);
+    }
+    std::string LaunchLine(const std::string& marker) {
+        return "cmd.exe /c echo launched > \\\"" + marker + "\\\"";
     }
 
     Win32Registry registry;
@@ -126,7 +132,7 @@ protected:
 
 TEST_F(StartEmulatorTest, WakesARunningEmulatorWithEnterAndLaunchesNothing) {
     const std::string marker = folder / "launched.txt";
-    SetLocation("cmd.exe /c echo launched > \\\"" + marker + "\\\"");
+    SetLocation(LaunchLine(marker));
     EXPECT_TRUE(launcher.StartEmulator());
     EXPECT_EQ(GetForegroundWindow(), emulator);
     PumpUntil([] { return received.enterDown > 0; });
@@ -135,10 +141,37 @@ TEST_F(StartEmulatorTest, WakesARunningEmulatorWithEnterAndLaunchesNothing) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(StartEmulatorTest, WakesAnEmulatorWhoseTitleGoesOnWithItsGame) {
+    SetWindowTextA(emulator, "Connectix Virtual Game Station - [game]");
+    const std::string marker = folder / "launched.txt";
+    SetLocation(LaunchLine(marker));
+    EXPECT_TRUE(launcher.StartEmulator());
+    EXPECT_EQ(GetForegroundWindow(), emulator);
+    PumpUntil([] { return received.enterDown > 0; });
+    EXPECT_EQ(received.enterDown, 1);
+    EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// On 64-bit Windows the emulator's installer, a 32-bit program, writes its
+// location to the registry's 32-bit view (WOW6432Node). Under a win64 prefix
+// a location in the 64-bit view alone must not be the one launched; under a
+// 32-bit Windows both writes land in its one view, the later one winning.
+TEST_F(StartEmulatorTest, LaunchesTheLocationInThe32BitViewOfTheRegistry) {
+    SetWindowTextA(emulator, "Something else");
+    const std::string wrong = folder / "64-bit view.txt";
+    const std::string right = folder / "32-bit view.txt";
+    SetLocation(LaunchLine(wrong), " /reg:64");
+    SetLocation(LaunchLine(right), " /reg:32");
+    EXPECT_TRUE(launcher.StartEmulator());
+    PumpUntil([&] { return testing::ReadFile(right).find("launched") != std::string::npos; });
+    EXPECT_NE(testing::ReadFile(right).find("launched"), std::string::npos);
+    EXPECT_EQ(GetFileAttributesA(wrong.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(StartEmulatorTest, WithoutItsWindowLaunchesTheRegisteredLocation) {
     SetWindowTextA(emulator, "Something else");
     const std::string marker = folder / "launched.txt";
-    SetLocation("cmd.exe /c echo launched > \\\"" + marker + "\\\"");
+    SetLocation(LaunchLine(marker));
     EXPECT_TRUE(launcher.StartEmulator());
     PumpUntil([&] { return testing::ReadFile(marker).find("launched") != std::string::npos; });
     EXPECT_NE(testing::ReadFile(marker).find("launched"), std::string::npos);
