@@ -172,8 +172,11 @@ TEST_F(MciPulseTest, PlaysBackThroughTheSinkAndEndsByItself) {
     ASSERT_EQ(engine.Send("play capture from " + nearEnd + " notify", reply, 1), 0u);
     EXPECT_TRUE(Eventually([&] { return successful == 1; }, 10)) << "no notification when played out";
 
-    // Paused and resumed on a new stream, the same play ends and notifies.
-    ASSERT_EQ(engine.Send("play capture from " + nearEnd + " notify", reply, 1), 0u);
+    // Paused and resumed on a new stream, the same play ends and notifies. A
+    // second and a half before the end, so a slow server has not already taken
+    // all of it when the pause comes.
+    std::string longBeforeEnd = std::to_string(std::stoull(Mci(engine, "status capture length").second) - 1500);
+    ASSERT_EQ(engine.Send("play capture from " + longBeforeEnd + " notify", reply, 1), 0u);
     ASSERT_EQ(MciCode(engine, "pause capture"), 0u);
     EXPECT_EQ(Mode(engine), "paused");
     ASSERT_EQ(MciCode(engine, "resume capture"), 0u);
