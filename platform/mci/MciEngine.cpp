@@ -86,9 +86,20 @@ std::uint32_t MciEngine::Open(const MciCommand& command) {
     if (alias == "all") return mcierr::kCannotUseAll;
     if (devices_.count(alias)) return mcierr::kDuplicateAlias;
     auto device = std::make_unique<WaveAudioDevice>(*backend_);
+    device->ChooseInput(input_, emulatorLocation_);
     if (std::uint32_t code = device->Open()) return code;
     devices_.emplace(alias, std::move(device));
     return 0;
+}
+
+void MciEngine::SetCaptureInput(const CaptureInput& input) {
+    std::lock_guard lock(mutex_);
+    input_ = input;
+}
+
+void MciEngine::SetEmulatorLocation(EmulatorLocation location) {
+    std::lock_guard lock(mutex_);
+    emulatorLocation_ = std::move(location);
 }
 
 }  // namespace tapelark

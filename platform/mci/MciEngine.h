@@ -7,6 +7,7 @@
 
 #include "platform/MciChannel.h"
 #include "platform/mci/AudioBackend.h"
+#include "platform/mci/CaptureInput.h"
 
 namespace tapelark {
 
@@ -33,12 +34,20 @@ public:
     // The same, with the reply as a string (used by mcisend and tests).
     std::uint32_t Send(const std::string& command, std::string& reply);
 
+    // What devices opened from now on record from (the program's own
+    // setting, not the commands'), and where the emulator's install location
+    // comes from when that is the emulator.
+    void SetCaptureInput(const CaptureInput& input);
+    void SetEmulatorLocation(EmulatorLocation location);
+
 private:
     std::uint32_t Open(const MciCommand& command);
 
     std::mutex mutex_;
     std::shared_ptr<AudioBackend> backend_;
     std::map<std::string, std::unique_ptr<WaveAudioDevice>> devices_;  // by lower-case alias
+    CaptureInput input_;
+    EmulatorLocation emulatorLocation_;
 };
 
 // The text that explains an MCI error code (the mciGetErrorString role).

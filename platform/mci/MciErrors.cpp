@@ -83,6 +83,10 @@ std::string MciErrorText(std::uint32_t code) {
         return "The recording's temporary file could not be written (disk full?); recording stopped, the "
                "sound recorded up to then is kept.";
     case kSoundServerError: return "The sound server refused or ended the sound stream; the sound recorded up to then is kept.";
+    case kUnknownInput:
+        return "Unknown input; use default, output, emulator, application \"TEXT\", source \"NAME\" or "
+               "the number of a source.";
+    case kNoSuchSource: return "The sound server has no source of that name to record from.";
     default: return "Unknown MCI error code " + std::to_string(code) + ".";
     }
 }

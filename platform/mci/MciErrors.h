@@ -53,6 +53,9 @@ inline constexpr std::uint32_t kNotAFolder = kCustomBase + 13;
 inline constexpr std::uint32_t kIsAFolder = kCustomBase + 14;
 inline constexpr std::uint32_t kSpoolFailed = kCustomBase + 15;
 inline constexpr std::uint32_t kSoundServerError = kCustomBase + 16;
+// What a recording hears ("set NAME input ...").
+inline constexpr std::uint32_t kUnknownInput = kCustomBase + 40;
+inline constexpr std::uint32_t kNoSuchSource = kCustomBase + 41;
 
 // Maps an errno from writing a file to one of the codes above.
 std::uint32_t FromFileErrno(int error);

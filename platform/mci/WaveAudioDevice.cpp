@@ -22,6 +22,7 @@ std::uint32_t WaveAudioDevice::Execute(const MciCommand& command, std::string& r
     ReapPlayback();
     KeywordReader words(command.words);
     const std::string& verb = command.verb;
+    if (verb == "set" && IsInputSetting(command)) return SetInput(command);
     if (verb == "set") return Set(words);
     if (verb == "status") return Status(words, reply);
     if (verb == "record") return Record(words);
@@ -118,6 +119,7 @@ std::uint32_t WaveAudioDevice::Status(KeywordReader& words, std::string& reply) 
     else if (words.Take("alignment")) answer = std::to_string(format_.blockAlign);
     else if (words.Take("format tag")) answer = "pcm";
     else if (words.Take("media present")) answer = "true";
+    else if (words.Take("input")) answer = InputStatus();
     else return mcierr::kUnrecognizedKeyword;
     if (!words.AtEnd()) return mcierr::kUnrecognizedKeyword;
     reply = answer;
@@ -172,7 +174,7 @@ std::uint32_t WaveAudioDevice::Record(KeywordReader& words) {
     StopPlayback();
     captureFault_.store(0);
     std::uint32_t error = 0;
-    capture_ = backend_.StartCapture(format_, *this, error);
+    capture_ = StartInputCapture(error);
     if (!capture_) return error ? error : mcierr::kHardware;
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/mci/AudioBackend.h"
+#include "platform/mci/CaptureInput.h"
 #include "platform/mci/SpoolFile.h"
 #include "platform/mci/WaveFormat.h"
 
@@ -28,6 +29,8 @@ public:
     std::uint32_t Open();
     // set, status, record, stop, play and save.
     std::uint32_t Execute(const MciCommand& command, std::string& reply);
+    // What recordings hear until "set NAME input" says otherwise.
+    void ChooseInput(const CaptureInput& input, EmulatorLocation emulatorLocation);
 
 private:
     enum class TimeFormat { Milliseconds, Bytes, Samples };
@@ -38,6 +41,13 @@ private:
     std::uint32_t Stop(KeywordReader& words);
     std::uint32_t Play(KeywordReader& words);
     std::uint32_t Save(std::string path);
+
+    // The input: "set NAME input ...", "status NAME input", and starting a
+    // capture from it.
+    static bool IsInputSetting(const MciCommand& command);
+    std::uint32_t SetInput(const MciCommand& command);
+    std::string InputStatus() const;
+    std::unique_ptr<AudioStream> StartInputCapture(std::uint32_t& error);
 
     std::uint32_t StopCapture();
     void StopPlayback();
@@ -57,6 +67,9 @@ private:
     WaveFormat format_;
     TimeFormat timeFormat_ = TimeFormat::Milliseconds;
     SpoolFile spool_;
+    CaptureInput input_;
+    EmulatorLocation emulatorLocation_;
+    CaptureInput recordingInput_;  // of the running capture, the emulator's location filled in
 
     // Set by the backend's thread; read by commands.
     std::atomic<std::uint32_t> captureFault_{0};
