@@ -34,6 +34,31 @@ std::optional<CaptureInput> ParseRecordFrom(std::string_view value) {
     return input;
 }
 
+RecordFromOption TakeRecordFromOption(int& argc, char** argv) {
+    constexpr std::string_view kOption = "--record-from";
+    RecordFromOption option;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        bool joined = arg.size() > kOption.size() && arg.substr(0, kOption.size() + 1) == "--record-from=";
+        if (arg != kOption && !joined) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        option.given = true;
+        if (joined) option.value = std::string(arg.substr(kOption.size() + 1));
+        else option.value = i + 1 < argc ? argv[++i] : "";
+        option.input = ParseRecordFrom(option.value);
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return option;
+}
+
+std::string RecordFromUsageError(const std::string& program, const std::string& value) {
+    return program + ": unknown --record-from value \"" + value + "\"; use --record-from=" + kRecordFromValues;
+}
+
 std::uint32_t ParseInputWords(std::string_view text, CaptureInput& input,
                               std::optional<std::uint64_t>& sourceNumber) {
     text = TrimWhitespace(text);

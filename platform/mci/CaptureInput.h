@@ -30,6 +30,18 @@ inline constexpr const char* kRecordFromValues = "default|output|emulator|applic
 // "default", "output", "emulator", "application:TEXT" or "source:NAME".
 std::optional<CaptureInput> ParseRecordFrom(std::string_view value);
 
+// "--record-from=VALUE" or "--record-from VALUE" among a program's
+// arguments, taken out of argv so the rest is handled as before.
+struct RecordFromOption {
+    bool given = false;
+    std::optional<CaptureInput> input;  // none when the value is not one of kRecordFromValues
+    std::string value;
+};
+RecordFromOption TakeRecordFromOption(int& argc, char** argv);
+
+// The one-line complaint about a value that is not known.
+std::string RecordFromUsageError(const std::string& program, const std::string& value);
+
 // The MCI form after "set NAME input": default, output, emulator,
 // application "TEXT", source "NAME", or a source's number. 0 or an MCI error;
 // a number leaves `input` alone and sets `sourceNumber`.
