@@ -97,7 +97,7 @@ std::string DescribeInput(const CaptureInput& input) {
     case CaptureInput::Kind::Default: return "default";
     case CaptureInput::Kind::Output: return "output";
     case CaptureInput::Kind::Emulator: return "emulator";
-    case CaptureInput::Kind::Application: return "application " + input.text;
+    case CaptureInput::Kind::Application: return input.text.empty() ? "application" : "application " + input.text;
     case CaptureInput::Kind::Source: return "source " + input.text;
     }
     return "default";

@@ -129,7 +129,9 @@ public:
             // A twentieth of a second per delivery: few wake-ups, little left unsent at stop.
             attr.fragsize = format.bytesPerSec / 20 / align * align;
             pa_stream_set_read_callback(stream_, OnRead, this);
-            result = pa_stream_connect_record(stream_, device, &attr, PA_STREAM_ADJUST_LATENCY);
+            // A source chosen by name is that source or none: never another.
+            auto flags = device ? PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE : PA_STREAM_ADJUST_LATENCY;
+            result = pa_stream_connect_record(stream_, device, &attr, static_cast<pa_stream_flags_t>(flags));
         } else {
             attr.tlength = format.bytesPerSec / 4 / align * align;
             pa_stream_set_write_callback(stream_, OnWrite, this);
@@ -342,8 +344,16 @@ std::unique_ptr<AudioStream> PulseAudioBackend::StartCaptureFrom(const WaveForma
     error = 0;
     switch (input.kind) {
     case CaptureInput::Kind::Default: return StartCapture(format, target, error);
-    case CaptureInput::Kind::Source:
+    case CaptureInput::Kind::Source: {
+        // Some servers record from the default source when the name is unknown.
+        std::vector<std::string> names;
+        if ((error = SourceNames(names)) != 0) return nullptr;
+        if (std::find(names.begin(), names.end(), input.text) == names.end()) {
+            error = mcierr::kNoSuchSource;
+            return nullptr;
+        }
         return StartStream<PulseStream>(Connect(error), format, &target, nullptr, error, input.text.c_str());
+    }
     case CaptureInput::Kind::Output:
     case CaptureInput::Kind::Application: return StartMonitorCapture(format, input, target, error);
     case CaptureInput::Kind::Emulator: break;
