@@ -17,12 +17,13 @@ namespace tapelark {
 
 namespace {
 
-constexpr pa_usec_t kTick = 50 * PA_USEC_PER_MSEC;
+// How much each stream brings at a time, and so about how late it arrives;
+// fewer, larger deliveries cost less.
+constexpr pa_usec_t kFragment = 200 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kTick = kFragment;
 // The take is mixed this far behind the clock, so that what a stream played
 // has arrived by the time its place in the take is written.
-constexpr pa_usec_t kLag = 250 * PA_USEC_PER_MSEC;
-// How much each stream brings at a time, and so about how late it arrives.
-constexpr pa_usec_t kFragment = 50 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kLag = 2 * kFragment + 100 * PA_USEC_PER_MSEC;
 constexpr pa_usec_t kBacklog = 1 * PA_USEC_PER_SEC;
 constexpr pa_usec_t kRetry = 1 * PA_USEC_PER_SEC;
 constexpr pa_usec_t kAnswerTimeout = 5 * PA_USEC_PER_SEC;
@@ -319,8 +320,10 @@ private:
             if (bytes == 0) break;
             if (!m->dead) {
                 if (!self.mixer_.Started(m->track)) {
-                    pa_usec_t since = pa_rtclock_now() - self.start_;
-                    self.mixer_.StartAt(m->track, self.Frames(since > kFragment ? since - kFragment : 0));
+                    // The first sound was played as long ago as it lasts.
+                    std::uint64_t now = self.Frames(pa_rtclock_now() - self.start_);
+                    std::uint64_t lasts = bytes / self.format_.blockAlign;
+                    self.mixer_.StartAt(m->track, now > lasts ? now - lasts : 0);
                 }
                 self.mixer_.Push(m->track, data, bytes);
             }

@@ -8,7 +8,6 @@
 #include "launcher/EmulatorLauncher.h"
 #include "platform/linux/ProcProcessSnapshot.h"
 #include "platform/linux/WineRegistry.h"
-#include "platform/linux/X11WindowSystem.h"
 
 namespace tapelark {
 
@@ -21,8 +20,16 @@ public:
     }
 };
 
+// Reading the registry needs no window; mcisend has none to offer.
+class NoWindows final : public WindowSystem {
+public:
+    bool ActivateByTitle(const std::string&, bool) override { return false; }
+    bool SendKeystrokes(const std::string&, bool) override { return false; }
+    bool Launch(const std::string&, int) override { return false; }
+};
+
 struct WineLauncher {
-    X11WindowSystem windows;
+    NoWindows windows;
     WineRegistry registry;
     ProcProcessSnapshot processes;
     StderrMessages messages;
