@@ -20,13 +20,19 @@ namespace {
 // How much each stream brings at a time, and so about how late it arrives;
 // fewer, larger deliveries cost less.
 constexpr pa_usec_t kFragment = 200 * PA_USEC_PER_MSEC;
-constexpr pa_usec_t kTick = kFragment;
+// The take is mixed as sound arrives; the clock's own tick is for silence.
+constexpr pa_usec_t kTick = 500 * PA_USEC_PER_MSEC;
 // The take is mixed this far behind the clock, so that what a stream played
 // has arrived by the time its place in the take is written.
 constexpr pa_usec_t kLag = 2 * kFragment + 100 * PA_USEC_PER_MSEC;
-constexpr pa_usec_t kBacklog = 1 * PA_USEC_PER_SEC;
+// A stream that has queued more than this is behind the clock: its oldest
+// sound goes, so it keeps its place in the take.
+constexpr pa_usec_t kBacklog = kLag + kFragment;
 constexpr pa_usec_t kRetry = 1 * PA_USEC_PER_SEC;
 constexpr pa_usec_t kAnswerTimeout = 5 * PA_USEC_PER_SEC;
+// At stop, how long the server may take to hand over what it still holds.
+constexpr pa_usec_t kDrainTimeout = 150 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kLastSound = 60 * PA_USEC_PER_MSEC;
 
 pa_time_event* NewTimer(pa_mainloop_api* api, pa_usec_t after, pa_time_event_cb_t callback, void* user) {
     timeval when{};
@@ -59,8 +65,11 @@ public:
         pa_threaded_mainloop_lock(loop_);
         if (tick_) {
             api_->time_free(tick_);
-            // What is due up to now, so the take lasts as long as the recording did.
-            Mix(pa_rtclock_now() - start_);
+            tick_ = nullptr;
+            pa_usec_t stopped = pa_rtclock_now() - start_;
+            Drain();
+            // What is due up to the stop, so the take lasts as long as the recording did.
+            Mix(stopped);
         }
         if (retry_) api_->time_free(retry_);
         while (!monitors_.empty()) Remove(monitors_.front().get());
@@ -85,20 +94,9 @@ public:
         pa_threaded_mainloop_lock(loop_);
         start_ = pa_rtclock_now();
         Connect();
-        bool timedOut = false;
-        pa_time_event* timeout = NewTimer(
-            api_, kAnswerTimeout,
-            [](pa_mainloop_api*, pa_time_event*, const timeval*, void* user) {
-                auto* self = static_cast<MonitorCapture*>(user);
-                self->timedOut_ = true;
-                pa_threaded_mainloop_signal(self->loop_, 0);
-            },
-            this);
-        while (!ready_ && !retry_ && !timedOut_) pa_threaded_mainloop_wait(loop_);
-        timedOut = timedOut_;
-        api_->time_free(timeout);
+        WaitFor([this] { return ready_ || retry_; }, kAnswerTimeout);
         std::uint32_t result = 0;
-        if (!ready_ || timedOut) {
+        if (!ready_) {
             result = mcierr::kNoSoundServer;
         } else {
             tick_ = NewTimer(api_, kTick, OnTick, this);
@@ -118,6 +116,50 @@ private:
         bool dead = false;
     };
 
+    // With the loop locked: until `done()` or `timeout` has passed.
+    template <typename Done>
+    void WaitFor(Done done, pa_usec_t timeout) {
+        struct Timer {
+            pa_threaded_mainloop* loop;
+            bool fired = false;
+        } timer{loop_};
+        pa_time_event* event = NewTimer(
+            api_, timeout,
+            [](pa_mainloop_api*, pa_time_event*, const timeval*, void* user) {
+                auto* t = static_cast<Timer*>(user);
+                t->fired = true;
+                pa_threaded_mainloop_signal(t->loop, 0);
+            },
+            &timer);
+        while (!done() && !timer.fired) pa_threaded_mainloop_wait(loop_);
+        api_->time_free(event);
+    }
+
+    // Asks each stream for what the server still holds of it, so the end of
+    // the take is not lost: with small deliveries the server hands it over.
+    void Drain() {
+        pa_buffer_attr attr{};
+        attr.maxlength = attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
+        attr.fragsize = static_cast<std::uint32_t>(Frames(kLastSound) * format_.blockAlign);
+        int asked = 0;
+        draining_ = 0;
+        for (auto& m : monitors_) {
+            if (m->dead || pa_stream_get_state(m->stream) != PA_STREAM_READY) continue;
+            pa_operation* op = pa_stream_set_buffer_attr(
+                m->stream, &attr,
+                [](pa_stream*, int, void* user) {
+                    auto* self = static_cast<MonitorCapture*>(user);
+                    ++self->draining_;
+                    pa_threaded_mainloop_signal(self->loop_, 0);
+                },
+                this);
+            if (op) ++asked, pa_operation_unref(op);
+        }
+        if (asked == 0) return;
+        WaitFor([&] { return draining_ >= asked; }, kDrainTimeout);
+        WaitFor([] { return false; }, kLastSound);
+    }
+
     bool Application() const { return input_.kind == CaptureInput::Kind::Application; }
 
     std::uint64_t Frames(pa_usec_t usec) const { return usec * format_.samplesPerSec / PA_USEC_PER_SEC; }
@@ -125,6 +167,12 @@ private:
     void Mix(pa_usec_t elapsed) {
         std::uint64_t due = Frames(elapsed);
         if (due > mixer_.Emitted()) mixer_.Emit(due - mixer_.Emitted(), target_);
+    }
+
+    // Up to a while ago, so that what the streams played has arrived.
+    void MixDue() {
+        pa_usec_t elapsed = pa_rtclock_now() - start_;
+        if (elapsed > kLag) Mix(elapsed - kLag);
     }
 
     // ---- the connection, and again after the server went away ----
@@ -237,7 +285,10 @@ private:
     // The rule of the process check: the executable name ends with the text,
     // case ignored. An empty text hears nothing rather than everything.
     bool Matches(const char* pid) const {
-        if (!pid || input_.text.empty()) return false;
+        if (!pid || !*pid || input_.text.empty()) return false;
+        // A client names its own process: take nothing but a number from it.
+        for (const char* c = pid; *c; ++c)
+            if (*c < '0' || *c > '9') return false;
         auto name = ReadProcessName("/proc", pid);
         return name && EndsWithIgnoringAsciiCase(*name, input_.text);
     }
@@ -310,6 +361,12 @@ private:
     static void OnRead(pa_stream* stream, std::size_t, void* user) {
         auto* m = static_cast<Monitor*>(user);
         MonitorCapture& self = *m->owner;
+        if (!m->dead && !self.mixer_.Started(m->track)) {
+            // What the server holds now was played as long ago as it lasts.
+            std::uint64_t now = self.Frames(pa_rtclock_now() - self.start_);
+            std::uint64_t lasts = pa_stream_readable_size(stream) / self.format_.blockAlign;
+            self.mixer_.StartAt(m->track, now > lasts ? now - lasts : 0);
+        }
         while (pa_stream_readable_size(stream) > 0) {
             const void* data = nullptr;
             std::size_t bytes = 0;
@@ -318,17 +375,10 @@ private:
                 return;
             }
             if (bytes == 0) break;
-            if (!m->dead) {
-                if (!self.mixer_.Started(m->track)) {
-                    // The first sound was played as long ago as it lasts.
-                    std::uint64_t now = self.Frames(pa_rtclock_now() - self.start_);
-                    std::uint64_t lasts = bytes / self.format_.blockAlign;
-                    self.mixer_.StartAt(m->track, now > lasts ? now - lasts : 0);
-                }
-                self.mixer_.Push(m->track, data, bytes);
-            }
+            if (!m->dead) self.mixer_.Push(m->track, data, bytes);
             pa_stream_drop(stream);
         }
+        if (self.tick_) self.MixDue();
         if (!m->heard && !m->dead) {
             m->heard = true;
             self.hearing_.store(true);
@@ -354,6 +404,11 @@ private:
     void Reap() {
         for (std::size_t i = monitors_.size(); i-- > 0;)
             if (monitors_[i]->dead) Remove(monitors_[i].get());
+        // The default output's monitor failed or never came: ask again.
+        if (!Application() && ready_ && !newest_ && !wantedSink_.empty()) {
+            wantedSink_.clear();
+            Drop(pa_context_get_server_info(context_, OnServerInfo, this));
+        }
         hearing_.store(std::any_of(monitors_.begin(), monitors_.end(),
                                    [](const std::unique_ptr<Monitor>& m) { return m->heard; }));
     }
@@ -361,8 +416,7 @@ private:
     static void OnTick(pa_mainloop_api* api, pa_time_event* event, const timeval*, void* user) {
         auto* self = static_cast<MonitorCapture*>(user);
         self->Reap();
-        pa_usec_t elapsed = pa_rtclock_now() - self->start_;
-        if (elapsed > kLag) self->Mix(elapsed - kLag);
+        self->MixDue();
         RestartTimer(api, event, kTick);
     }
 
@@ -377,7 +431,7 @@ private:
     pa_time_event* retry_ = nullptr;
     pa_usec_t start_ = 0;
     bool ready_ = false;
-    bool timedOut_ = false;
+    int draining_ = 0;
     std::vector<std::unique_ptr<Monitor>> monitors_;
     Monitor* newest_ = nullptr;                           // output: the default sink's monitor
     std::string wantedSink_;                              // output: the default sink's name
