@@ -74,6 +74,25 @@ void ClockedMixer::Emit(std::uint64_t frames, CaptureTarget& out) {
     while (frames > 0) {
         std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(frames, kChunkFrames));
         std::size_t bytes = n * align, samples = bytes / width;
+        // Most of the time one stream plays, or none: no mixing then.
+        Track* only = nullptr;
+        int playing = 0;
+        for (auto& [id, t] : tracks_)
+            if (t.Queued() >= align) ++playing, only = &t;
+        if (playing == 0 || (playing == 1 && only->Queued() >= bytes)) {
+            if (playing == 1) {
+                out.Captured(only->bytes.data() + only->read, bytes);
+                Consume(*only, bytes);
+            } else {
+                out_.assign(bytes, eightBit ? 0x80 : 0);
+                out.Captured(out_.data(), bytes);
+            }
+            for (auto it = tracks_.begin(); it != tracks_.end();)
+                it = it->second.closed && it->second.Queued() == 0 ? tracks_.erase(it) : std::next(it);
+            emitted_ += n;
+            frames -= n;
+            continue;
+        }
         sum_.assign(samples, 0);
         for (auto it = tracks_.begin(); it != tracks_.end();) {
             Track& t = it->second;

@@ -111,7 +111,8 @@ private:
         pa_stream* stream = nullptr;
         std::uint32_t sinkInput;  // PA_INVALID_INDEX for a whole sink's monitor
         std::uint32_t sink;
-        int track;
+        std::string sinkName;
+        int track;  // in the mix; 0 while another output is the default
         bool heard = false;
         bool dead = false;
     };
@@ -233,7 +234,11 @@ private:
             Drop(pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_SINK_INPUT, nullptr, nullptr));
             Drop(pa_context_get_sink_input_info_list(context_, OnSinkInput, this));
         } else {
-            Drop(pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr));
+            // Every output is listened to, so a change of the default one
+            // is heard at once; only the default one is in the take.
+            auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SERVER | PA_SUBSCRIPTION_MASK_SINK);
+            Drop(pa_context_subscribe(context_, mask, nullptr, nullptr));
+            Drop(pa_context_get_sink_info_list(context_, OnSinkInfo, this));
             Drop(pa_context_get_server_info(context_, OnServerInfo, this));
         }
     }
@@ -244,6 +249,13 @@ private:
         auto kind = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
         if (facility == PA_SUBSCRIPTION_EVENT_SERVER) {
             Drop(pa_context_get_server_info(context, OnServerInfo, self));
+        } else if (facility == PA_SUBSCRIPTION_EVENT_SINK) {
+            if (kind == PA_SUBSCRIPTION_EVENT_REMOVE) {
+                for (auto& m : self->monitors_)
+                    if (m->sink == index) m->dead = true;
+            } else {
+                Drop(pa_context_get_sink_info_by_index(context, index, OnSinkInfo, self));
+            }
         } else if (facility == PA_SUBSCRIPTION_EVENT_SINK_INPUT) {
             if (kind == PA_SUBSCRIPTION_EVENT_REMOVE) self->Follow(index, PA_INVALID_INDEX, false);
             else Drop(pa_context_get_sink_input_info(context, index, OnSinkInput, self));
@@ -252,11 +264,24 @@ private:
 
     // ---- which streams to hear ----
 
-    static void OnServerInfo(pa_context* context, const pa_server_info* info, void* user) {
+    static void OnServerInfo(pa_context*, const pa_server_info* info, void* user) {
         auto* self = static_cast<MonitorCapture*>(user);
-        if (!info || !info->default_sink_name || self->wantedSink_ == info->default_sink_name) return;
+        if (!info || !info->default_sink_name) return;
         self->wantedSink_ = info->default_sink_name;
-        Drop(pa_context_get_sink_info_by_name(context, info->default_sink_name, OnSinkInfo, self));
+        self->Choose();
+    }
+
+    // Output: the default output's monitor is the one in the take.
+    void Choose() {
+        for (auto& m : monitors_) {
+            bool wanted = !m->dead && m->sinkName == wantedSink_;
+            if (wanted && m->track == 0) {
+                m->track = mixer_.AddTrack();
+            } else if (!wanted && m->track != 0) {
+                mixer_.Close(m->track);
+                m->track = 0;
+            }
+        }
     }
 
     static void OnSinkInput(pa_context* context, const pa_sink_input_info* info, int eol, void* user) {
@@ -314,7 +339,10 @@ private:
         if (eol || !info || !info->monitor_source_name) return;
         auto* self = static_cast<MonitorCapture*>(user);
         if (!self->Application()) {
-            if (self->wantedSink_ == info->name) self->Open(PA_INVALID_INDEX, info->index, info->monitor_source_name);
+            for (auto& m : self->monitors_)
+                if (!m->dead && m->sink == info->index) return;
+            self->Open(PA_INVALID_INDEX, info->index, info->monitor_source_name, info->name);
+            self->Choose();
             return;
         }
         for (auto it = self->pending_.begin(); it != self->pending_.end();) {
@@ -322,21 +350,22 @@ private:
                 ++it;
                 continue;
             }
-            self->Open(it->first, info->index, info->monitor_source_name);
+            self->Open(it->first, info->index, info->monitor_source_name, info->name);
             it = self->pending_.erase(it);
         }
     }
 
     // ---- the monitor streams ----
 
-    void Open(std::uint32_t sinkInput, std::uint32_t sink, const char* source) {
+    void Open(std::uint32_t sinkInput, std::uint32_t sink, const char* source, const char* sinkName) {
         pa_sample_spec spec{};
         spec.format = format_.bitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
         spec.rate = format_.samplesPerSec;
         spec.channels = static_cast<std::uint8_t>(format_.channels);
         pa_stream* stream = pa_stream_new(context_, "Tapelark recording", &spec, nullptr);
         if (!stream) return;
-        auto monitor = std::make_unique<Monitor>(Monitor{this, stream, sinkInput, sink, mixer_.AddTrack()});
+        auto monitor = std::make_unique<Monitor>(
+            Monitor{this, stream, sinkInput, sink, sinkName ? sinkName : "", Application() ? mixer_.AddTrack() : 0});
         Monitor* m = monitor.get();
         monitors_.push_back(std::move(monitor));
         if (sinkInput != PA_INVALID_INDEX) pa_stream_set_monitor_stream(stream, sinkInput);
@@ -349,7 +378,6 @@ private:
         // stream ends: it would record everything else instead.
         auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
         if (pa_stream_connect_record(stream, source, &attr, flags) < 0) m->dead = true;
-        if (!Application()) newest_ = m;
     }
 
     static void OnStreamState(pa_stream* stream, void* user) {
@@ -361,7 +389,7 @@ private:
     static void OnRead(pa_stream* stream, std::size_t, void* user) {
         auto* m = static_cast<Monitor*>(user);
         MonitorCapture& self = *m->owner;
-        if (!m->dead && !self.mixer_.Started(m->track)) {
+        if (!m->dead && m->track != 0 && !self.mixer_.Started(m->track)) {
             // What the server holds now was played as long ago as it lasts.
             std::uint64_t now = self.Frames(pa_rtclock_now() - self.start_);
             std::uint64_t lasts = pa_stream_readable_size(stream) / self.format_.blockAlign;
@@ -375,28 +403,23 @@ private:
                 return;
             }
             if (bytes == 0) break;
-            if (!m->dead) self.mixer_.Push(m->track, data, bytes);
+            if (!m->dead && m->track != 0) self.mixer_.Push(m->track, data, bytes);
             pa_stream_drop(stream);
         }
         if (self.tick_) self.MixDue();
         if (!m->heard && !m->dead) {
             m->heard = true;
-            self.hearing_.store(true);
-            // The new default output is heard: the old one is let go.
-            if (m == self.newest_)
-                for (auto& other : self.monitors_)
-                    if (other.get() != m) other->dead = true;
+            if (m->track != 0) self.hearing_.store(true);
         }
     }
 
     void Remove(Monitor* m) {
-        if (m == newest_) newest_ = nullptr;
         pa_stream_set_state_callback(m->stream, nullptr, nullptr);
         pa_stream_set_read_callback(m->stream, nullptr, nullptr);
         pa_stream_state_t state = pa_stream_get_state(m->stream);
         if (state == PA_STREAM_READY || state == PA_STREAM_CREATING) pa_stream_disconnect(m->stream);
         pa_stream_unref(m->stream);
-        mixer_.Close(m->track);
+        if (m->track != 0) mixer_.Close(m->track);
         monitors_.erase(std::find_if(monitors_.begin(), monitors_.end(),
                                      [m](const std::unique_ptr<Monitor>& p) { return p.get() == m; }));
     }
@@ -404,13 +427,15 @@ private:
     void Reap() {
         for (std::size_t i = monitors_.size(); i-- > 0;)
             if (monitors_[i]->dead) Remove(monitors_[i].get());
+        bool mixed = std::any_of(monitors_.begin(), monitors_.end(),
+                                 [](const std::unique_ptr<Monitor>& m) { return m->track != 0; });
         // The default output's monitor failed or never came: ask again.
-        if (!Application() && ready_ && !newest_ && !wantedSink_.empty()) {
-            wantedSink_.clear();
+        if (!Application() && ready_ && !mixed) {
+            Drop(pa_context_get_sink_info_list(context_, OnSinkInfo, this));
             Drop(pa_context_get_server_info(context_, OnServerInfo, this));
         }
         hearing_.store(std::any_of(monitors_.begin(), monitors_.end(),
-                                   [](const std::unique_ptr<Monitor>& m) { return m->heard; }));
+                                   [](const std::unique_ptr<Monitor>& m) { return m->heard && m->track != 0; }));
     }
 
     static void OnTick(pa_mainloop_api* api, pa_time_event* event, const timeval*, void* user) {
@@ -433,7 +458,6 @@ private:
     bool ready_ = false;
     int draining_ = 0;
     std::vector<std::unique_ptr<Monitor>> monitors_;
-    Monitor* newest_ = nullptr;                           // output: the default sink's monitor
     std::string wantedSink_;                              // output: the default sink's name
     std::map<std::uint32_t, std::uint32_t> pending_;      // application: sink input -> its sink
     std::map<std::uint32_t, std::vector<std::pair<std::uint32_t, std::uint32_t>>> byClient_;
