@@ -19,9 +19,9 @@ namespace {
 
 // How much each stream brings at a time, and so about how late it arrives;
 // fewer, larger deliveries cost less.
-constexpr pa_usec_t kFragment = 200 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kFragment = 400 * PA_USEC_PER_MSEC;
 // The take is mixed as sound arrives; the clock's own tick is for silence.
-constexpr pa_usec_t kTick = 500 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kTick = 1 * PA_USEC_PER_SEC;
 // The take is mixed this far behind the clock, so that what a stream played
 // has arrived by the time its place in the take is written.
 constexpr pa_usec_t kLag = 2 * kFragment + 100 * PA_USEC_PER_MSEC;
