@@ -7,10 +7,11 @@
 
 namespace tapelark {
 
-// Records what the default output plays (input Output), following it to
-// another sink, or only what the programs whose executable name ends with
-// the input's text play (input Application), following their streams as
-// they come, go and move. The take keeps time with the wall clock: silence
+// Records what the default output plays (input Output): every output is
+// listened to and the default one's sound taken, so a change of output is
+// heard at once. Or only what the programs whose executable name ends with
+// the input's text play (input Application), through a monitor of each of
+// their streams, followed as they come, go and move. The take keeps time with the wall clock: silence
 // while nothing is heard, several streams mixed. It has a server connection
 // of its own and rides out the server going away, recording silence until it
 // is back. Null with `error` set when no server answers at the start.
