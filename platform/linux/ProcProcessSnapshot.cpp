@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <optional>
+
+#include "platform/linux/ProcessName.h"
 
 namespace tapelark {
 
@@ -23,17 +23,6 @@ bool IsProcessId(const char* name) {
     return true;
 }
 
-// argv[0] as the kernel holds it: the command line up to its first NUL.
-// A kernel thread or a zombie has none, and its name is empty.
-// Nothing when the process has ended since the listing or is hidden from us.
-std::optional<std::string> FirstWord(const std::string& cmdlinePath) {
-    std::ifstream file(cmdlinePath, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::string word;
-    std::getline(file, word, '\0');
-    return word;
-}
-
 }  // namespace
 
 ProcProcessSnapshot::ProcProcessSnapshot(std::string procRoot) : procRoot_(std::move(procRoot)) {}
@@ -46,7 +35,7 @@ SnapshotHandle ProcProcessSnapshot::Take(std::uint32_t flags) {
     std::vector<std::pair<long, std::string>> processes;
     while (const dirent* entry = readdir(dir)) {
         if (!IsProcessId(entry->d_name)) continue;
-        auto name = FirstWord(procRoot_ + "/" + entry->d_name + "/cmdline");
+        auto name = ReadProcessName(procRoot_, entry->d_name);
         if (name) processes.emplace_back(std::atol(entry->d_name), std::move(*name));
     }
     closedir(dir);

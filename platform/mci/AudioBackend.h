@@ -2,7 +2,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "platform/mci/CaptureInput.h"
+#include "platform/mci/MciErrors.h"
 #include "platform/mci/WaveFormat.h"
 
 namespace tapelark {
@@ -32,9 +36,13 @@ public:
 class AudioStream {
 public:
     virtual ~AudioStream() = default;
+    // Whether sound reaches the recording now: false while a chosen program
+    // plays nothing, or while the server is away.
+    virtual bool Hears() const { return true; }
 };
 
-// Where sound comes from and goes to: the default source and the default sink.
+// Where sound comes from and goes to: by default the default source and the
+// default sink.
 class AudioBackend {
 public:
     virtual ~AudioBackend() = default;
@@ -46,6 +54,20 @@ public:
     virtual std::unique_ptr<AudioStream> StartPlayback(const WaveFormat& format,
                                                        PlaybackSource& source,
                                                        std::uint32_t& error) = 0;
+
+    // Records from `input`, whose kind is never Emulator: the caller turns
+    // that into the application it names.
+    virtual std::unique_ptr<AudioStream> StartCaptureFrom(const WaveFormat& format, const CaptureInput& input,
+                                                          CaptureTarget& target, std::uint32_t& error) {
+        if (input.kind == CaptureInput::Kind::Default) return StartCapture(format, target, error);
+        error = mcierr::kUnsupportedFunction;
+        return nullptr;
+    }
+    // The names of the sources that can be recorded from, in the server's order.
+    virtual std::uint32_t SourceNames(std::vector<std::string>& names) {
+        names.clear();
+        return mcierr::kUnsupportedFunction;
+    }
 };
 
 }  // namespace tapelark

@@ -176,6 +176,7 @@ std::uint32_t MciEngine::OpenDevice(const std::string& alias, const std::string&
                                     std::string& reply) {
     auto device = std::make_unique<WaveAudioDevice>(
         *backend_, [this, alias](std::uintptr_t callback, MciNotify result) { Notify(callback, alias, result); });
+    device->ChooseInput(input_, emulatorLocation_);
     if (std::uint32_t code = file.empty() ? device->Open() : device->OpenFile(file)) return code;
     // winmm's device IDs: the lowest free one from 1.
     std::set<unsigned> used;
@@ -241,6 +242,16 @@ std::uint32_t MciEngine::Sysinfo(const MciCommand& command, std::string& reply, 
     }
     if (command.notify) Notify(callback, device, MciNotify::Successful);
     return 0;
+}
+
+void MciEngine::SetCaptureInput(const CaptureInput& input) {
+    std::lock_guard lock(mutex_);
+    input_ = input;
+}
+
+void MciEngine::SetEmulatorLocation(EmulatorLocation location) {
+    std::lock_guard lock(mutex_);
+    emulatorLocation_ = std::move(location);
 }
 
 }  // namespace tapelark

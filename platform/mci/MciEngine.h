@@ -8,6 +8,7 @@
 #include "platform/MciChannel.h"
 #include "platform/mci/AudioBackend.h"
 #include "platform/mci/MciNotify.h"
+#include "platform/mci/CaptureInput.h"
 
 namespace tapelark {
 
@@ -39,6 +40,12 @@ public:
     // Where notifications go; without a sink they are dropped.
     void SetNotifySink(MciNotifySink sink);
 
+    // What devices opened from now on record from (the program's own
+    // setting, not the commands'), and where the emulator's install location
+    // comes from when that is the emulator.
+    void SetCaptureInput(const CaptureInput& input);
+    void SetEmulatorLocation(EmulatorLocation location);
+
 private:
     struct Device {
         unsigned id = 0;
@@ -61,6 +68,8 @@ private:
     std::map<std::string, Device> devices_;  // by lower-case alias
     std::mutex sinkMutex_;
     MciNotifySink sink_;
+    CaptureInput input_;
+    EmulatorLocation emulatorLocation_;
 };
 
 // The text that explains an MCI error code (the mciGetErrorString role).

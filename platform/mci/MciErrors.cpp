@@ -102,6 +102,10 @@ std::string MciErrorText(std::uint32_t code) {
         return "Too many files are open (the limit for this program or the system is reached); close some "
                "programs or raise the limit.";
     case kNulInPath: return "The file name contains a NUL character, which no file name may hold.";
+    case kUnknownInput:
+        return "Unknown input; use default, output, emulator, application \"TEXT\", source \"NAME\" or "
+               "the number of a source.";
+    case kNoSuchSource: return "The sound server has no source of that name to record from.";
     default: return "Unknown MCI error code " + std::to_string(code) + ".";
     }
 }

@@ -67,6 +67,9 @@ inline constexpr std::uint32_t kSoundServerError = kCustomBase + 16;
 // File errors added later, in a block of their own.
 inline constexpr std::uint32_t kTooManyOpenFiles = kCustomBase + 32;
 inline constexpr std::uint32_t kNulInPath = kCustomBase + 33;
+// What a recording hears ("set NAME input ...").
+inline constexpr std::uint32_t kUnknownInput = kCustomBase + 40;
+inline constexpr std::uint32_t kNoSuchSource = kCustomBase + 41;
 
 // Maps an errno from writing a file to one of the codes above.
 std::uint32_t FromFileErrno(int error);

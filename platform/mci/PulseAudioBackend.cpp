@@ -8,6 +8,7 @@
 #include <set>
 
 #include "platform/mci/MciErrors.h"
+#include "platform/mci/PulseMonitorCapture.h"
 
 namespace tapelark {
 
@@ -113,7 +114,7 @@ public:
     }
 
     // With the loop locked. 0 once the stream runs, else an MCI error.
-    std::uint32_t Start(const WaveFormat& format) {
+    std::uint32_t Start(const WaveFormat& format, const char* device = nullptr) {
         Connection& c = *connection_;
         pa_sample_spec spec = SpecOf(format);
         eightBit_ = format.bitsPerSample == 8;
@@ -129,7 +130,9 @@ public:
             // A twentieth of a second per delivery: few wake-ups, little left unsent at stop.
             attr.fragsize = format.bytesPerSec / 20 / align * align;
             pa_stream_set_read_callback(stream_, OnRead, this);
-            result = pa_stream_connect_record(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY);
+            // A source chosen by name is that source or none: never another.
+            auto flags = device ? PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE : PA_STREAM_ADJUST_LATENCY;
+            result = pa_stream_connect_record(stream_, device, &attr, static_cast<pa_stream_flags_t>(flags));
         } else {
             attr.tlength = format.bytesPerSec / 4 / align * align;
             pa_stream_set_write_callback(stream_, OnWrite, this);
@@ -142,7 +145,10 @@ public:
             return s == PA_STREAM_READY || s == PA_STREAM_FAILED || s == PA_STREAM_TERMINATED;
         });
         if (!answered) return mcierr::kNoSoundServer;
-        if (pa_stream_get_state(stream_) != PA_STREAM_READY) return StreamError(c, target_ != nullptr);
+        if (pa_stream_get_state(stream_) != PA_STREAM_READY) {
+            std::uint32_t error = StreamError(c, target_ != nullptr);
+            return device && error == mcierr::kNoInput ? mcierr::kNoSuchSource : error;
+        }
         c.streams.insert(this);
         return 0;
     }
@@ -264,12 +270,13 @@ void OnContextState(pa_context* context, void* user) {
 
 template <typename Stream>
 std::unique_ptr<AudioStream> StartStream(std::shared_ptr<Connection> connection, const WaveFormat& format,
-                                         CaptureTarget* target, PlaybackSource* source, std::uint32_t& error) {
+                                         CaptureTarget* target, PlaybackSource* source, std::uint32_t& error,
+                                         const char* device = nullptr) {
     if (!connection) return nullptr;
     pa_threaded_mainloop* loop = connection->loop;
     auto stream = std::make_unique<Stream>(std::move(connection), target, source);
     pa_threaded_mainloop_lock(loop);
-    error = stream->Start(format);
+    error = stream->Start(format, device);
     pa_threaded_mainloop_unlock(loop);
     if (error != 0) return nullptr;
     return stream;
@@ -330,6 +337,59 @@ std::unique_ptr<AudioStream> PulseAudioBackend::StartPlayback(const WaveFormat& 
                                                               std::uint32_t& error) {
     error = 0;
     return StartStream<PulseStream>(Connect(error), format, nullptr, &source, error);
+}
+
+std::unique_ptr<AudioStream> PulseAudioBackend::StartCaptureFrom(const WaveFormat& format,
+                                                                 const CaptureInput& input, CaptureTarget& target,
+                                                                 std::uint32_t& error) {
+    error = 0;
+    switch (input.kind) {
+    case CaptureInput::Kind::Default: return StartCapture(format, target, error);
+    case CaptureInput::Kind::Source: {
+        // Some servers record from the default source when the name is unknown.
+        std::vector<std::string> names;
+        if ((error = SourceNames(names)) != 0) return nullptr;
+        if (std::find(names.begin(), names.end(), input.text) == names.end()) {
+            error = mcierr::kNoSuchSource;
+            return nullptr;
+        }
+        return StartStream<PulseStream>(Connect(error), format, &target, nullptr, error, input.text.c_str());
+    }
+    case CaptureInput::Kind::Output:
+    case CaptureInput::Kind::Application: return StartMonitorCapture(format, input, target, error);
+    case CaptureInput::Kind::Emulator: break;
+    }
+    error = mcierr::kUnknownInput;
+    return nullptr;
+}
+
+std::uint32_t PulseAudioBackend::SourceNames(std::vector<std::string>& names) {
+    names.clear();
+    std::uint32_t error = 0;
+    std::shared_ptr<Connection> c = Connect(error);
+    if (!c) return error;
+    struct Listing {
+        pa_threaded_mainloop* loop;
+        std::vector<std::string>* names;
+        bool done = false;
+    } listing{c->loop, &names};
+    pa_threaded_mainloop_lock(c->loop);
+    pa_operation* operation = pa_context_get_source_info_list(
+        c->context,
+        [](pa_context*, const pa_source_info* info, int eol, void* user) {
+            auto* l = static_cast<Listing*>(user);
+            if (info && !eol) l->names->push_back(info->name);
+            if (eol) l->done = true;
+            pa_threaded_mainloop_signal(l->loop, 0);
+        },
+        &listing);
+    bool answered = operation && c->Wait([&] { return listing.done; });
+    if (operation) {
+        if (!answered) pa_operation_cancel(operation);
+        pa_operation_unref(operation);
+    }
+    pa_threaded_mainloop_unlock(c->loop);
+    return answered ? 0 : mcierr::kNoSoundServer;
 }
 
 }  // namespace tapelark

@@ -6,9 +6,9 @@
 
 namespace tapelark {
 
-// Records from the default source and plays to the default sink of the
-// PulseAudio server that the environment names (PULSE_SERVER, the user's
-// session). Connects on first use and again after the server went away;
+// Records from the default source (or the input chosen) and plays to the
+// default sink of the PulseAudio server that the environment names
+// (PULSE_SERVER, the user's session). Connects on first use and again after the server went away;
 // audio moves on libpulse's threaded main loop.
 class PulseAudioBackend final : public AudioBackend {
 public:
@@ -19,6 +19,9 @@ public:
                                               std::uint32_t& error) override;
     std::unique_ptr<AudioStream> StartPlayback(const WaveFormat& format, PlaybackSource& source,
                                                std::uint32_t& error) override;
+    std::unique_ptr<AudioStream> StartCaptureFrom(const WaveFormat& format, const CaptureInput& input,
+                                                  CaptureTarget& target, std::uint32_t& error) override;
+    std::uint32_t SourceNames(std::vector<std::string>& names) override;
 
     struct Connection;
 

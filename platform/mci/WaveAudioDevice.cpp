@@ -102,7 +102,8 @@ std::uint32_t WaveAudioDevice::Execute(const MciCommand& command, std::string& r
     const std::string& verb = command.verb;
     bool async = false;  // the command notifies when its sound ends
     std::uint32_t code = mcierr::kUnrecognizedCommand;
-    if (verb == "set") code = Set(words);
+    if (verb == "set" && IsInputSetting(command)) code = SetInput(command);
+    else if (verb == "set") code = Set(words);
     else if (verb == "status") code = Status(words, reply);
     else if (verb == "capability") code = Capability(words, reply);
     else if (verb == "info") code = Info(words, reply);
@@ -258,6 +259,7 @@ std::uint32_t WaveAudioDevice::Status(KeywordReader& words, std::string& reply) 
     else if (words.Take("bytespersec")) answer = std::to_string(format_.bytesPerSec);
     else if (words.Take("alignment")) answer = std::to_string(format_.blockAlign);
     else if (words.Take("format tag")) answer = "pcm";
+    else if (words.Take("input")) answer = InputStatus();
     else return mcierr::kUnrecognizedKeyword;
     if (!words.AtEnd()) return mcierr::kUnrecognizedKeyword;
     reply = answer;
@@ -418,7 +420,7 @@ std::uint32_t WaveAudioDevice::StartRecording(std::uint64_t at, std::uint64_t li
     captureFault_.store(0);
     writer_ = std::make_unique<SpoolWriter>(spool_);
     std::uint32_t error = 0;
-    capture_ = backend_.StartCapture(format_, *this, error);
+    capture_ = StartInputCapture(error);
     if (!capture_) {
         StopCapture();
         return error ? error : mcierr::kHardware;

@@ -9,6 +9,7 @@
 
 #include "platform/mci/AudioBackend.h"
 #include "platform/mci/MciNotify.h"
+#include "platform/mci/CaptureInput.h"
 #include "platform/mci/SpoolFile.h"
 #include "platform/mci/SpoolWriter.h"
 #include "platform/mci/WaveFormat.h"
@@ -41,6 +42,10 @@ public:
     void Close();
     // Playing, recording or paused: an automatically opened element stays open.
     bool Busy();
+    // set, status, record, stop, play and save.
+    std::uint32_t Execute(const MciCommand& command, std::string& reply);
+    // What recordings hear until "set NAME input" says otherwise.
+    void ChooseInput(const CaptureInput& input, EmulatorLocation emulatorLocation);
 
 private:
     enum class TimeFormat { Milliseconds, Bytes, Samples };
@@ -65,6 +70,12 @@ private:
 
     // Reads "from X" / "to Y" and the like into byte positions.
     std::uint32_t TakePosition(KeywordReader& words, bool& seen, std::uint64_t& bytes) const;
+    // The input: "set NAME input ...", "status NAME input", and starting a
+    // capture from it.
+    static bool IsInputSetting(const MciCommand& command);
+    std::uint32_t SetInput(const MciCommand& command);
+    std::string InputStatus() const;
+    std::unique_ptr<AudioStream> StartInputCapture(std::uint32_t& error);
 
     std::uint32_t StopCapture();
     void StopPlayback();
@@ -103,6 +114,9 @@ private:
     std::uint64_t recordStart_ = 0;
     std::atomic<std::uint64_t> recordLimit_{~std::uint64_t{0}};  // bytes to record at most
     std::atomic<bool> recordDone_{false};
+    CaptureInput input_;
+    EmulatorLocation emulatorLocation_;
+    CaptureInput recordingInput_;  // of the running capture, the emulator's location filled in
 
     // Set by the backend's thread; read by commands.
     std::atomic<std::uint32_t> captureFault_{0};

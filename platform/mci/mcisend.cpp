@@ -12,16 +12,21 @@
 #include <vector>
 
 #include "platform/mci/MciEngine.h"
+#include "platform/mci/WineEmulatorLocation.h"
 
 namespace {
 
 void PrintUsage(std::ostream& out) {
-    out << "usage: mcisend [COMMAND...]\n"
+    out << "usage: mcisend [--record-from=" << tapelark::kRecordFromValues << "] [COMMAND...]\n"
            "Sends each MCI command string (one per argument, or one per line of standard\n"
            "input) and prints: CODE<TAB>REPLY<TAB>TEXT. A command with \"notify\" also\n"
            "prints NOTIFY<TAB>ALIAS<TAB>successful|superseded|aborted|failure when it ends.\n"
            "Blank lines and lines starting with # are skipped. Example:\n"
-           "  mcisend \"open new type waveaudio alias capture\" \"record capture\" ...\n";
+           "  mcisend \"open new type waveaudio alias capture\" \"record capture\" ...\n"
+           "--record-from chooses what recordings hear: the default input, what the\n"
+           "default output plays, only the emulator (its install location from the Wine\n"
+           "prefix's registry), only programs whose executable name ends with TEXT, or\n"
+           "a source by name.\n";
 }
 
 // Notifications of a command come after its own line; those of sound that
@@ -76,6 +81,11 @@ bool Skipped(const std::string& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tapelark::RecordFromOption recordFrom = tapelark::TakeRecordFromOption(argc, argv);
+    if (recordFrom.given && !recordFrom.input) {
+        std::cerr << tapelark::RecordFromUsageError("mcisend", recordFrom.value) << '\n';
+        return 2;
+    }
     if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
         PrintUsage(std::cout);
         return 0;
@@ -90,6 +100,8 @@ int main(int argc, char** argv) {
     engine.SetNotifySink([&out](std::uintptr_t, const std::string& alias, tapelark::MciNotify result) {
         out.Notified(alias, result);
     });
+    if (recordFrom.input) engine.SetCaptureInput(*recordFrom.input);
+    engine.SetEmulatorLocation(tapelark::WineEmulatorLocation());
     bool allGood = true;
     if (argc > 1) {
         for (int i = 1; i < argc; ++i) allGood = Run(engine, out, argv[i]) && allGood;

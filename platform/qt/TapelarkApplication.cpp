@@ -2,7 +2,11 @@
 
 namespace tapelark {
 
-TapelarkApplication::TapelarkApplication() {
+TapelarkApplication::TapelarkApplication(const CaptureInput& input) {
+    mci_.SetCaptureInput(input);
+    mci_.SetEmulatorLocation([this] {
+        return launcher_.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue);
+    });
     window_.OnClick(Control::btnWaveRec, [this] { form_.btnWaveRec_Click(); });
     window_.OnClick(Control::btnStopWave, [this] { form_.btnStopWave_Click(); });
     window_.OnClick(Control::btnPlayWave, [this] { form_.btnPlayWave_Click(); });

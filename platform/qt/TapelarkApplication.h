@@ -17,10 +17,11 @@
 namespace tapelark {
 
 // The whole program on Linux: the real services, the window and its logic,
-// wired together. Needs a QApplication.
+// wired together. Needs a QApplication. `input` is what recordings hear; the
+// emulator's install location comes from the launcher's registry reader.
 class TapelarkApplication {
 public:
-    TapelarkApplication();
+    explicit TapelarkApplication(const CaptureInput& input = {});
     TapelarkApplication(const TapelarkApplication&) = delete;
     TapelarkApplication& operator=(const TapelarkApplication&) = delete;
 

@@ -1,14 +1,41 @@
 #include <cstdio>
+#include <cstring>
 
 #include <QtWidgets/QApplication>
 
+#include "platform/mci/CaptureInput.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/StartupChecks.h"
 #include "platform/qt/TapelarkApplication.h"
 
 using namespace tapelark;
 
+namespace {
+
+void PrintUsage() {
+    std::printf(
+        "usage: tapelark [--record-from=%s] [--screenshot FILE.png]\n"
+        "  --record-from   what Record records: the default input (default), what the\n"
+        "                  default output plays (output), only the emulator (emulator:\n"
+        "                  the program at its registered install location), only\n"
+        "                  programs whose executable name ends with TEXT, or a sound\n"
+        "                  source by name\n"
+        "  --screenshot    saves a picture of the window as it starts, and ends\n",
+        kRecordFromValues);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+        PrintUsage();
+        return 0;
+    }
+    const RecordFromOption recordFrom = TakeRecordFromOption(argc, argv);
+    if (recordFrom.given && !recordFrom.input) {
+        std::fprintf(stderr, "%s\n", RecordFromUsageError("tapelark", recordFrom.value).c_str());
+        return 2;
+    }
     const std::optional<std::string> screenshot = ScreenshotArgument(argc, argv);
     if (screenshot && screenshot->empty()) {
         std::fprintf(stderr, "usage: tapelark [--screenshot FILE.png]\n");
@@ -28,7 +55,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("tapelark"));
     QApplication::setWindowIcon(ProgramIcon());
 
-    TapelarkApplication tapelark;
+    TapelarkApplication tapelark(recordFrom.input.value_or(CaptureInput{}));
     QtFormWindow& window = tapelark.Window();
     if (screenshot) {
         // The client area as it is at start: nothing has run yet.

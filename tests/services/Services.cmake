@@ -10,6 +10,10 @@ set(TAPELARK_PULSEAUDIO_ENV
     "PULSE_STATE_PATH=${TAPELARK_PULSE_DIR}/state"
     "PULSE_SERVER=unix:${TAPELARK_PULSE_DIR}/native")
 set(TAPELARK_XVFB_ENV "DISPLAY=${TAPELARK_TEST_DISPLAY}")
+set(TAPELARK_PIPEWIRE_DIR ${TAPELARK_SERVICES_DIR}/pipewire)
+set(TAPELARK_PIPEWIRE_ENV
+    "TAPELARK_PIPEWIRE=1"
+    "PULSE_SERVER=unix:${TAPELARK_PIPEWIRE_DIR}/runtime/pulse/native")
 
 add_test(NAME service.pulseaudio.start
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse start ${TAPELARK_PULSE_DIR})
@@ -27,6 +31,15 @@ if(NOT CMAKE_CROSSCOMPILING)
                    ${TAPELARK_SERVICES_DIR}/xvfb)
   set_tests_properties(service.xvfb.start PROPERTIES FIXTURES_SETUP xvfb)
   set_tests_properties(service.xvfb.stop PROPERTIES FIXTURES_CLEANUP xvfb)
+
+  # Headless PipeWire with its PulseAudio server, for the engine's tests
+  # that must hold on both servers.
+  add_test(NAME service.pipewire.start
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pipewire start ${TAPELARK_PIPEWIRE_DIR})
+  add_test(NAME service.pipewire.stop
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pipewire stop ${TAPELARK_PIPEWIRE_DIR})
+  set_tests_properties(service.pipewire.start PROPERTIES FIXTURES_SETUP pipewire)
+  set_tests_properties(service.pipewire.stop PROPERTIES FIXTURES_CLEANUP pipewire)
 endif()
 
 string(REPLACE ";" "\\;" _pulse_env "${TAPELARK_PULSEAUDIO_ENV}")
@@ -39,6 +52,8 @@ function(tapelark_uses test)
       set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_PULSEAUDIO_ENV})
     elseif(service STREQUAL "xvfb")
       set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_XVFB_ENV})
+    elseif(service STREQUAL "pipewire")
+      set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_PIPEWIRE_ENV})
     elseif(NOT service STREQUAL "wine")
       message(FATAL_ERROR "unknown test service ${service}")
     endif()

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+// What a waveaudio device records from: the "input" items of set and status.
+#include <vector>
+
+#include "common/AsciiText.h"
+#include "platform/mci/MciCommandParser.h"
+#include "platform/mci/MciErrors.h"
+#include "platform/mci/WaveAudioDevice.h"
+
+namespace tapelark {
+
+void WaveAudioDevice::ChooseInput(const CaptureInput& input, EmulatorLocation emulatorLocation) {
+    input_ = input;
+    emulatorLocation_ = std::move(emulatorLocation);
+}
+
+bool WaveAudioDevice::IsInputSetting(const MciCommand& command) {
+    return !command.words.empty() && EqualsIgnoringAsciiCase(command.words.front(), "input");
+}
+
+std::uint32_t WaveAudioDevice::SetInput(const MciCommand& command) {
+    // The raw text, so that a program's name may hold blanks and quotes.
+    std::string_view rest = TrimWhitespace(command.rest);
+    rest.remove_prefix(std::min<std::size_t>(rest.size(), 5));  // "input"
+    CaptureInput input;
+    std::optional<std::uint64_t> number;
+    if (std::uint32_t code = ParseInputWords(rest, input, number)) return code;
+    if (number) {
+        // winmm numbers its inputs from 0.
+        std::vector<std::string> names;
+        if (std::uint32_t code = backend_.SourceNames(names)) return code;
+        if (*number >= names.size()) return mcierr::kOutOfRange;
+        input = {CaptureInput::Kind::Source, names[static_cast<std::size_t>(*number)]};
+    }
+    // Takes effect at the next record; a running capture keeps its input.
+    input_ = input;
+    return 0;
+}
+
+std::unique_ptr<AudioStream> WaveAudioDevice::StartInputCapture(std::uint32_t& error) {
+    recordingInput_ = input_;
+    CaptureInput from = input_;
+    if (input_.kind == CaptureInput::Kind::Emulator) {
+        // Read afresh at every start, as "Start VGS" does.
+        recordingInput_.text = emulatorLocation_ ? emulatorLocation_() : std::string();
+        from = {CaptureInput::Kind::Application, recordingInput_.text};
+    }
+    return backend_.StartCaptureFrom(format_, from, *this, error);
+}
+
+std::string WaveAudioDevice::InputStatus() const {
+    if (!capture_) return DescribeInput(input_) + " (not recording)";
+    std::string text = DescribeInput(recordingInput_);
+    if (recordingInput_.kind == CaptureInput::Kind::Emulator && !recordingInput_.text.empty())
+        text += " " + recordingInput_.text;
+    bool named = recordingInput_.kind == CaptureInput::Kind::Application ||
+                 recordingInput_.kind == CaptureInput::Kind::Emulator;
+    if (named && recordingInput_.text.empty())
+        return text + (recordingInput_.kind == CaptureInput::Kind::Emulator
+                           ? " (silent: no install location is registered for the emulator)"
+                           : " (silent: no program name was given)");
+    if (captureFault_.load() != 0) return text + " (not ready)";
+    return text + (capture_->Hears() ? " (hearing)" : " (silent)");
+}
+
+}  // namespace tapelark

@@ -1,0 +1,306 @@
+// SPDX-License-Identifier: MIT
+// What a recording hears, against a real sound server with two null sinks
+// (PulseAudio, or PipeWire's PulseAudio server): the default output followed
+// to another sink, one program's streams and nothing else, and the take
+// keeping time with the clock.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+#include "MciTestSupport.h"
+#include "PulseServer.h"
+#include "ScopedEnv.h"
+#include "SoundPlayers.h"
+#include "TempFolder.h"
+#include "platform/mci/MciErrors.h"
+
+namespace tapelark {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr const char* kEmulator = "C:\\VGS\\VGS.exe";
+
+void SleepUntil(Clock::time_point start, double seconds) {
+    std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
+                                              std::chrono::duration<double>(seconds)));
+}
+
+double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// The left channel of a saved take, looked at a quarter second at a time.
+struct Take {
+    std::vector<double> x;
+    static constexpr int kRate = 44100;
+
+    explicit Take(const std::string& path) {
+        ReadWave wave = ReadWaveFile(path);
+        EXPECT_TRUE(wave.ok) << path;
+        for (std::size_t i = 0; i + 3 < wave.bytes.size(); i += 4)
+            x.push_back(static_cast<std::int16_t>(wave.bytes[i] | wave.bytes[i + 1] << 8) / 32768.0);
+    }
+    double Seconds() const { return static_cast<double>(x.size()) / kRate; }
+    std::size_t At(double s) const { return std::min(x.size(), static_cast<std::size_t>(std::max(0.0, s) * kRate)); }
+    // Amplitude of one frequency between two times (Goertzel).
+    double Strength(double frequency, double from, double to) const {
+        const double k = 2 * std::cos(2 * M_PI * frequency / kRate);
+        double s1 = 0, s2 = 0;
+        std::size_t a = At(from), b = At(to);
+        for (std::size_t i = a; i < b; ++i) {
+            double s = x[i] + k * s1 - s2;
+            s2 = s1, s1 = s;
+        }
+        return b > a ? 2 * std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - k * s1 * s2)) / double(b - a) : 0;
+    }
+    double Peak(double from, double to) const {
+        double peak = 0;
+        for (std::size_t i = At(from); i < At(to); ++i) peak = std::max(peak, std::fabs(x[i]));
+        return peak;
+    }
+    // When sound first comes.
+    double Onset() const {
+        std::size_t i = 0;
+        while (i < x.size() && std::fabs(x[i]) < 0.05) ++i;
+        return double(i) / kRate;
+    }
+    // The longest stretch without sound between two times, in seconds.
+    double LongestSilence(double from, double to) const {
+        std::size_t run = 0, longest = 0;
+        for (std::size_t i = At(from); i < At(to); ++i) {
+            run = std::fabs(x[i]) < 0.01 ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+        return double(longest) / kRate;
+    }
+};
+
+class MciInputTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    MciEngine engine;
+
+    void SetUp() override {
+        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr) << "run through ctest: it starts the server";
+    }
+    std::string Tone(double frequency, double seconds) {
+        std::string path = folder / (std::to_string(int(frequency)) + ".wav");
+        std::string make = "sox -q -n -r 44100 -c 2 -b 16 '" + path + "' synth " + std::to_string(seconds) +
+                           " sine " + std::to_string(frequency) + " vol 0.3";
+        EXPECT_EQ(std::system(make.c_str()), 0) << make;
+        return path;
+    }
+    std::string Input() { return Mci(engine, "status capture input").second; }
+    // Stops, checks the take lasted as long as the clock says, and saves it.
+    Take StopAndSave(Clock::time_point recordStarted) {
+        double wall = Since(recordStarted);
+        EXPECT_EQ(MciCode(engine, "stop capture"), 0u);
+        EXPECT_EQ(MciCode(engine, "set capture time format ms"), 0u);
+        double length = std::atof(Mci(engine, "status capture length").second.c_str()) / 1000;
+        EXPECT_NEAR(length, wall, 0.2) << "the take does not keep time with the clock";
+        EXPECT_EQ(MciCode(engine, "save capture " + (folder / "take.wav")), 0u);
+        return Take(folder / "take.wav");
+    }
+};
+
+TEST_F(MciInputTest, ApplicationHearsOnlyItsProgramWhenItPlaysAndKeepsTime) {
+    std::string a440 = Tone(440, 1.2), a660 = Tone(660, 1.2), a1000 = Tone(1000, 1.2), other = Tone(880, 8);
+    SoundProcess listener = Listener("null.monitor");
+    SoundProcess browser = Player("/usr/lib/firefox/firefox", other);
+    engine.SetCaptureInput({CaptureInput::Kind::Application, "vgs.EXE"});
+    OpenCaptureDevice(engine);
+    auto start = Clock::now();
+    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    EXPECT_EQ(Input(), "application vgs.EXE (silent)");
+
+    // The emulator starts a second after Record, plays, ends its stream and
+    // opens two at once; the other program plays all along.
+    SleepUntil(start, 1.0);
+    {
+        SoundProcess first = Player(kEmulator, a440);
+        EXPECT_EQ(first.Wait(), 0);
+    }
+    SleepUntil(start, 2.7);
+    {
+        SoundProcess second = Player(kEmulator, a660), third = Player(kEmulator, a1000);
+        auto until = Clock::now() + std::chrono::milliseconds(1100);
+        while (Input() != "application vgs.EXE (hearing)" && Clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(Input(), "application vgs.EXE (hearing)");
+        second.Wait(), third.Wait();
+    }
+    SleepUntil(start, 5.6);
+    EXPECT_EQ(Input(), "application vgs.EXE (silent)");
+    Take take = StopAndSave(start);
+    EXPECT_EQ(Input(), "application vgs.EXE (not recording)");
+
+    EXPECT_LT(take.Peak(0, 0.95), 0.01) << "the first second holds sound";
+    // A null sink may deliver a new stream's first few tenths of a second late.
+    EXPECT_GT(take.Strength(440, 1.0, 2.7), 0.1);
+    EXPECT_GT(take.Strength(660, 2.7, 4.4), 0.1);
+    EXPECT_GT(take.Strength(1000, 2.7, 4.4), 0.1);
+    EXPECT_LT(take.Peak(5.0, take.Seconds()), 0.01) << "sound after the program's streams ended";
+    for (double at = 0; at + 0.25 < take.Seconds(); at += 0.25)
+        EXPECT_LT(take.Strength(880, at, at + 0.25), 0.01) << "another program is heard at " << at << " s";
+}
+
+TEST_F(MciInputTest, ApplicationFollowsItsStreamToAnotherOutput) {
+    std::string tone = Tone(440, 4);
+    SoundProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    engine.SetCaptureInput({CaptureInput::Kind::Application, "vgs.exe"});
+    OpenCaptureDevice(engine);
+    auto start = Clock::now();
+    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    SoundProcess emulator = Player(kEmulator, tone);
+    SleepUntil(start, 1.5);
+    ASSERT_EQ(std::system("for i in $(pactl list short sink-inputs | cut -f1); do "
+                          "pactl move-sink-input $i tapelark_other; done"),
+              0);
+    SleepUntil(start, 3.8);
+    Take take = StopAndSave(start);
+    EXPECT_LT(take.Onset(), 1.4) << "not heard before it moved";
+    EXPECT_GT(take.Strength(440, 2.8, 3.6), 0.1) << "not heard after it moved";
+}
+
+TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
+    std::string a440 = Tone(440, 8), a660 = Tone(660, 8);
+    SoundProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
+    SoundProcess first = Player("player", a440, "null"), second = Player("player", a660, "tapelark_other");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    engine.SetCaptureInput({CaptureInput::Kind::Output, ""});
+    OpenCaptureDevice(engine);
+    auto start = Clock::now();
+    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    SleepUntil(start, 2.5);
+    EXPECT_EQ(Input(), "output (hearing)");
+    int changed = std::system("pactl set-default-sink tapelark_other");
+    SleepUntil(start, 4.5);
+    Take take = StopAndSave(start);
+    std::system("pactl set-default-sink null");
+    ASSERT_EQ(changed, 0);
+
+    // PulseAudio's null sink starts delivering to a new capture up to a second late.
+    double onset = take.Onset();
+    ASSERT_LT(onset, 1.9) << "the default output is not heard";
+    EXPECT_GT(take.Strength(440, onset, 2.2), 0.2);
+    EXPECT_LT(take.Strength(660, onset, 2.2), 0.01) << "the other sink was heard before it was the default";
+    EXPECT_GT(take.Strength(660, 3.5, take.Seconds() - 0.3), 0.2) << "the new default output is not heard";
+    EXPECT_LE(take.LongestSilence(onset, take.Seconds() - 0.3), 0.2);
+}
+
+TEST_F(MciInputTest, ChoosingAnInputByCommand) {
+    OpenCaptureDevice(engine);
+    EXPECT_EQ(Input(), "default (not recording)");
+    const std::string longText(1000, 'x');
+    struct Case {
+        std::string set;
+        std::uint32_t code;
+        std::string status;
+    } cases[] = {
+        {"output", 0, "output (not recording)"},
+        {"EMULATOR", 0, "emulator (not recording)"},
+        {"application vgs.exe", 0, "application vgs.exe (not recording)"},
+        {"application \"C:\\Program Files\\VGS \"2\"\\Jeu vidéo.exe\"", 0,
+         "application C:\\Program Files\\VGS \"2\"\\Jeu vidéo.exe (not recording)"},
+        {"application \"" + longText + "\"", 0, "application " + longText + " (not recording)"},
+        {"source \"tapelark_other.monitor\"", 0, "source tapelark_other.monitor (not recording)"},
+        {"default", 0, "default (not recording)"},
+        {"microphone", mcierr::kUnknownInput, "default (not recording)"},
+        {"", mcierr::kMissingParameter, "default (not recording)"},
+        {"source", mcierr::kMissingStringArgument, "default (not recording)"},
+        {"output now", mcierr::kUnrecognizedKeyword, "default (not recording)"},
+        {"application \"vgs", mcierr::kNoClosingQuote, "default (not recording)"},
+        {"4000000000", mcierr::kOutOfRange, "default (not recording)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MciCode(engine, "set capture input " + c.set), c.code) << c.set;
+        EXPECT_EQ(Input(), c.status) << c.set;
+    }
+    EXPECT_EQ(MciErrorText(mcierr::kUnknownInput).find("Unknown input"), 0u);
+    // winmm's numbered form names a source of the server.
+    ASSERT_EQ(MciCode(engine, "set capture input 0"), 0u);
+    EXPECT_EQ(Input().rfind("source ", 0), 0u) << Input();
+    ASSERT_EQ(MciCode(engine, "set capture input source nobody.monitor"), 0u);
+    EXPECT_EQ(MciCode(engine, "record capture"), mcierr::kNoSuchSource);
+}
+
+TEST_F(MciInputTest, NothingToMatchRecordsSilenceAndSaysSo) {
+    engine.SetEmulatorLocation([] { return std::string(); });
+    std::string tone = Tone(440, 3);
+    SoundProcess listener = Listener("null.monitor");
+    SoundProcess anything = Player("player", tone);
+    // A name that no program has: blanks, quotes, letters beyond ASCII, long.
+    const std::string odd = "C:\\Jeux \"vidéo\" " + std::string(1000, 'x') + ".exe";
+    struct Case {
+        std::string set, status;
+    } cases[] = {
+        {"emulator", "emulator (silent: no install location is registered for the emulator)"},
+        {"application \"\"", "application (silent: no program name was given)"},
+        {"application \"" + odd + "\"", "application " + odd + " (silent)"},
+    };
+    for (const Case& c : cases) {
+        OpenCaptureDevice(engine);
+        ASSERT_EQ(MciCode(engine, "set capture input " + c.set), 0u);
+        auto start = Clock::now();
+        ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+        SleepUntil(start, 1.0);
+        EXPECT_EQ(Input(), c.status);
+        Take take = StopAndSave(start);
+        EXPECT_LT(take.Peak(0, take.Seconds()), 0.01) << c.set << " recorded something";
+    }
+}
+
+TEST_F(MciInputTest, TheEmulatorsLocationIsReadWhenRecordingStarts) {
+    std::string location = "C:\\Old\\VGS.exe";
+    engine.SetEmulatorLocation([&] { return location; });
+    engine.SetCaptureInput({CaptureInput::Kind::Emulator, ""});
+    std::string tone = Tone(440, 1.5);
+    SoundProcess listener = Listener("null.monitor");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    OpenCaptureDevice(engine);
+    location = kEmulator;
+    auto start = Clock::now();
+    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    EXPECT_EQ(Input(), std::string("emulator ") + kEmulator + " (silent)");
+    SoundProcess emulator = Player(kEmulator, tone);
+    EXPECT_EQ(emulator.Wait(), 0);
+    Take take = StopAndSave(start);
+    EXPECT_GT(take.Strength(440, 0.3, take.Seconds()), 0.1);
+}
+
+// PulseAudio only: the test restarts a server of its own.
+TEST_F(MciInputTest, ApplicationRidesOutTheServerGoingAway) {
+    if (std::getenv("TAPELARK_PIPEWIRE")) GTEST_SKIP() << "restarts a PulseAudio server of its own";
+    std::string dir = folder / "server";
+    auto server = std::make_unique<PulseServer>(dir, true);
+    ASSERT_TRUE(server->Up());
+    ScopedEnv address("PULSE_SERVER", server->Address());
+    std::string tone = Tone(440, 1.5);
+    engine.SetCaptureInput({CaptureInput::Kind::Application, "VGS.exe"});
+    OpenCaptureDevice(engine);
+    auto start = Clock::now();
+    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    {
+        SoundProcess emulator = Player(kEmulator, tone);
+        SleepUntil(start, 0.8);
+        server->Kill();
+    }
+    SleepUntil(start, 1.8);
+    EXPECT_EQ(Mci(engine, "status capture mode").second, "recording");
+    server = std::make_unique<PulseServer>(dir, true);
+    ASSERT_TRUE(server->Up());
+    SoundProcess listener = Listener("null.monitor");
+    SleepUntil(start, 3.5);  // it connects again within a second or two
+    {
+        SoundProcess emulator = Player(kEmulator, tone);
+        EXPECT_EQ(emulator.Wait(), 0);
+    }
+    SleepUntil(start, 5.5);
+    Take take = StopAndSave(start);
+    EXPECT_GT(take.Strength(440, 3.5, take.Seconds()), 0.1) << "not heard after the server came back";
+}
+
+}  // namespace
+}  // namespace tapelark
