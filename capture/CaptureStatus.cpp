@@ -2,17 +2,16 @@
 #include <cstring>
 
 #include "capture/Commands.h"
-#include "capture/Guarded.h"
 #include "capture/NumberText.h"
 #include "capture/WaveRecording.h"
+#include "common/AsciiText.h"
+#include "common/Guarded.h"
 
 namespace tapelark {
 
 using namespace commands;
 
 namespace {
-
-std::string UpToNul(const std::string& field) { return field.substr(0, field.find('\0')); }
 
 // The status field keeps its length: what is stored in it is cut or padded with blanks.
 void Store(std::string& field, const std::string& text) {
@@ -25,7 +24,7 @@ void Store(std::string& field, const std::string& text) {
 std::string WaveRecording::CaptureModeText() {
     std::string field(kStatusField, ' ');
     if (mci_.SendString(kStatusMode, field.data(), kStatusField, 0) != 0) return "N/A";
-    return UpToNul(field);
+    return std::string(UpToNul(field));
 }
 
 std::string WaveRecording::CaptureLengthText() {

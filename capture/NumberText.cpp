@@ -7,16 +7,9 @@
 #include <limits>
 #include <system_error>
 
+#include "common/AsciiText.h"
+
 namespace tapelark {
-namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
-
-}  // namespace
 
 std::string NumberText(double value) {
     if (!std::isfinite(value)) return value != value ? " NaN" : (value < 0 ? "-Inf" : " Inf");

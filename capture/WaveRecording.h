@@ -9,7 +9,7 @@
 
 namespace tapelark {
 
-inline constexpr const char* kApplicationTitle = "Tapelark";
+inline constexpr const char* kSaveFailedText = "Saving file failed, file name was: ";
 
 // The capture engine: one waveaudio device under the alias "capture". It keeps
 // no state of its own; the multimedia system holds the device and its sound.

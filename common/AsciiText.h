@@ -16,6 +16,14 @@ inline std::string AsciiLowerCase(std::string_view text) {
     return out;
 }
 
+constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+inline std::string AsciiUpperCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = AsciiUpper(c);
+    return out;
+}
+
 inline bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)

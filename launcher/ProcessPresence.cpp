@@ -1,29 +1,23 @@
-#include <cstring>
-#include <string>
+// SPDX-License-Identifier: MIT
+#include "launcher/ProcessPresence.h"
 
-#include "launcher/EmulatorLauncher.h"
-#include "launcher/Guarded.h"
+#include <cstdint>
+#include <cstring>
+
+#include "common/AsciiText.h"
+#include "common/Guarded.h"
 
 namespace tapelark {
 
 namespace {
-
 constexpr std::uint32_t kProcessEntrySize = 296;  // sizeof(PROCESSENTRY32)
-
-// ASCII only: lower-casing the single bytes of a UTF-8 name would break it.
-std::string LowerCased(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 }  // namespace
 
-bool EmulatorLauncher::IsRunning(const std::string& myName) {
+ProcessPresence::ProcessPresence(ProcessSnapshot& processes) : processes_(processes) {}
+
+bool ProcessPresence::IsRunning(const std::string& myName) {
     bool result = false;
     try {
-        const std::string target = LowerCased(myName);
         ProcessEntry entry;
         entry.size = kProcessEntrySize;
 
@@ -34,11 +28,8 @@ bool EmulatorLauncher::IsRunning(const std::string& myName) {
                 const char* first = entry.exeFile;
                 const void* nul = std::memchr(first, '\0', sizeof entry.exeFile);
                 if (nul == nullptr) break;  // not a name: stop with what was found so far
-                const std::string name =
-                    LowerCased(std::string(first, static_cast<const char*>(nul)));
-                const std::string tail =
-                    name.size() > target.size() ? name.substr(name.size() - target.size()) : name;
-                if (tail == target) result = true;
+                const std::string_view name(first, static_cast<std::size_t>(static_cast<const char*>(nul) - first));
+                if (EndsWithIgnoringAsciiCase(name, myName)) result = true;
                 // Every entry is looked at, even after a match.
                 more = processes_.Next(snapshot, entry);
             }

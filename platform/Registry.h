@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdint>
 
@@ -5,7 +6,20 @@ namespace tapelark {
 
 using RegistryKey = std::uintptr_t;
 inline constexpr RegistryKey kHkeyLocalMachine = 0x80000002u;
+
+// Statuses, as winerror.h numbers them.
 inline constexpr long kRegistrySuccess = 0;
+inline constexpr long kErrorFileNotFound = 2;
+inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorInvalidParameter = 87;
+inline constexpr long kErrorMoreData = 234;
+
+// Value types, as winnt.h numbers them.
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
 
 // Read-only registry access with the contracts of advapi32's RegOpenKeyA,
 // RegQueryValueExA and RegCloseKey: each returns a status, 0 for success.

@@ -2,17 +2,12 @@
 
 #include <algorithm>
 
+#include "common/AsciiText.h"
+
 namespace tapelark {
 namespace {
 
 inline constexpr std::uint32_t kSaveFlags = kOfnOverwritePrompt | kOfnHideReadOnly | kOfnCreatePrompt;
-
-std::string TrimBlanks(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 }  // namespace
 
@@ -54,7 +49,7 @@ std::string ShowSaveDialog(SaveFileDialog& dialog, ProgramEnvironment& environme
         confirmed = 0;  // a dialog that fails is a cancel
     }
     if (confirmed == 0) return {};
-    return TrimBlanks(record.file.substr(0, record.file.find('\0')));
+    return std::string(TrimBlanks(UpToNul(record.file)));
 }
 
 std::string SaveDialogFolder(ProgramEnvironment& environment) {

@@ -1,22 +1,14 @@
 #include "window/formPlay.h"
 
-#include <cctype>
-
+#include "common/ApplicationTitle.h"
+#include "common/AsciiText.h"
 #include "platform/WindowSystem.h"
 #include "window/FormLayout.h"
 #include "window/ShowSaveDialog.h"
 
 namespace tapelark {
-namespace {
 
-std::string UpperCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-}  // namespace
-
-formPlay::formPlay(FormView& view, WaveRecording& capture, EmulatorLauncher& launcher,
+formPlay::formPlay(FormView& view, WaveRecording& capture, EmulatorStarter& launcher,
                    SaveFileDialog& saveDialog, ProgramEnvironment& environment,
                    ShellService& shell, MessageBoxService& messages)
     : view_(view), capture_(capture), launcher_(launcher), saveDialog_(saveDialog),
@@ -62,7 +54,7 @@ void formPlay::btnSaveWave_Click() {
     try {
         capture_.SaveCaptureAs(path);
     } catch (const FileError& error) {
-        messages_.Show(std::string(kSaveFailedText) + path + "\n" + error.what(), kStyleOk,
+        messages_.Show(std::string(kSaveFailedText) + path + "\r\n" + error.what(), kStyleOk,
                        kApplicationTitle);
     }
 }
@@ -78,7 +70,7 @@ void formPlay::lblCredits_Click() {
 }
 
 void formPlay::tmrStatus_Timer() {
-    const std::string mode = UpperCase(capture_.CaptureModeText());
+    const std::string mode = AsciiUpperCase(capture_.CaptureModeText());
     const std::string length = capture_.CaptureLengthText();
     view_.SetStatusText(mode + ": " + length);
 }

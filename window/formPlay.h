@@ -2,7 +2,7 @@
 #include <string>
 
 #include "capture/WaveRecording.h"
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/EmulatorStarter.h"
 #include "platform/MessageBoxService.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/SaveFileDialog.h"
@@ -14,14 +14,13 @@ namespace tapelark {
 inline constexpr const char* kSaveFilter = "Wave Audio (*.wav)|*.wav";
 inline constexpr const char* kSaveTitle = "Save As";
 inline constexpr const char* kProposedFileName = "audio.wav";
-inline constexpr const char* kSaveFailedText = "Saving file failed, file name was: ";
 
 // The main window's behaviour. Its whole state lives in the view: which
 // buttons are enabled and whether the status timer runs (a running timer is
 // the only record that a recording is in progress).
 class formPlay {
 public:
-    formPlay(FormView& view, WaveRecording& capture, EmulatorLauncher& launcher,
+    formPlay(FormView& view, WaveRecording& capture, EmulatorStarter& launcher,
              SaveFileDialog& saveDialog, ProgramEnvironment& environment, ShellService& shell,
              MessageBoxService& messages);
 
@@ -37,7 +36,7 @@ public:
 private:
     FormView& view_;
     WaveRecording& capture_;
-    EmulatorLauncher& launcher_;
+    EmulatorStarter& launcher_;
     SaveFileDialog& saveDialog_;
     ProgramEnvironment& environment_;
     ShellService& shell_;

@@ -4,15 +4,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Registry.h"
+
 namespace tapelark {
 
 namespace {
-
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegBinary = 3;
-constexpr std::uint32_t kRegDword = 4;
-constexpr std::uint32_t kRegMultiSz = 7;
 
 bool IsStringType(std::uint32_t type) {
     return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;

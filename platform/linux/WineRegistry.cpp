@@ -12,11 +12,6 @@ namespace tapelark {
 
 namespace {
 
-constexpr long kErrorFileNotFound = 2;
-constexpr long kErrorInvalidHandle = 6;
-constexpr long kErrorInvalidParameter = 87;
-constexpr long kErrorMoreData = 234;
-
 std::string DefaultPrefix() {
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
         return prefix;

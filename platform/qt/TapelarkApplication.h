@@ -1,6 +1,6 @@
 #pragma once
 #include "capture/WaveRecording.h"
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/EmulatorStarter.h"
 #include "platform/linux/LinuxFileServices.h"
 #include "platform/linux/LinuxShortPath.h"
 #include "platform/linux/ProcProcessSnapshot.h"
@@ -37,7 +37,9 @@ private:
     X11WindowSystem windows_;
     WineRegistry registry_;
     ProcProcessSnapshot processes_;
-    EmulatorLauncher launcher_{windows_, registry_, processes_, messages_};
+    RegistryStringReader registryReader_{registry_, messages_};
+    ProcessPresence processCheck_{processes_};
+    EmulatorStarter launcher_{windows_, registryReader_, processCheck_};
     QtSaveFileDialog saveDialog_;
     QtProgramEnvironment environment_;
     QtShellService shell_;

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "capture/WaveRecording.h"
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/EmulatorStarter.h"
 #include "platform/win32/FormBinding.h"
 #include "platform/win32/Win32FileServices.h"
 #include "platform/win32/Win32FormWindow.h"
@@ -34,7 +34,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32ProgramEnvironment environment;
 
     WaveRecording capture(mci, messages, files, shortPaths);
-    EmulatorLauncher launcher(windows, registry, processes, messages);
+    RegistryStringReader registryReader(registry, messages);
+    ProcessPresence processCheck(processes);
+    EmulatorStarter launcher(windows, registryReader, processCheck);
     try {
         Win32FormWindow window(reinterpret_cast<std::uintptr_t>(instance));
         formPlay form(window, capture, launcher, saveDialog, environment, shell, messages);

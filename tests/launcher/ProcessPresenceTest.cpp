@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "launcher/EmulatorLauncher.h"
-#include "tests/launcher/LauncherFakes.h"
+#include "launcher/ProcessPresence.h"
+#include "tests/fakes/FakeProcessSnapshot.h"
 
 namespace tapelark::testing {
 namespace {
@@ -15,11 +15,8 @@ protected:
         return std::count(processes.calls.begin(), processes.calls.end(), call);
     }
 
-    FakeRegistry registry;
     FakeProcessSnapshot processes;
-    FakeWindowSystem windows;
-    FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    ProcessPresence launcher{processes};
 };
 
 TEST_F(ProcessPresenceTest, MatchesTheEndOfTheNameIgnoringCase) {

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "launcher/EmulatorLauncher.h"
-#include "tests/launcher/LauncherFakes.h"
+#include "launcher/RegistryStringReader.h"
+#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeRegistry.h"
 
 namespace tapelark::testing {
 namespace {
@@ -16,10 +17,8 @@ protected:
     void Store(const FakeValue& value) { registry.keys[kKey]["Location"] = value; }
 
     FakeRegistry registry;
-    FakeProcessSnapshot processes;
-    FakeWindowSystem windows;
     FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    RegistryStringReader launcher{registry, messages};
 };
 
 TEST_F(RegistryStringTest, ReturnsTheTextWithoutItsNulUpTo254Characters) {
@@ -82,7 +81,9 @@ TEST_F(RegistryStringTest, FailedCloseIsShownWithTheSubKeyAsPassedAndKeepsTheRes
     Store(StringValue("C:\\VGS\\VGS.EXE"));
     EXPECT_EQ(Read(), "C:\\VGS\\VGS.EXE");
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], "48|Tapelark|RegCloseKey Failed: SOFTWARE\\Some Vendor\\General");
+    EXPECT_EQ(messages.shown[0].text, "RegCloseKey Failed: SOFTWARE\\Some Vendor\\General");
+    EXPECT_EQ(messages.shown[0].style, kStyleExclamation);
+    EXPECT_EQ(messages.shown[0].caption, "Tapelark");
 }
 
 TEST_F(RegistryStringTest, QueryThatThrowsCountsAsFailedAndIsNotRaised) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "launcher/EmulatorLauncher.h"
-#include "tests/launcher/LauncherFakes.h"
+#include "launcher/EmulatorStarter.h"
+#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeProcessSnapshot.h"
+#include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/FakeWindowSystem.h"
 
 namespace tapelark::testing {
 namespace {
@@ -18,7 +21,9 @@ protected:
     FakeProcessSnapshot processes;
     FakeWindowSystem windows;
     FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    RegistryStringReader reader{registry, messages};
+    ProcessPresence presence{processes};
+    EmulatorStarter launcher{windows, reader, presence};
 };
 
 TEST_F(StartEmulatorTest, WindowThatAnswersGetsOneEnterAndNothingElseHappens) {
@@ -73,9 +78,8 @@ TEST_F(StartEmulatorTest, FailedCloseIsShownAndTheLaunchStillFollows) {
     StoreLocation(kLocation);
     registry.closeStatus = 1;
     EXPECT_TRUE(launcher.StartEmulator());
-    EXPECT_EQ(messages.shown, (std::vector<std::string>{
-                                  "48|Tapelark|RegCloseKey Failed: SOFTWARE\\Connectix\\Connectix "
-                                  "Virtual Game Station\\General"}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{
+                                    "RegCloseKey Failed: SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General"}));
     EXPECT_EQ(windows.calls.back(), std::string("launch ") + kLocation + " style 1");
 }
 

@@ -3,9 +3,8 @@
 
 #include <algorithm>
 
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/ProcessPresence.h"
 #include "platform/linux/ProcProcessSnapshot.h"
-#include "tests/launcher/LauncherFakes.h"
 #include "tests/linux/SpawnedProcess.h"
 
 namespace tapelark::testing {
@@ -39,10 +38,7 @@ protected:
     bool Running(const std::string& target) { return launcher.IsRunning(target); }
 
     ProcProcessSnapshot processes;
-    FakeRegistry registry;
-    FakeWindowSystem windows;
-    FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    ProcessPresence launcher{processes};
 };
 
 TEST_F(ProcProcessSnapshotTest, FindsAProcessByTheEndOfItsFirstWordIgnoringCase) {
@@ -107,7 +103,7 @@ TEST_F(ProcProcessSnapshotTest, NoProcFileSystemMeansNoEntries) {
     EXPECT_FALSE(nowhere.First(snapshot, entry));
     nowhere.Release(snapshot);
 
-    EmulatorLauncher blind{windows, registry, nowhere, messages};
+    ProcessPresence blind{nowhere};
     EXPECT_FALSE(blind.IsRunning(""));
 }
 

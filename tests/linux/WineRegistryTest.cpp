@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <optional>
 
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/EmulatorStarter.h"
 #include "platform/linux/WineRegistry.h"
-#include "tests/launcher/LauncherFakes.h"
+#include "tests/fakes/FakeMessageBox.h"
 
 namespace tapelark::testing {
 namespace {
@@ -34,10 +34,8 @@ protected:
     }
 
     WineRegistry registry{kData + "/prefix-win32"};
-    FakeProcessSnapshot processes;
-    FakeWindowSystem windows;
     FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    RegistryStringReader launcher{registry, messages};
 };
 
 TEST_F(WineRegistryTest, ReadsTheInstallLocationWhateverTheCaseOfTheKeyPath) {
@@ -113,7 +111,7 @@ TEST_F(WineRegistryTest, MissingKeyFileOrPrefixIsAMissingKeyWithoutMessage) {
     EXPECT_EQ(Read("SOFTWARE\\Tapelark Fixture\\Nothing", "Location"), "");
 
     WineRegistry nowhere(kData + "/no-such-prefix");
-    EmulatorLauncher elsewhere{windows, nowhere, processes, messages};
+    RegistryStringReader elsewhere{nowhere, messages};
     EXPECT_EQ(elsewhere.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue), "");
     EXPECT_EQ(nowhere.OpenKey(kHkeyLocalMachine, kEmulatorKey, &key), 2);
     EXPECT_TRUE(messages.shown.empty());
@@ -121,7 +119,7 @@ TEST_F(WineRegistryTest, MissingKeyFileOrPrefixIsAMissingKeyWithoutMessage) {
 
 TEST_F(WineRegistryTest, SixtyFourBitPrefixShowsWhatA32BitProgramSees) {
     WineRegistry wide(kData + "/prefix-win64");
-    EmulatorLauncher launcher64{windows, wide, processes, messages};
+    RegistryStringReader launcher64{wide, messages};
     EXPECT_EQ(launcher64.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue),
               "C:\\Program Files (x86)\\Connectix\\Virtual Game Station\\VGS.EXE");
     // Written by a 64-bit tool only: still found.

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/EmulatorStarter.h"
 #include "platform/linux/WineRegistry.h"
-#include "tests/launcher/LauncherFakes.h"
+#include "tests/fakes/FakeMessageBox.h"
 
 namespace tapelark::testing {
 namespace {
@@ -25,10 +25,8 @@ protected:
     }
 
     WineRegistry registry{Prefix()};
-    FakeProcessSnapshot processes;
-    FakeWindowSystem windows;
     FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    RegistryStringReader launcher{registry, messages};
 };
 
 TEST_F(WineWrittenRegistryTest, InstallLocationComesAsUtf8) {

@@ -4,11 +4,11 @@
 
 #include <memory>
 
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/EmulatorStarter.h"
 #include "platform/linux/ProcProcessSnapshot.h"
 #include "platform/linux/WineRegistry.h"
 #include "platform/linux/X11WindowSystem.h"
-#include "tests/launcher/LauncherFakes.h"
+#include "tests/fakes/FakeMessageBox.h"
 #include "tests/linux/FocusedWindow.h"
 #include "tests/linux/LaunchTestSupport.h"
 #include "tests/linux/SpawnedProcess.h"
@@ -106,7 +106,9 @@ protected:
     CountingRegistry registry{folder.path()};
     ProcProcessSnapshot processes;
     FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    RegistryStringReader reader{registry, messages};
+    ProcessPresence presence{processes};
+    EmulatorStarter launcher{windows, reader, presence};
 };
 
 TEST_F(X11LauncherTest, EmulatorWindowGetsExactlyOneEnterAndNothingIsLaunched) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fakes/FakeMessageBox.h"
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/ProcessPresence.h"
 #include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32WindowSystem.h"
@@ -31,11 +31,8 @@ std::string Upper(std::string text) {
 
 class ProcessTest : public ::testing::Test {
 protected:
-    Win32Registry registry;
-    Win32WindowSystem windows;
     Win32ProcessSnapshot processes;
-    testing::FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    ProcessPresence launcher{processes};
 };
 
 TEST_F(ProcessTest, FindsItsOwnExecutableByTheTailOfItsNameWhateverTheCase) {

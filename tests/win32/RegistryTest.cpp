@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fakes/FakeMessageBox.h"
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/RegistryStringReader.h"
 #include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32WindowSystem.h"
@@ -41,10 +41,8 @@ protected:
     }
 
     Win32Registry registry;
-    Win32WindowSystem windows;
-    Win32ProcessSnapshot processes;
     testing::FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    RegistryStringReader launcher{registry, messages};
 };
 
 TEST_F(RegistryTest, ReadsTheLongestTextThatFitsWholeAndNothingLonger) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fakes/FakeMessageBox.h"
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/EmulatorStarter.h"
 #include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32WindowSystem.h"
@@ -126,7 +126,9 @@ protected:
     Win32Registry registry;
     Win32ProcessSnapshot processes;
     testing::FakeMessageBox messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    RegistryStringReader reader{registry, messages};
+    ProcessPresence presence{processes};
+    EmulatorStarter launcher{windows, reader, presence};
     testing::ScratchFolder folder{"tapelark start"};
 };
 

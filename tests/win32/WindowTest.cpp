@@ -201,8 +201,10 @@ TEST_F(WindowTest, TheCreditsLineOpensTheHomePageAndStartVgsWakesTheEmulator) {
     ASSERT_EQ(shell.calls.size(), 1u);
     EXPECT_EQ(shell.calls[0].file, HomePageAddress());
 
+    windows.windowAnswers = true;
     Click(Control::Command1);
-    EXPECT_EQ(windows.log, (std::vector<std::string>{"activate Connectix Virtual Game Station", "keys ~"}));
+    EXPECT_EQ(windows.calls, (std::vector<std::string>{"activate Connectix Virtual Game Station nowait",
+                                                       "keys ~ nowait"}));
 }
 
 TEST_F(WindowTest, TheSaveDialogIsOwnedByTheWindow) {

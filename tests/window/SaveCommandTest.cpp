@@ -103,7 +103,7 @@ TEST(SaveCommand, AFailingFileStepIsShownWithThePathAndTheReason) {
     EXPECT_NO_THROW(w.form.btnSaveWave_Click());
     ASSERT_EQ(w.messages.shown.size(), 1u);
     EXPECT_EQ(w.messages.shown[0].text,
-              "Saving file failed, file name was: /music/audio.wav\nPermission denied");
+              "Saving file failed, file name was: /music/audio.wav\r\nPermission denied");
     EXPECT_EQ(w.messages.shown[0].style, 0);
     EXPECT_EQ(w.messages.shown[0].caption, "Tapelark");
     EXPECT_EQ(SaveCommands(w), 1);  // the new file was written, but could not take the old one's place

@@ -5,7 +5,11 @@
 #include <vector>
 
 #include "capture/WaveRecording.h"
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/EmulatorStarter.h"
+#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeProcessSnapshot.h"
+#include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/FakeWindowSystem.h"
 #include "tests/window/WindowFakes.h"
 #include "window/formPlay.h"
 
@@ -15,17 +19,19 @@ namespace tapelark::testing {
 // engine and launcher on them. Each toolkit's window tests put their view on top.
 struct FormServices {
     FakeMci mci;
-    FakeMessages messages;
+    FakeMessageBox messages;
     FakeFiles files;
     FakeShortPaths shortPaths;
     FakeSaveDialog saveDialog;
     FakeEnvironment environment;
     FakeShell shell;
-    FakeWindows windows;
+    FakeWindowSystem windows;
     FakeRegistry registry;
-    FakeProcesses processes;
+    FakeProcessSnapshot processes;
     WaveRecording capture{mci, messages, files, shortPaths};
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    RegistryStringReader registryReader{registry, messages};
+    ProcessPresence processCheck{processes};
+    EmulatorStarter launcher{windows, registryReader, processCheck};
 
     // The commands sent since the last call, without the status queries.
     std::vector<std::string> EngineCommands() {

@@ -214,12 +214,13 @@ TEST(Credits, AShellThatFailsChangesNothingAndShowsNothing) {
 
 TEST(StartVgs, WakesTheEmulatorOnceAndLeavesTheTransportAlone) {
     TestWindow w;
+    w.windows.windowAnswers = true;
     w.form.btnWaveRec_Click();
     const Buttons before = ButtonsOf(w);
     w.Forget();
     w.form.Command1_Click();
-    EXPECT_EQ(w.windows.log,
-              (Commands{"activate Connectix Virtual Game Station", "keys ~"}));
+    EXPECT_EQ(w.windows.calls,
+              (Commands{"activate Connectix Virtual Game Station nowait", "keys ~ nowait"}));
     EXPECT_TRUE(w.EngineCommands().empty());
     EXPECT_EQ(ButtonsOf(w), before);
 }

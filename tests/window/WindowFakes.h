@@ -9,14 +9,10 @@
 
 #include "platform/FileServices.h"
 #include "platform/MciChannel.h"
-#include "platform/MessageBoxService.h"
-#include "platform/ProcessSnapshot.h"
 #include "platform/ProgramEnvironment.h"
-#include "platform/Registry.h"
 #include "platform/SaveFileDialog.h"
 #include "platform/ShellService.h"
 #include "platform/ShortPathService.h"
-#include "platform/WindowSystem.h"
 #include "tests/fakes/FakeMessageBox.h"
 #include "window/FormLayout.h"
 #include "window/FormView.h"
@@ -88,8 +84,6 @@ public:
     bool bytes = false;
     std::string mode = "stopped";
 };
-
-using FakeMessages = FakeMessageBox;
 
 struct FakeFiles : FileServices {
     std::int64_t LengthOf(const std::string& path) override { return existing.count(path) ? 1000 : 0; }
@@ -168,39 +162,6 @@ struct FakeShell : ShellService {
     }
     std::vector<Call> calls;
     bool fail = false;
-};
-
-struct FakeWindows : WindowSystem {
-    bool ActivateByTitle(const std::string& title, bool) override {
-        log.push_back("activate " + title);
-        return emulatorWindow;
-    }
-    bool SendKeystrokes(const std::string& keys, bool) override {
-        log.push_back("keys " + keys);
-        return true;
-    }
-    bool Launch(const std::string& commandLine, int) override {
-        log.push_back("launch " + commandLine);
-        return true;
-    }
-    std::vector<std::string> log;
-    bool emulatorWindow = true;
-};
-
-struct FakeRegistry : Registry {
-    long OpenKey(RegistryKey, const char*, RegistryKey*) override { return 2; }
-    long QueryValue(RegistryKey, const char*, std::uint32_t*, std::uint32_t*, unsigned char*,
-                    std::uint32_t*) override {
-        return 2;
-    }
-    long CloseKey(RegistryKey) override { return 0; }
-};
-
-struct FakeProcesses : ProcessSnapshot {
-    SnapshotHandle Take(std::uint32_t) override { return 0; }
-    bool First(SnapshotHandle, ProcessEntry&) override { return false; }
-    bool Next(SnapshotHandle, ProcessEntry&) override { return false; }
-    void Release(SnapshotHandle) override {}
 };
 
 }  // namespace tapelark::testing

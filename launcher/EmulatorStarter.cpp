@@ -1,6 +1,7 @@
-#include "launcher/EmulatorLauncher.h"
+// SPDX-License-Identifier: MIT
+#include "launcher/EmulatorStarter.h"
 
-#include "launcher/Guarded.h"
+#include "common/Guarded.h"
 
 namespace tapelark {
 
@@ -8,11 +9,11 @@ namespace {
 constexpr const char* kWakeKeys = "~";  // Enter
 }  // namespace
 
-EmulatorLauncher::EmulatorLauncher(WindowSystem& windows, Registry& registry,
-                                   ProcessSnapshot& processes, MessageBoxService& messages)
-    : windows_(windows), registry_(registry), processes_(processes), messages_(messages) {}
+EmulatorStarter::EmulatorStarter(WindowSystem& windows, RegistryStringReader& registry,
+                                 ProcessPresence& processes)
+    : windows_(windows), registry_(registry), processes_(processes) {}
 
-bool EmulatorLauncher::StartEmulator() {
+bool EmulatorStarter::StartEmulator() {
     // Only the activation decides between waking and launching: an emulator
     // whose window does not answer to the title is left to the process check.
     bool activated = false;
@@ -23,10 +24,10 @@ bool EmulatorLauncher::StartEmulator() {
     } else {
         std::string location;
         Guarded([&] {
-            location = ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue);
+            location = registry_.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue);
         });
         bool running = false;
-        Guarded([&] { running = IsRunning(location); });
+        Guarded([&] { running = processes_.IsRunning(location); });
         if (!running) Guarded([&] { windows_.Launch(location, kShowNormal); });
     }
     return true;

@@ -1,19 +1,23 @@
-#include <cstdint>
-#include <string>
+// SPDX-License-Identifier: MIT
+#include "launcher/RegistryStringReader.h"
 
-#include "launcher/EmulatorLauncher.h"
-#include "launcher/Guarded.h"
+#include <cstdint>
+
+#include "common/ApplicationTitle.h"
+#include "common/Guarded.h"
 
 namespace tapelark {
 
 namespace {
 constexpr std::uint32_t kBufferLength = 255;
-constexpr std::uint32_t kRegExpandSz = 2;
 constexpr const char* kCloseFailed = "RegCloseKey Failed: ";
 }  // namespace
 
-std::string EmulatorLauncher::ReadRegistryString(RegistryKey root, const std::string& subKey,
-                                                 const std::string& valueName) {
+RegistryStringReader::RegistryStringReader(Registry& registry, MessageBoxService& messages)
+    : registry_(registry), messages_(messages) {}
+
+std::string RegistryStringReader::ReadRegistryString(RegistryKey root, const std::string& subKey,
+                                                     const std::string& valueName) {
     std::string result;
 
     long status = -1;
@@ -40,7 +44,7 @@ std::string EmulatorLauncher::ReadRegistryString(RegistryKey root, const std::st
     status = -1;
     Guarded([&] { status = registry_.CloseKey(key); });
     if (status != kRegistrySuccess) {
-        Guarded([&] { messages_.Show(kCloseFailed + subKey, kStyleExclamation, kLauncherCaption); });
+        Guarded([&] { messages_.Show(kCloseFailed + subKey, kStyleExclamation, kApplicationTitle); });
     }
     return result;
 }

@@ -4,7 +4,8 @@
 #include <limits>
 
 #include "capture/Commands.h"
-#include "capture/Guarded.h"
+#include "common/ApplicationTitle.h"
+#include "common/Guarded.h"
 
 namespace tapelark {
 

@@ -1,5 +1,5 @@
+// SPDX-License-Identifier: MIT
 #pragma once
-#include <exception>
 
 namespace tapelark {
 
