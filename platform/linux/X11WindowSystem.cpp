@@ -13,7 +13,7 @@
 
 #include "common/WindowTitleMatch.h"
 #include "platform/linux/ProgramLauncher.h"
-#include "platform/linux/SendKeysNotation.h"
+#include "platform/linux/X11KeyTable.h"
 
 namespace tapelark {
 
@@ -230,8 +230,8 @@ bool X11WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/) {
 }
 
 bool X11WindowSystem::SendKeystrokes(const std::string& keys, bool /*wait*/) {
-    const auto keysyms = ParseSendKeys(keys);
-    if (!keysyms) return false;
+    const auto presses = ParseSendKeys(keys);
+    if (!presses) return false;
     Connection connection(displayName_);
     Display* d = connection.get();
     if (d == nullptr) return false;
@@ -239,24 +239,35 @@ bool X11WindowSystem::SendKeystrokes(const std::string& keys, bool /*wait*/) {
     if (!XTestQueryExtension(d, &event, &error, &major, &minor)) return false;
 
     // Every key is looked up first, so that a text goes whole or not at all.
+    const KeyCode shift = XKeysymToKeycode(d, kKeysymShift);
+    const KeyCode control = XKeysymToKeycode(d, kKeysymControl);
+    const KeyCode alt = XKeysymToKeycode(d, kKeysymAlt);
     struct Stroke {
         KeyCode code;
-        bool shifted;
+        std::vector<KeyCode> held;  // pressed before the key, released after it
     };
     std::vector<Stroke> strokes;
-    for (std::uint32_t keysym : *keysyms) {
-        const KeyCode code = XKeysymToKeycode(d, keysym);
-        if (code == 0) return false;
-        const bool shifted = XkbKeycodeToKeysym(d, code, 0, 0) != keysym &&
-                             XkbKeycodeToKeysym(d, code, 0, 1) == keysym;
-        strokes.push_back({code, shifted});
+    for (const KeyStroke& press : *presses) {
+        const std::uint32_t keysym = KeysymOf(press);
+        Stroke stroke{XKeysymToKeycode(d, keysym), {}};
+        if (stroke.code == 0) return false;
+        // A character on the shifted level of its key needs Shift as well.
+        const bool shifted = press.shift || (XkbKeycodeToKeysym(d, stroke.code, 0, 0) != keysym &&
+                                             XkbKeycodeToKeysym(d, stroke.code, 0, 1) == keysym);
+        for (const auto& [wanted, code] : {std::pair{shifted, shift}, std::pair{press.control, control},
+                                           std::pair{press.alt, alt}}) {
+            if (!wanted) continue;
+            if (code == 0) return false;
+            stroke.held.push_back(code);
+        }
+        strokes.push_back(stroke);
     }
-    const KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
     for (const Stroke& stroke : strokes) {
-        if (stroke.shifted && shift != 0) XTestFakeKeyEvent(d, shift, True, CurrentTime);
+        for (KeyCode code : stroke.held) XTestFakeKeyEvent(d, code, True, CurrentTime);
         XTestFakeKeyEvent(d, stroke.code, True, CurrentTime);
         XTestFakeKeyEvent(d, stroke.code, False, CurrentTime);
-        if (stroke.shifted && shift != 0) XTestFakeKeyEvent(d, shift, False, CurrentTime);
+        for (auto code = stroke.held.rbegin(); code != stroke.held.rend(); ++code)
+            XTestFakeKeyEvent(d, *code, False, CurrentTime);
     }
     // Queued with the server; whether the window has handled them is not waited for.
     return connection.Succeeded();

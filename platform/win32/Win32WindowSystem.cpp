@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/WindowTitleMatch.h"
-#include "platform/win32/SendKeys.h"
+#include "platform/win32/Win32KeyTable.h"
 
 namespace tapelark {
 namespace {
@@ -32,20 +32,32 @@ bool Win32WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/)
 }
 
 bool Win32WindowSystem::SendKeystrokes(const std::string& keys, bool /*wait*/) {
+    const auto presses = ParseSendKeys(keys);
+    if (!presses) return false;
     std::vector<INPUT> inputs;
-    for (const KeyStroke& stroke : ParseSendKeys(keys)) {
-        for (const bool up : {false, true}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            if (stroke.virtualKey) {
-                input.ki.wVk = stroke.virtualKey;
-            } else {
-                input.ki.wScan = static_cast<unsigned char>(stroke.character);
-                input.ki.dwFlags = KEYEVENTF_UNICODE;
-            }
-            if (up) input.ki.dwFlags |= KEYEVENTF_KEYUP;
-            inputs.push_back(input);
+    auto add = [&](WORD virtualKey, WORD character, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+        input.ki.wScan = character;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (const KeyStroke& press : *presses) {
+        std::vector<WORD> held;
+        if (press.shift) held.push_back(kVirtualKeyShift);
+        if (press.control) held.push_back(kVirtualKeyControl);
+        if (press.alt) held.push_back(kVirtualKeyAlt);
+        for (WORD key : held) add(key, 0, 0);
+        if (const WORD key = VirtualKeyOf(press.key)) {
+            add(key, 0, 0);
+            add(key, 0, KEYEVENTF_KEYUP);
+        } else {
+            const auto character = static_cast<unsigned char>(press.character);
+            add(0, character, KEYEVENTF_UNICODE);
+            add(0, character, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
         }
+        for (auto key = held.rbegin(); key != held.rend(); ++key) add(*key, 0, KEYEVENTF_KEYUP);
     }
     if (inputs.empty()) return true;
     // SendInput only queues the keys: nothing here waits for them to be handled.

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "capture/WaveRecording.h"
+#include "common/ApplicationTitle.h"
 #include "launcher/EmulatorStarter.h"
 #include "platform/win32/FormBinding.h"
 #include "platform/win32/Win32FileServices.h"

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "platform/linux/ProgramLauncher.h"
-#include "platform/linux/SendKeysNotation.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "tests/linux/LaunchTestSupport.h"
 
@@ -72,17 +71,6 @@ TEST(LaunchDetached, WorksWithoutADisplayAndFindsProgramsOnThePath) {
     ASSERT_TRUE(launched);
     EXPECT_TRUE(emulator.AwaitStart());
     EXPECT_EQ(emulator.Log().size(), 1u);
-}
-
-TEST(SendKeysNotation, EnterAndNamedKeysOrNothingAtAll) {
-    using Keys = std::vector<std::uint32_t>;
-    EXPECT_EQ(ParseSendKeys("~"), (Keys{0xff0d}));
-    EXPECT_EQ(ParseSendKeys("{ENTER}{esc}{Tab}{F12}"), (Keys{0xff0d, 0xff1b, 0xff09, 0xffc9}));
-    EXPECT_EQ(ParseSendKeys("ok{~}{}}"), (Keys{'o', 'k', '~', '}'}));
-    EXPECT_EQ(ParseSendKeys(""), Keys{});
-    EXPECT_EQ(ParseSendKeys("a+b"), std::nullopt);
-    EXPECT_EQ(ParseSendKeys("{NOSUCHKEY}"), std::nullopt);
-    EXPECT_EQ(ParseSendKeys("{ENTER"), std::nullopt);
 }
 
 }  // namespace

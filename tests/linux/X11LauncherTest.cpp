@@ -132,11 +132,12 @@ TEST_F(X11LauncherTest, TitleThatBeginsWithTheEmulatorsAnswers) {
     X11WindowSystem x;
     EXPECT_TRUE(x.ActivateByTitle(kEmulatorTitle, false));
     EXPECT_EQ(FocusedWindow(), window.window());
-    ASSERT_TRUE(x.SendKeystrokes("~A{ESC}", false));
-    // A capital letter goes with Shift.
+    ASSERT_TRUE(x.SendKeystrokes("~A^x{ESC}", false));
+    // A capital letter goes with Shift; a modifier is held around its key.
     EXPECT_EQ(window.Rest(), (std::vector<std::string>{"press Return", "release Return", "press Shift_L",
                                                        "press a", "release a", "release Shift_L",
-                                                       "press Escape", "release Escape"}));
+                                                       "press Control_L", "press x", "release x",
+                                                       "release Control_L", "press Escape", "release Escape"}));
 }
 
 TEST_F(X11LauncherTest, OtherTitlesAndNoDisplayDoNotAnswer) {
