@@ -37,26 +37,26 @@ const WindowLayout kWindow{
 
 const std::array<ControlLayout, kControlCount> kControls{{
     {C::btnSaveWave, "btnSaveWave", K::GraphicalButton, 2475, 150, 390, 375, nullptr,
-     Picture::SaveWave, kOwnFont, kPaleBlue, kDefaultColour, "Save Wave", 0, false},
+     Picture::SaveWave, kOwnFont, kPaleBlue, kDefaultColour, "Save Wave", 0, false, true},
     {C::btnPlayWave, "btnPlayWave", K::GraphicalButton, 2085, 150, 405, 375, "4",
-     Picture::None, kGlyphLarge, kPaleBlue, kDefaultColour, "Play Wave", 1, false},
+     Picture::None, kGlyphLarge, kPaleBlue, kDefaultColour, "Play Wave", 1, false, true},
     {C::btnStopWave, "btnStopWave", K::GraphicalButton, 1725, 150, 390, 375, "g",
-     Picture::None, kGlyphSmall, kPaleBlue, kDefaultColour, "Stop Wave", 2, false},
+     Picture::None, kGlyphSmall, kPaleBlue, kDefaultColour, "Stop Wave", 2, false, true},
     {C::lblStatus, "lblStatus", K::Label, 60, 720, 4290, 240, kStartupStatusText,
-     Picture::None, kArial, kBlack, kYellow, nullptr, 3, true},
+     Picture::None, kArial, kBlack, kYellow, nullptr, 3, true, false},
     {C::btnWaveRec, "btnWaveRec", K::GraphicalButton, 1350, 150, 390, 375, "n",
-     Picture::None, kGlyphSmall, kRed, kDefaultColour, "Record Wave", 4, true},
+     Picture::None, kGlyphSmall, kRed, kDefaultColour, "Record Wave", 4, true, true},
     {C::btnWaveClear, "btnWaveClear", K::GraphicalButton, 3090, 150, 390, 390, "r",
-     Picture::None, kGlyphSmall, kYellow, kDefaultColour, "Clear Wave", 5, false},
+     Picture::None, kGlyphSmall, kYellow, kDefaultColour, "Clear Wave", 5, false, true},
     // No background of its own: the window's black shows behind the blue text.
     {C::lblCredits, "lblCredits", K::Label, 90, 1185, 2925, 210, kCredits,
-     Picture::None, kArialUnderlined, kDefaultColour, kBlue, TAPELARK_HOME_PAGE, 6, true},
+     Picture::None, kArialUnderlined, kDefaultColour, kBlue, TAPELARK_HOME_PAGE, 6, true, true},
     {C::picLogo, "picLogo", K::PictureBox, 195, 60, 660, 465, nullptr,
-     Picture::Logo, kOwnFont, kDefaultColour, kDefaultColour, nullptr, 7, true},
+     Picture::Logo, kOwnFont, kDefaultColour, kDefaultColour, nullptr, 7, true, false},
     {C::Command1, "Command1", K::GraphicalButton, 3090, 1095, 1140, 330, "Start VGS",
-     Picture::None, kOwnFont, kStartBlue, kDefaultColour, nullptr, 8, true},
+     Picture::None, kOwnFont, kStartBlue, kDefaultColour, nullptr, 8, true, true},
     {C::Label1, "Label1", K::Label, 75, 1500, 4125, 855, kWarning,
-     Picture::None, kOwnFont, kLightYellow, kDefaultColour, nullptr, 9, true},
+     Picture::None, kOwnFont, kLightYellow, kDefaultColour, nullptr, 9, true, false},
 }};
 
 }  // namespace

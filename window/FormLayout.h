@@ -62,6 +62,7 @@ struct ControlLayout {
     const char* toolTip;   // nullptr: none
     int tabIndex;
     bool enabledAtStart;
+    bool clickable;        // a click runs a handler of the window's logic
 };
 
 struct WindowLayout {

@@ -3,7 +3,7 @@
 #include <QtGui/QPixmap>
 #include <QtWidgets/QAbstractButton>
 
-#include "platform/qt/MarlettGlyphs.h"
+#include "platform/qt/GlyphPainting.h"
 
 namespace tapelark {
 

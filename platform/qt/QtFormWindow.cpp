@@ -56,14 +56,14 @@ QtFormWindow::QtFormWindow(QWidget* parent) : QWidget(parent) {
 
     timer_.setInterval(kStatusTimerMilliseconds);
     connect(&timer_, &QTimer::timeout, this, [this] {
-        if (tick_) tick_();
+        if (handlers_.ticked) handlers_.ticked();
     });
 }
 
 QWidget* QtFormWindow::Build(const ControlLayout& layout) {
     QWidget* widget = nullptr;
     auto handle = [this, name = layout.name] {
-        if (auto it = handlers_.find(name); it != handlers_.end() && it->second) it->second();
+        if (handlers_.clicked) handlers_.clicked(name);
     };
     const QString caption = layout.caption ? QString::fromUtf8(layout.caption) : QString();
 
@@ -81,7 +81,7 @@ QWidget* QtFormWindow::Build(const ControlLayout& layout) {
                 button->setText(caption);
                 button->setFont(FontOf(layout.font));
             }
-            connect(button, &QAbstractButton::clicked, this, handle);
+            if (layout.clickable) connect(button, &QAbstractButton::clicked, this, handle);
             widget = button;
             break;
         }
@@ -100,7 +100,7 @@ QWidget* QtFormWindow::Build(const ControlLayout& layout) {
                 label->setAutoFillBackground(true);
             }
             label->setPalette(colours);
-            if (layout.name == Control::lblCredits) {
+            if (layout.clickable) {
                 label->setCursor(Qt::PointingHandCursor);
                 label->clicked = handle;
             }
@@ -138,11 +138,6 @@ QFont QtFormWindow::FontOf(const FontSpec& spec) const {
 
 int QtFormWindow::Pixels(int twips) const { return TwipsToPixels(twips, dpi_); }
 
-void QtFormWindow::OnClick(Control control, std::function<void()> handler) {
-    handlers_[control] = std::move(handler);
-}
-
-void QtFormWindow::OnTimer(std::function<void()> handler) { tick_ = std::move(handler); }
 
 void QtFormWindow::CentreOnScreen() {
     Centre(frameGeometry().size(), std::nullopt);

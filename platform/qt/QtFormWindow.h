@@ -7,6 +7,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QWidget>
 
+#include "window/FormHandlers.h"
 #include "window/FormLayout.h"
 #include "window/FormView.h"
 
@@ -20,8 +21,7 @@ class QtFormWindow final : public QWidget, public FormView {
 public:
     explicit QtFormWindow(QWidget* parent = nullptr);
 
-    void OnClick(Control control, std::function<void()> handler);
-    void OnTimer(std::function<void()> handler);
+    void SetHandlers(FormHandlers handlers) { handlers_ = std::move(handlers); }
     // Centres the window, its frame counted: now, and again once the window
     // manager has framed the shown window.
     void CentreOnScreen();
@@ -44,8 +44,7 @@ private:
     QFont FontOf(const FontSpec& spec) const;
 
     std::map<Control, QWidget*> controls_;
-    std::map<Control, std::function<void()>> handlers_;
-    std::function<void()> tick_;
+    FormHandlers handlers_;
     QTimer timer_;
     int dpi_ = 96;
     QTimer frameWatch_;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "window/GlyphShapes.h"
+
 namespace tapelark {
 namespace {
 
@@ -37,44 +39,50 @@ bool FontDraws(HDC dc, const char* faceName, wchar_t letter) {
            index != 0xFFFF;
 }
 
-// The shapes Marlett draws for the four transport letters, for a font that
-// lacks them (Wine's own Marlett is not chosen for these letters): a dot, a square, a
-// right-pointing triangle and a cross, centred in `box` and sized to `em`.
+// The glyph shapes for a font that lacks them (Wine's own Marlett is not
+// chosen for these letters), centred in `box` and sized to `em`.
 bool DrawGlyphShape(HDC dc, char letter, const RECT& box, int em, COLORREF colour) {
-    const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
-    const int half = std::max(2, em * 3 / 10);
+    const GlyphShape shape = GlyphShapeAt(GlyphForLetter(letter), (box.left + box.right) / 2.0,
+                                          (box.top + box.bottom) / 2.0, em);
+    if (shape.glyph == Glyph::None) return false;
+    const auto px = [](double v) { return static_cast<int>(std::lround(v)); };
+    const int left = px(shape.left), top = px(shape.top), right = px(shape.right), bottom = px(shape.bottom);
     HBRUSH brush = CreateSolidBrush(colour);
-    HPEN pen = CreatePen(PS_SOLID, std::max(1, em / 8), colour);
+    const LOGBRUSH line{BS_SOLID, colour, 0};
+    HPEN pen = shape.glyph == Glyph::Cross
+                   ? ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT,
+                                  static_cast<DWORD>(std::max(1, px(shape.stroke))), &line, 0, nullptr)
+                   : static_cast<HPEN>(GetStockObject(NULL_PEN));
     HGDIOBJ oldBrush = SelectObject(dc, brush);
     HGDIOBJ oldPen = SelectObject(dc, pen);
-    bool drawn = true;
-    switch (letter) {
-    case 'n':
-        Ellipse(dc, cx - half, cy - half, cx + half + 1, cy + half + 1);
+    switch (shape.glyph) {
+    case Glyph::Circle:
+        Ellipse(dc, left, top, right + 1, bottom + 1);  // a null pen leaves the last row and column
         break;
-    case 'g':
-        Rectangle(dc, cx - half + 1, cy - half + 1, cx + half, cy + half);
+    case Glyph::Square: {
+        const RECT square{left, top, right, bottom};
+        FillRect(dc, &square, brush);
         break;
-    case '4': {
-        const POINT triangle[] = {{cx - half * 2 / 3, cy - half}, {cx + half * 2 / 3, cy},
-                                  {cx - half * 2 / 3, cy + half}};
+    }
+    case Glyph::RightTriangle: {
+        const POINT triangle[] = {{left, top}, {right, (top + bottom) / 2}, {left, bottom}};
         Polygon(dc, triangle, 3);
         break;
     }
-    case 'r':
-        MoveToEx(dc, cx - half + 1, cy - half + 1, nullptr);
-        LineTo(dc, cx + half, cy + half);
-        MoveToEx(dc, cx + half - 1, cy - half + 1, nullptr);
-        LineTo(dc, cx - half, cy + half);
+    case Glyph::Cross:
+        MoveToEx(dc, left, top, nullptr);
+        LineTo(dc, right, bottom);
+        MoveToEx(dc, right, top, nullptr);
+        LineTo(dc, left, bottom);
         break;
-    default:
-        drawn = false;
+    case Glyph::None:
+        break;
     }
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
-    DeleteObject(pen);
+    if (shape.glyph == Glyph::Cross) DeleteObject(pen);
     DeleteObject(brush);
-    return drawn;
+    return true;
 }
 
 }  // namespace

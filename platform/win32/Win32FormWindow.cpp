@@ -121,7 +121,8 @@ void Win32FormWindow::CreateControls() {
             style |= WS_TABSTOP | BS_OWNERDRAW;
             break;
         case ControlKind::Label:
-            style |= SS_LEFT | SS_NOPREFIX | (layout.toolTip ? SS_NOTIFY : 0);
+            // Statics report clicks, and show tool tips, only with SS_NOTIFY.
+            style |= SS_LEFT | SS_NOPREFIX | (layout.clickable || layout.toolTip ? SS_NOTIFY : 0);
             break;
         case ControlKind::PictureBox:
             style |= SS_OWNERDRAW;
@@ -227,7 +228,7 @@ std::intptr_t Win32FormWindow::Handle(std::uintptr_t windowHandle, unsigned mess
             const bool click = code == BN_CLICKED ||
                                (layout && layout->kind == ControlKind::GraphicalButton &&
                                 code == BN_DOUBLECLICKED);
-            if (layout && click && handlers_.clicked) handlers_.clicked(layout->name);
+            if (layout && layout->clickable && click && handlers_.clicked) handlers_.clicked(layout->name);
             return 0;
         }
         case WM_ERASEBKGND: {

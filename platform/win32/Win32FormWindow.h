@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "window/FormHandlers.h"
 #include "window/FormLayout.h"
 #include "window/FormView.h"
 
@@ -13,18 +14,13 @@ namespace tapelark {
 // status timer. Clicks and ticks go to the handlers set by the caller.
 class Win32FormWindow : public FormView {
 public:
-    struct Handlers {
-        std::function<void(Control)> clicked;  // buttons and the credits line
-        std::function<void()> ticked;          // the status timer
-    };
-
     // Creates the window hidden; `instance` holds the images and the icon.
     explicit Win32FormWindow(std::uintptr_t instance);
     ~Win32FormWindow() override;
     Win32FormWindow(const Win32FormWindow&) = delete;
     Win32FormWindow& operator=(const Win32FormWindow&) = delete;
 
-    void SetHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
+    void SetHandlers(FormHandlers handlers) { handlers_ = std::move(handlers); }
     void Show();  // centred on the screen, active
     // Runs the message loop until the window is closed; the exit code.
     int RunUntilClosed();
@@ -57,7 +53,7 @@ private:
     std::uintptr_t toolTip_ = 0;
     int dpi_ = 96;
     bool timerRunning_ = false;
-    Handlers handlers_;
+    FormHandlers handlers_;
     std::array<std::uintptr_t, kControlCount> controls_{};
     std::array<std::uintptr_t, kControlCount> fonts_{};
     std::uintptr_t windowFont_ = 0;

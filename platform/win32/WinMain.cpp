@@ -4,7 +4,6 @@
 #include "capture/WaveRecording.h"
 #include "common/ApplicationTitle.h"
 #include "launcher/EmulatorStarter.h"
-#include "platform/win32/FormBinding.h"
 #include "platform/win32/Win32FileServices.h"
 #include "platform/win32/Win32FormWindow.h"
 #include "platform/win32/Win32Mci.h"

@@ -205,8 +205,7 @@ TEST_F(MainWindow, TheSaveButtonShowsAPictureAndNoText) {
 
 TEST_F(MainWindow, ClicksReachTheirHandlersOnlyWhenEnabled) {
     std::vector<QString> clicked;
-    for (const auto& layout : FormControls())
-        window.OnClick(layout.name, [&clicked, id = layout.id] { clicked.push_back(id); });
+    window.SetHandlers({[&clicked](Control name) { clicked.push_back(LayoutOf(name).id); }, nullptr});
     window.show();
     QTest::mouseClick(Widget(Control::btnStopWave), Qt::LeftButton);
     QTest::mouseClick(Widget(Control::btnWaveRec), Qt::LeftButton);

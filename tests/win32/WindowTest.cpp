@@ -12,7 +12,7 @@
 #include "capture/WaveRecording.h"
 #include "win32/WineHelpers.h"
 #include "launcher/EmulatorLauncher.h"
-#include "platform/win32/FormBinding.h"
+#include "window/FormHandlers.h"
 #include "platform/win32/Win32FormWindow.h"
 #include "tests/window/TestWindow.h"
 #include "window/FormLayout.h"

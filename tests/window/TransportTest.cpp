@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/window/TestWindow.h"
+#include "window/FormHandlers.h"
 #include "window/FormLayout.h"
 
 namespace tapelark::testing {
@@ -223,6 +224,21 @@ TEST(StartVgs, WakesTheEmulatorOnceAndLeavesTheTransportAlone) {
               (Commands{"activate Connectix Virtual Game Station nowait", "keys ~ nowait"}));
     EXPECT_TRUE(w.EngineCommands().empty());
     EXPECT_EQ(ButtonsOf(w), before);
+}
+
+TEST(Dispatch, EveryClickableControlAndNoOtherReachesAHandler) {
+    for (const auto& layout : FormControls()) {
+        TestWindow w;
+        w.form.btnWaveRec_Click();  // every transport button has something to do now
+        w.Forget();
+        HandlersOf(w.form).clicked(layout.name);
+        const bool handled = !w.EngineCommands().empty() || !w.saveDialog.asked.empty() ||
+                             !w.shell.calls.empty() || !w.windows.calls.empty();
+        EXPECT_EQ(handled, layout.clickable) << layout.id;
+    }
+    TestWindow w;
+    HandlersOf(w.form).ticked();
+    EXPECT_EQ(w.mci.sent.front(), "status capture mode");
 }
 
 }  // namespace
