@@ -47,12 +47,20 @@ inline std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// Blanks, tabs and line ends at either end.
+// Blanks, tabs and line ends at one end or both.
+inline constexpr std::string_view kAsciiWhitespace = " \t\r\n\f\v";
+
+inline std::string_view TrimLeadingWhitespace(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(kAsciiWhitespace);
+    return first == std::string_view::npos ? std::string_view{} : text.substr(first);
+}
+
+inline std::string_view TrimTrailingWhitespace(std::string_view text) {
+    return text.substr(0, text.find_last_not_of(kAsciiWhitespace) + 1);
+}
+
 inline std::string_view TrimWhitespace(std::string_view text) {
-    constexpr std::string_view kSpace = " \t\r\n\f\v";
-    std::size_t first = text.find_first_not_of(kSpace);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+    return TrimTrailingWhitespace(TrimLeadingWhitespace(text));
 }
 
 // A fixed text field as the platform fills it: what stands before its first NUL.

@@ -11,7 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/linux/WineRegFile.h"
+#include "common/AsciiText.h"
+#include "common/WriteAll.h"
 
 extern char** environ;
 
@@ -22,7 +23,7 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsWindowsProgram(const std::string& program) {
-    const std::string lowered = LowerAscii(program);
+    const std::string lowered = AsciiLowerCase(program);
     const bool drive = program.size() >= 3 && ((lowered[0] >= 'a' && lowered[0] <= 'z') &&
                                                program[1] == ':' && (program[2] == '\\' || program[2] == '/'));
     return drive || program.find('\\') != std::string::npos || lowered.ends_with(".exe");
@@ -72,15 +73,16 @@ std::string Resolve(const std::string& program) {
     return {};
 }
 
-void WriteAll(int fd, const void* data, std::size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = write(fd, bytes, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        bytes += n;
-        size -= static_cast<std::size_t>(n);
-    }
+// The errno of a failed start, to the parent that waits on the pipe.
+void ReportError(int errorPipe, int error) {
+    WriteAll(
+        [errorPipe](const char* bytes, std::size_t size) {
+            ssize_t n;
+            do n = write(errorPipe, bytes, size);
+            while (n < 0 && errno == EINTR);
+            return n;
+        },
+        &error, sizeof error);
 }
 
 // In the grandchild: only async-signal-safe calls from here on.
@@ -104,18 +106,15 @@ void WriteAll(int fd, const void* data, std::size_t size) {
         }
     }
     execve(file, argv, environ);
-    const int error = errno;
-    WriteAll(errorPipe, &error, sizeof error);
+    ReportError(errorPipe, errno);
     _exit(127);
 }
 
 }  // namespace
 
 std::vector<std::string> LaunchArguments(const std::string& commandLine) {
-    std::string text = commandLine.substr(0, commandLine.find('\0'));
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    const std::string text(TrimWhitespace(UpToNul(commandLine)));
+    if (text.empty()) return {};
 
     std::string program;
     std::string rest;
@@ -124,7 +123,7 @@ std::vector<std::string> LaunchArguments(const std::string& commandLine) {
         program = text.substr(1, close == std::string::npos ? std::string::npos : close - 1);
         rest = close == std::string::npos ? "" : text.substr(close + 1);
     } else {
-        const std::string lowered = LowerAscii(text);
+        const std::string lowered = AsciiLowerCase(text);
         std::size_t exe = lowered.find(".exe");
         while (exe != std::string::npos && exe + 4 < text.size() && !IsBlank(text[exe + 4])) {
             exe = lowered.find(".exe", exe + 1);
@@ -170,8 +169,7 @@ bool LaunchDetached(const std::vector<std::string>& arguments) {
         const pid_t grandchild = fork();
         if (grandchild == 0) ExecProgram(file.c_str(), argv.data(), pipeFds[1]);
         if (grandchild < 0) {
-            const int error = errno;
-            WriteAll(pipeFds[1], &error, sizeof error);
+            ReportError(pipeFds[1], errno);
         }
         _exit(0);
     }

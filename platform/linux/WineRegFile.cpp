@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/AsciiText.h"
 #include "platform/Registry.h"
 
 namespace tapelark {
@@ -149,20 +150,10 @@ std::size_t ParseEscaped(std::string_view text, std::size_t at, char end, std::u
     return std::string_view::npos;
 }
 
-std::string_view TrimLeft(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    return s;
-}
-
-std::string_view TrimRight(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
 // "aa,bb,..." as bytes; false on anything else.
 bool ParseHexBytes(std::string_view s, std::string& out) {
     std::size_t at = 0;
-    s = TrimRight(TrimLeft(s));
+    s = TrimWhitespace(s);
     while (at < s.size()) {
         while (at < s.size() && (s[at] == ' ' || s[at] == '\t')) ++at;
         if (at >= s.size()) break;
@@ -205,7 +196,7 @@ std::optional<WineRegValue> ParseData(std::string_view data) {
     }
     if (data.starts_with("dword:")) {
         data.remove_prefix(6);
-        data = TrimRight(data);
+        data = TrimTrailingWhitespace(data);
         std::uint32_t number = 0;
         if (data.empty() || data.size() > 8) return std::nullopt;
         for (char c : data) {
@@ -255,14 +246,14 @@ std::string_view NextLine(std::string_view text, std::size_t& at) {
     const std::size_t start = at;
     const std::size_t end = text.find('\n', at);
     at = end == std::string_view::npos ? text.size() : end + 1;
-    return TrimRight(text.substr(start, (end == std::string_view::npos ? text.size() : end) - start));
+    return TrimTrailingWhitespace(text.substr(start, (end == std::string_view::npos ? text.size() : end) - start));
 }
 
 // The key name of a "[...]" header line, unescaped and lower-cased.
 std::optional<std::string> HeaderKey(std::string_view line) {
     std::u16string units;
     if (ParseEscaped(line, 1, ']', units) == std::string_view::npos) return std::nullopt;
-    return LowerAscii(Utf16ToUtf8(units));
+    return AsciiLowerCase(Utf16ToUtf8(units));
 }
 
 WineRegValues ParseValues(std::string_view text, std::size_t at) {
@@ -274,7 +265,7 @@ WineRegValues ParseValues(std::string_view text, std::size_t at) {
         if (line.ends_with("\\") && line.find("=hex") != std::string_view::npos) {
             joined.assign(line.substr(0, line.size() - 1));
             while (at < text.size()) {
-                std::string_view more = TrimLeft(NextLine(text, at));
+                std::string_view more = TrimLeadingWhitespace(NextLine(text, at));
                 const bool goesOn = more.ends_with("\\");
                 joined += goesOn ? more.substr(0, more.size() - 1) : more;
                 if (!goesOn) break;
@@ -289,7 +280,7 @@ WineRegValues ParseValues(std::string_view text, std::size_t at) {
             std::u16string units;
             const std::size_t after = ParseEscaped(line, 1, '"', units);
             if (after == std::string_view::npos || after >= line.size() || line[after] != '=') continue;
-            name = LowerAscii(Utf16ToUtf8(units));
+            name = AsciiLowerCase(Utf16ToUtf8(units));
             rest = after + 1;
         } else {
             continue;  // blank, a comment or a "#time=" style note
@@ -301,13 +292,6 @@ WineRegValues ParseValues(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 bool IsWin64RegFile(const std::string& fileText) {
     // The note stands in the file's head, before the first key.
     const std::size_t firstKey = fileText.find("\n[");
@@ -316,7 +300,7 @@ bool IsWin64RegFile(const std::string& fileText) {
 }
 
 std::optional<WineRegValues> FindWineRegKey(const std::string& fileText, const std::string& keyPath) {
-    const std::string wanted = LowerAscii(keyPath);
+    const std::string wanted = AsciiLowerCase(keyPath);
     const std::string_view text(fileText);
     std::size_t at = 0;
     while (at < text.size()) {

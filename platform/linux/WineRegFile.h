@@ -23,7 +23,4 @@ std::optional<WineRegValues> FindWineRegKey(const std::string& fileText, const s
 // Whether the file was written for a 64-bit prefix ("#arch=win64").
 bool IsWin64RegFile(const std::string& fileText);
 
-// Lower-cases ASCII letters only, which is how the file's names are compared.
-std::string LowerAscii(std::string text);
-
 }  // namespace tapelark

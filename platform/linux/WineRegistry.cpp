@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/AsciiText.h"
+
 namespace tapelark {
 
 namespace {
@@ -56,7 +58,7 @@ long WineRegistry::Find(const std::string& path, OpenedKey& key) const {
     // A 64-bit prefix keeps what 32-bit programs (the emulator's installer
     // among them) write below SOFTWARE in the Wow6432Node branch; look there
     // first, as a 32-bit program's view of the registry does.
-    const std::string lowered = LowerAscii(path);
+    const std::string lowered = AsciiLowerCase(path);
     if (IsWin64RegFile(*text) && lowered.starts_with("software\\") &&
         !lowered.starts_with("software\\wow6432node")) {
         const std::string redirected = path.substr(0, 9) + "Wow6432Node\\" + path.substr(9);
@@ -95,7 +97,7 @@ long WineRegistry::QueryValue(RegistryKey key, const char* valueName, std::uint3
     auto opened = opened_.find(key);
     if (opened == opened_.end()) return kErrorInvalidHandle;
     const auto& values = opened->second.values;
-    auto value = values.find(LowerAscii(valueName != nullptr ? valueName : ""));
+    auto value = values.find(AsciiLowerCase(valueName != nullptr ? valueName : ""));
     if (value == values.end()) return kErrorFileNotFound;
 
     const auto size = static_cast<std::uint32_t>(value->second.data.size());
