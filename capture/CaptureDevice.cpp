@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "capture/WaveRecording.h"
 
 #include <cmath>

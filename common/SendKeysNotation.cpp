@@ -18,20 +18,34 @@ struct Name {
 };
 
 constexpr Name kNames[] = {
-    {"ENTER", NamedKey::Enter},         {"TAB", NamedKey::Tab},
-    {"ESC", NamedKey::Escape},          {"ESCAPE", NamedKey::Escape},
-    {"BACKSPACE", NamedKey::Backspace}, {"BS", NamedKey::Backspace},
-    {"BKSP", NamedKey::Backspace},      {"DELETE", NamedKey::Delete},
-    {"DEL", NamedKey::Delete},          {"INSERT", NamedKey::Insert},
-    {"INS", NamedKey::Insert},          {"HOME", NamedKey::Home},
-    {"END", NamedKey::End},             {"PGUP", NamedKey::PageUp},
-    {"PGDN", NamedKey::PageDown},       {"LEFT", NamedKey::Left},
-    {"UP", NamedKey::Up},               {"RIGHT", NamedKey::Right},
-    {"DOWN", NamedKey::Down},           {"BREAK", NamedKey::Break},
-    {"CAPSLOCK", NamedKey::CapsLock},   {"NUMLOCK", NamedKey::NumLock},
-    {"SCROLLLOCK", NamedKey::ScrollLock}, {"PRTSC", NamedKey::PrintScreen},
-    {"HELP", NamedKey::Help},           {"ADD", NamedKey::Add},
-    {"SUBTRACT", NamedKey::Subtract},   {"MULTIPLY", NamedKey::Multiply},
+    {"ENTER", NamedKey::Enter},
+    {"TAB", NamedKey::Tab},
+    {"ESC", NamedKey::Escape},
+    {"ESCAPE", NamedKey::Escape},
+    {"BACKSPACE", NamedKey::Backspace},
+    {"BS", NamedKey::Backspace},
+    {"BKSP", NamedKey::Backspace},
+    {"DELETE", NamedKey::Delete},
+    {"DEL", NamedKey::Delete},
+    {"INSERT", NamedKey::Insert},
+    {"INS", NamedKey::Insert},
+    {"HOME", NamedKey::Home},
+    {"END", NamedKey::End},
+    {"PGUP", NamedKey::PageUp},
+    {"PGDN", NamedKey::PageDown},
+    {"LEFT", NamedKey::Left},
+    {"UP", NamedKey::Up},
+    {"RIGHT", NamedKey::Right},
+    {"DOWN", NamedKey::Down},
+    {"BREAK", NamedKey::Break},
+    {"CAPSLOCK", NamedKey::CapsLock},
+    {"NUMLOCK", NamedKey::NumLock},
+    {"SCROLLLOCK", NamedKey::ScrollLock},
+    {"PRTSC", NamedKey::PrintScreen},
+    {"HELP", NamedKey::Help},
+    {"ADD", NamedKey::Add},
+    {"SUBTRACT", NamedKey::Subtract},
+    {"MULTIPLY", NamedKey::Multiply},
     {"DIVIDE", NamedKey::Divide},
 };
 
@@ -44,8 +58,7 @@ std::optional<KeyStroke> Named(std::string_view name) {
     if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f')) {
         int n = 0;
         const auto [end, error] = std::from_chars(name.data() + 1, name.data() + name.size(), n);
-        if (error == std::errc() && end == name.data() + name.size() && n >= 1 && n <= 16 &&
-            name[1] != '0')
+        if (error == std::errc() && end == name.data() + name.size() && n >= 1 && n <= 16 && name[1] != '0')
             return KeyStroke{static_cast<NamedKey>(static_cast<int>(NamedKey::F1) + n - 1)};
     }
     return std::nullopt;
@@ -109,8 +122,8 @@ private:
         if (const std::size_t blank = inside.rfind(' '); blank != std::string_view::npos && blank > 0) {
             const std::string_view digits = inside.substr(blank + 1);
             const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), count);
-            if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
-                count < 0 || count > kMostRepeats)
+            if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || count < 0 ||
+                count > kMostRepeats)
                 return false;
             inside = inside.substr(0, blank);
         }

@@ -28,7 +28,8 @@ bool ProcessPresence::IsRunning(const std::string& myName) {
                 const char* first = entry.exeFile;
                 const void* nul = std::memchr(first, '\0', sizeof entry.exeFile);
                 if (nul == nullptr) break;  // not a name: stop with what was found so far
-                const std::string_view name(first, static_cast<std::size_t>(static_cast<const char*>(nul) - first));
+                const std::string_view name(first,
+                                            static_cast<std::size_t>(static_cast<const char*>(nul) - first));
                 if (EndsWithIgnoringAsciiCase(name, myName)) result = true;
                 // Every entry is looked at, even after a match.
                 more = processes_.Next(snapshot, entry);

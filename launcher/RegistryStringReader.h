@@ -13,8 +13,7 @@ class RegistryStringReader {
 public:
     RegistryStringReader(Registry& registry, MessageBoxService& messages);
 
-    std::string ReadRegistryString(RegistryKey root, const std::string& subKey,
-                                   const std::string& valueName);
+    std::string ReadRegistryString(RegistryKey root, const std::string& subKey, const std::string& valueName);
 
 private:
     Registry& registry_;

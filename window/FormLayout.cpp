@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/FormLayout.h"
 
 #ifndef TAPELARK_HOME_PAGE

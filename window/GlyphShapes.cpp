@@ -38,7 +38,8 @@ GlyphShape GlyphShapeAt(Glyph glyph, double centreX, double centreY, double emPi
             break;
         case Glyph::None: return {};
     }
-    return {glyph, centreX - halfWidth, centreY - halfHeight, centreX + halfWidth, centreY + halfHeight, stroke};
+    return {glyph, centreX - halfWidth, centreY - halfHeight, centreX + halfWidth, centreY + halfHeight,
+            stroke};
 }
 
 }  // namespace tapelark

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/formPlay.h"
 
 #include "common/ApplicationTitle.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/LinuxShortPath.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/ProgramLauncher.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/WineRegistry.h"
 
 #include <pwd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/X11WindowSystem.h"
 
 #include <X11/Xatom.h>

@@ -19,8 +19,8 @@ void PaintGlyph(QPainter& painter, Glyph glyph, const QRectF& box, double emPixe
             painter.drawRect(bounds);
             break;
         case Glyph::RightTriangle:
-            painter.drawPolygon(QPolygonF{{bounds.topLeft(), QPointF(bounds.right(), bounds.center().y()),
-                                           bounds.bottomLeft()}});
+            painter.drawPolygon(QPolygonF{
+                {bounds.topLeft(), QPointF(bounds.right(), bounds.center().y()), bounds.bottomLeft()}});
             break;
         case Glyph::Cross:
             painter.setPen(QPen(colour, shape.stroke, Qt::SolidLine, Qt::FlatCap));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/QtProgramEnvironment.h"
 
 #include <unistd.h>

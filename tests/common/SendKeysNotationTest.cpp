@@ -21,13 +21,14 @@ TEST(SendKeysNotation, ReadsEveryFormOfKey) {
         {"", {}},
         {"~", {Key(NamedKey::Enter)}},
         {"ok", {Char('o'), Char('k')}},
-        {"{ENTER}{enter}{Esc}{tab}{bs}", {Key(NamedKey::Enter), Key(NamedKey::Enter), Key(NamedKey::Escape),
-                                          Key(NamedKey::Tab), Key(NamedKey::Backspace)}},
+        {"{ENTER}{enter}{Esc}{tab}{bs}",
+         {Key(NamedKey::Enter), Key(NamedKey::Enter), Key(NamedKey::Escape), Key(NamedKey::Tab),
+          Key(NamedKey::Backspace)}},
         {"{F1}{f12}{F16}", {Key(NamedKey::F1), Key(NamedKey::F12), Key(NamedKey::F16)}},
-        {"{~}{+}{^}{%}{(}{)}{{}{}}{ }", {Char('~'), Char('+'), Char('^'), Char('%'), Char('('), Char(')'),
-                                         Char('{'), Char('}'), Char(' ')}},
-        {"{LEFT 3}{x 2}{UP 0}", {Key(NamedKey::Left), Key(NamedKey::Left), Key(NamedKey::Left), Char('x'),
-                                 Char('x')}},
+        {"{~}{+}{^}{%}{(}{)}{{}{}}{ }",
+         {Char('~'), Char('+'), Char('^'), Char('%'), Char('('), Char(')'), Char('{'), Char('}'), Char(' ')}},
+        {"{LEFT 3}{x 2}{UP 0}",
+         {Key(NamedKey::Left), Key(NamedKey::Left), Key(NamedKey::Left), Char('x'), Char('x')}},
         {"+a^b%c", {Char('a', true), Char('b', false, true), Char('c', false, false, true)}},
         {"^+{F4}x", {Key(NamedKey::F4, true, true), Char('x')}},
         {"+(ab)c", {Char('a', true), Char('b', true), Char('c')}},
@@ -38,8 +39,9 @@ TEST(SendKeysNotation, ReadsEveryFormOfKey) {
 }
 
 TEST(SendKeysNotation, AnyFaultRefusesTheWholeText) {
-    for (const char* text : {"a{NOSUCHKEY}", "{ENTER", "{}", "}", "a+", "^", "+)", "(ab", "ab)", "{F0}",
-                             "{F17}", "{F01}", "{LEFT x}", "{LEFT -1}", "{LEFT 1000}", "tab\there", "caf\xc3\xa9"})
+    for (const char* text :
+         {"a{NOSUCHKEY}", "{ENTER", "{}", "}", "a+", "^", "+)", "(ab", "ab)", "{F0}", "{F17}", "{F01}",
+          "{LEFT x}", "{LEFT -1}", "{LEFT 1000}", "tab\there", "caf\xc3\xa9"})
         EXPECT_EQ(ParseSendKeys(text), std::nullopt) << text;
 }
 

@@ -39,8 +39,8 @@ public:
         *result = 77;
         return kRegistrySuccess;
     }
-    long QueryValue(RegistryKey key, const char* valueName, std::uint32_t* reserved,
-                    std::uint32_t* type, unsigned char* data, std::uint32_t* count) override {
+    long QueryValue(RegistryKey key, const char* valueName, std::uint32_t* reserved, std::uint32_t* type,
+                    unsigned char* data, std::uint32_t* count) override {
         calls.push_back("query " + std::to_string(key) + " " + valueName);
         if (throwOnQuery) throw std::runtime_error("registry gone");
         typeAsked = *type;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A stand-in for the emulator's window: a top-level X window with the given
 // title that reports on stdout when it is on screen ("ready WINDOW-ID") and
 // every key it receives ("press Return", "release Return"). It ends after the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/linux/FocusedWindow.h"
 
 #include <X11/Xatom.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the launch and window tests share: a scratch folder, a stand-in
 // emulator script that reports each start through a FIFO, and reading a

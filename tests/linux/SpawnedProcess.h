@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A child process for tests, started with posix_spawn and killed and reaped
 // when the object goes. posix_spawn returns while the kernel may still be

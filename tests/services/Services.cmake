@@ -1,15 +1,19 @@
 # Test fixtures for the real services. A test names what it needs with
 #   tapelark_uses(TEST_NAME pulseaudio xvfb)
 # or, for gtest_discover_tests, passes PROPERTIES ${TAPELARK_PULSEAUDIO_PROPERTIES}.
+# A test executable that draws on the Xvfb is run through it with
+#   tapelark_on_display(TARGET)
 set(TAPELARK_SERVICES_DIR ${CMAKE_BINARY_DIR}/test-services)
 set(TAPELARK_PULSE_DIR ${TAPELARK_SERVICES_DIR}/pulse)
-set(TAPELARK_TEST_DISPLAY ":93" CACHE STRING "X display of the tests' own Xvfb")
+set(TAPELARK_XVFB_DIR ${TAPELARK_SERVICES_DIR}/xvfb)
+# "auto": each run takes a free display number, so runs never collide.
+set(TAPELARK_TEST_DISPLAY "auto" CACHE STRING "X display of the tests' own Xvfb, or auto")
+set(TAPELARK_ON_DISPLAY bash ${CMAKE_CURRENT_LIST_DIR}/on-display ${TAPELARK_XVFB_DIR})
 
 set(TAPELARK_PULSEAUDIO_ENV
     "PULSE_RUNTIME_PATH=${TAPELARK_PULSE_DIR}"
     "PULSE_STATE_PATH=${TAPELARK_PULSE_DIR}/state"
     "PULSE_SERVER=unix:${TAPELARK_PULSE_DIR}/native")
-set(TAPELARK_XVFB_ENV "DISPLAY=${TAPELARK_TEST_DISPLAY}")
 set(TAPELARK_PIPEWIRE_DIR ${TAPELARK_SERVICES_DIR}/pipewire)
 set(TAPELARK_PIPEWIRE_ENV
     "TAPELARK_PIPEWIRE=1"
@@ -24,11 +28,9 @@ set_tests_properties(service.pulseaudio.stop PROPERTIES FIXTURES_CLEANUP pulseau
 
 if(NOT CMAKE_CROSSCOMPILING)
   add_test(NAME service.xvfb.start
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${TAPELARK_TEST_DISPLAY}
-                   ${TAPELARK_SERVICES_DIR}/xvfb)
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${TAPELARK_TEST_DISPLAY} ${TAPELARK_XVFB_DIR})
   add_test(NAME service.xvfb.stop
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb stop ${TAPELARK_TEST_DISPLAY}
-                   ${TAPELARK_SERVICES_DIR}/xvfb)
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb stop ${TAPELARK_TEST_DISPLAY} ${TAPELARK_XVFB_DIR})
   set_tests_properties(service.xvfb.start PROPERTIES FIXTURES_SETUP xvfb)
   set_tests_properties(service.xvfb.stop PROPERTIES FIXTURES_CLEANUP xvfb)
 
@@ -42,19 +44,26 @@ if(NOT CMAKE_CROSSCOMPILING)
   set_tests_properties(service.pipewire.stop PROPERTIES FIXTURES_CLEANUP pipewire)
 endif()
 
+# The launcher goes before the test's command and before the listing of its
+# cases; older CMake knows it only as the emulator.
+function(tapelark_on_display target)
+  set_target_properties(${target} PROPERTIES TEST_LAUNCHER "${TAPELARK_ON_DISPLAY}")
+  if(NOT CMAKE_CROSSCOMPILING)
+    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "${TAPELARK_ON_DISPLAY}")
+  endif()
+endfunction()
+
 string(REPLACE ";" "\\;" _pulse_env "${TAPELARK_PULSEAUDIO_ENV}")
 set(TAPELARK_PULSEAUDIO_PROPERTIES FIXTURES_REQUIRED pulseaudio ENVIRONMENT "${_pulse_env}")
-set(TAPELARK_XVFB_PROPERTIES FIXTURES_REQUIRED xvfb ENVIRONMENT "${TAPELARK_XVFB_ENV}")
+set(TAPELARK_XVFB_PROPERTIES FIXTURES_REQUIRED xvfb)
 
 function(tapelark_uses test)
   foreach(service IN LISTS ARGN)
     if(service STREQUAL "pulseaudio")
       set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_PULSEAUDIO_ENV})
-    elseif(service STREQUAL "xvfb")
-      set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_XVFB_ENV})
     elseif(service STREQUAL "pipewire")
       set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_PIPEWIRE_ENV})
-    elseif(NOT service STREQUAL "wine")
+    elseif(NOT service STREQUAL "xvfb" AND NOT service STREQUAL "wine")
       message(FATAL_ERROR "unknown test service ${service}")
     endif()
     set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED ${service})
@@ -66,7 +75,7 @@ endfunction()
 # test names pulseaudio: the device then opens, records nothing and saves a
 # valid empty WAVE file, the same on every machine.
 if(CMAKE_CROSSCOMPILING)
-  set(TAPELARK_WINE_DISPLAY ":94" CACHE STRING "X display of the Windows tests' Xvfb")
+  set(TAPELARK_WINE_DISPLAY "auto" CACHE STRING "X display of the Windows tests' Xvfb, or auto")
   set(TAPELARK_WINE_PREFIX ${TAPELARK_SERVICES_DIR}/wine-prefix)
   # A 32-bit program is tested on a 32-bit Windows.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -74,25 +83,23 @@ if(CMAKE_CROSSCOMPILING)
   else()
     set(TAPELARK_WINE_ARCH win64)
   endif()
-  set(TAPELARK_XVFB_ENV "DISPLAY=${TAPELARK_WINE_DISPLAY}")
-  set(TAPELARK_WINE_COMMON_ENV "WINEDEBUG=-all" "WINEDLLOVERRIDES=winealsa.drv,winepulse.drv=d"
-      ${TAPELARK_XVFB_ENV})
+  set(TAPELARK_WINE_COMMON_ENV "WINEDEBUG=-all" "WINEDLLOVERRIDES=winealsa.drv,winepulse.drv=d")
   set(TAPELARK_WINE_ENV
       "WINEPREFIX=${TAPELARK_WINE_PREFIX}" "WINEARCH=${TAPELARK_WINE_ARCH}" ${TAPELARK_WINE_COMMON_ENV})
+  # Every Windows test executable runs under Wine on the Xvfb.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${TAPELARK_ON_DISPLAY} ${CMAKE_CROSSCOMPILING_EMULATOR})
 
   add_test(NAME service.xvfb.start
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${TAPELARK_WINE_DISPLAY}
-                   ${TAPELARK_SERVICES_DIR}/xvfb)
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${TAPELARK_WINE_DISPLAY} ${TAPELARK_XVFB_DIR})
   add_test(NAME service.xvfb.stop
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb stop ${TAPELARK_WINE_DISPLAY}
-                   ${TAPELARK_SERVICES_DIR}/xvfb)
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb stop ${TAPELARK_WINE_DISPLAY} ${TAPELARK_XVFB_DIR})
   set_tests_properties(service.xvfb.start PROPERTIES FIXTURES_SETUP xvfb)
   set_tests_properties(service.xvfb.stop PROPERTIES FIXTURES_CLEANUP xvfb)
 
   add_test(NAME service.wine.start
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine start ${TAPELARK_WINE_PREFIX})
+           COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_LIST_DIR}/wine start ${TAPELARK_WINE_PREFIX})
   add_test(NAME service.wine.stop
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine stop ${TAPELARK_WINE_PREFIX})
+           COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_LIST_DIR}/wine stop ${TAPELARK_WINE_PREFIX})
   set_tests_properties(service.wine.start service.wine.stop PROPERTIES
                        ENVIRONMENT "${TAPELARK_WINE_ENV}" FIXTURES_REQUIRED xvfb)
   set_tests_properties(service.wine.start PROPERTIES FIXTURES_SETUP wine)
@@ -113,9 +120,9 @@ if(CMAKE_CROSSCOMPILING)
     set(TAPELARK_WOW64_ENV "WINEPREFIX=${TAPELARK_WOW64_PREFIX}" "WINEARCH=win64"
         ${TAPELARK_WINE_COMMON_ENV})
     add_test(NAME service.wow64.start
-             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine start ${TAPELARK_WOW64_PREFIX})
+             COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_LIST_DIR}/wine start ${TAPELARK_WOW64_PREFIX})
     add_test(NAME service.wow64.stop
-             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine stop ${TAPELARK_WOW64_PREFIX})
+             COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_LIST_DIR}/wine stop ${TAPELARK_WOW64_PREFIX})
     set_tests_properties(service.wow64.start service.wow64.stop PROPERTIES
                          ENVIRONMENT "${TAPELARK_WOW64_ENV}" FIXTURES_REQUIRED xvfb)
     set_tests_properties(service.wow64.start PROPERTIES FIXTURES_SETUP wow64)

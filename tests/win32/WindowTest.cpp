@@ -11,7 +11,7 @@
 
 #include "capture/WaveRecording.h"
 #include "win32/WineHelpers.h"
-#include "launcher/EmulatorLauncher.h"
+#include "launcher/EmulatorStarter.h"
 #include "window/FormHandlers.h"
 #include "platform/win32/Win32FormWindow.h"
 #include "tests/window/TestWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window's logic on fakes, with the real capture engine and launcher
 // between them.

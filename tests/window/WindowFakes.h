@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Fakes of the platform interfaces under the main window. Each records what it
 // was asked, so a test states the exact commands and calls it expects.
