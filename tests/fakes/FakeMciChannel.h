@@ -12,7 +12,9 @@
 namespace tapelark::testing {
 
 // A scripted multimedia system: records every command with the field it was
-// given, and answers with the codes and replies a test chose (0 and "" unless told).
+// given, and answers with the codes and replies a test chose (0 and "" unless
+// told). With `device` set, what is not scripted is answered as a waveaudio
+// device in miniature would: mode and lengths, and 263 once it is closed.
 class FakeMciChannel : public MciChannel {
 public:
     struct Call {
@@ -42,6 +44,8 @@ public:
         if (auto it = scripts_.find(command); it != scripts_.end() && !it->second.empty()) {
             answer = it->second.front();
             if (it->second.size() > 1) it->second.pop_front();
+        } else if (device) {
+            answer = Device(command);
         }
         // Like the real system, a failure leaves the field alone unless told otherwise.
         if (reply != nullptr && length > 0 && (answer.code == 0 || !answer.reply.empty())) {
@@ -59,8 +63,36 @@ public:
     }
 
     std::vector<Call> calls;
+    bool device = false;
+    std::string mode = "stopped";  // of the device
 
 private:
+    Answer Device(const std::string& command) {
+        if (command == "close all") {
+            open_ = false;
+        } else if (command.rfind("open ", 0) == 0) {
+            open_ = true;
+            mode = "stopped";
+        } else if (!open_) {
+            return {263, ""};  // no such device
+        } else if (command == "record capture") {
+            mode = "recording";
+        } else if (command == "stop capture") {
+            mode = "stopped";
+        } else if (command == "play capture from 0") {
+            mode = "playing";
+        } else if (command == "status capture mode") {
+            return {0, mode};
+        } else if (command.rfind("set capture time format ", 0) == 0) {
+            bytes_ = command.ends_with("bytes");
+        } else if (command == "status capture length") {
+            return {0, bytes_ ? "2177280" : "12345"};
+        }
+        return {};
+    }
+
+    bool open_ = false;
+    bool bytes_ = false;
     std::map<std::string, std::deque<Answer>> scripts_;
 };
 

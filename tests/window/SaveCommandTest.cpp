@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <stdexcept>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -9,37 +10,15 @@
 namespace tapelark::testing {
 namespace {
 
-bool Sent(const TestWindow& w, const std::string& command) {
-    for (const auto& c : w.mci.sent)
-        if (c == command) return true;
-    return false;
-}
-
-int SaveCommands(const TestWindow& w) {
-    int n = 0;
-    for (const auto& c : w.mci.sent) n += c.rfind("save capture", 0) == 0;
-    return n;
-}
-
-TestWindow* Stopped(TestWindow& w) {
-    w.form.btnWaveRec_Click();
-    w.form.btnStopWave_Click();
-    return &w;
-}
-
-TEST(SaveCommand, CancelCallsNothingAndShowsNothing) {
-    TestWindow w;
-    Stopped(w);
-    w.saveDialog.cancel = true;
-    w.form.btnSaveWave_Click();
-    ASSERT_EQ(w.saveDialog.asked.size(), 1u);
-    EXPECT_EQ(SaveCommands(w), 0);
-    EXPECT_TRUE(w.messages.shown.empty());
+std::vector<std::string> Saves(TestWindow& w) {
+    std::vector<std::string> saves;
+    for (const std::string& c : w.EngineCommands())
+        if (c.rfind("save capture", 0) == 0) saves.push_back(c);
+    return saves;
 }
 
 TEST(SaveCommand, TheDialogIsAskedAsTheSaveCommandWantsIt) {
     TestWindow w;
-    Stopped(w);
     w.saveDialog.cancel = true;
     w.form.btnSaveWave_Click();
     const SaveFileRecord& r = w.saveDialog.asked.at(0);
@@ -56,40 +35,39 @@ TEST(SaveCommand, TheDialogIsAskedAsTheSaveCommandWantsIt) {
     EXPECT_EQ(r.flags, 8198u);
 }
 
-TEST(SaveCommand, TheChosenPathReachesTheSaveExactly) {
-    TestWindow w;
-    Stopped(w);
-    w.saveDialog.answer = "/tmp/a.wav";  // shorter than the proposed name
-    w.form.btnSaveWave_Click();
-    EXPECT_TRUE(Sent(w, "save capture /tmp/a.wav"));
-    EXPECT_EQ(SaveCommands(w), 1);
-    EXPECT_TRUE(w.messages.shown.empty());
-}
-
-TEST(SaveCommand, ANameWithoutExtensionGetsNone) {
-    TestWindow w;
-    Stopped(w);
-    w.saveDialog.answer = "/home/player/take";
-    w.form.btnSaveWave_Click();
-    EXPECT_TRUE(Sent(w, "save capture /home/player/take"));
-}
-
-TEST(SaveCommand, APathTooLongForTheBufferSavesNothing) {
-    TestWindow w;
-    Stopped(w);
-    w.saveDialog.answer = "/" + std::string(260, 'x') + ".wav";
-    w.form.btnSaveWave_Click();
-    EXPECT_EQ(SaveCommands(w), 0);
-    EXPECT_TRUE(w.messages.shown.empty());
+TEST(SaveCommand, TheChosenPathAndOnlyItIsSaved) {
+    const struct {
+        bool cancel;
+        std::string answer;
+        std::vector<std::string> saves;
+    } cases[] = {
+        {true, "/tmp/a.wav", {}},
+        {false, "/tmp/a.wav", {"save capture /tmp/a.wav"}},  // shorter than the proposed name
+        {false, "/home/player/take", {"save capture /home/player/take"}},  // no extension added
+        {false, "/" + std::string(260, 'x') + ".wav", {}},  // too long for the buffer
+    };
+    for (const auto& c : cases) {
+        TestWindow w;
+        w.form.btnWaveRec_Click();
+        w.form.btnStopWave_Click();
+        w.Forget();
+        w.saveDialog.cancel = c.cancel;
+        w.saveDialog.answer = c.answer;
+        w.form.btnSaveWave_Click();
+        EXPECT_EQ(Saves(w), c.saves) << c.answer;
+        EXPECT_TRUE(w.messages.shown.empty()) << c.answer;
+    }
 }
 
 TEST(SaveCommand, SavingWhileRecordingAgainGoesAheadAndLeavesTheState) {
     TestWindow w;
-    Stopped(w);
     w.form.btnWaveRec_Click();
+    w.form.btnStopWave_Click();
+    w.form.btnWaveRec_Click();
+    w.Forget();
     w.saveDialog.answer = "/tmp/b.wav";
     w.form.btnSaveWave_Click();
-    EXPECT_TRUE(Sent(w, "save capture /tmp/b.wav"));
+    EXPECT_EQ(Saves(w), std::vector<std::string>{"save capture /tmp/b.wav"});
     EXPECT_TRUE(w.view.timer);
     EXPECT_TRUE(w.view.enabled[Control::btnSaveWave]);
     EXPECT_FALSE(w.view.enabled[Control::btnPlayWave]);
@@ -97,66 +75,59 @@ TEST(SaveCommand, SavingWhileRecordingAgainGoesAheadAndLeavesTheState) {
 
 TEST(SaveCommand, AFailingFileStepIsShownWithThePathAndTheReason) {
     TestWindow w;
-    Stopped(w);
-    w.files.existing["/music/audio.wav"] = true;
-    w.files.failWith = "Permission denied";
+    w.files.files["/music/audio.wav"] = "RIFF";
+    w.files.failing.insert("replace /music/.tapelark-save-1.wav");
     w.saveDialog.answer = "/music/audio.wav";
     EXPECT_NO_THROW(w.form.btnSaveWave_Click());
     ASSERT_EQ(w.messages.shown.size(), 1u);
-    EXPECT_EQ(w.messages.shown[0].text,
-              "Saving file failed, file name was: /music/audio.wav\r\nPermission denied");
+    EXPECT_EQ(w.messages.shown[0].text, "Saving file failed, file name was: /music/audio.wav\r\n"
+                                        "replace failed: /music/.tapelark-save-1.wav");
     EXPECT_EQ(w.messages.shown[0].style, 0);
     EXPECT_EQ(w.messages.shown[0].caption, "Tapelark");
-    EXPECT_EQ(SaveCommands(w), 1);  // the new file was written, but could not take the old one's place
+    // The new file was written, but could not take the old one's place.
+    EXPECT_EQ(Saves(w), std::vector<std::string>{"save capture /music/.tapelark-save-1.wav"});
 }
 
-TEST(SaveFolder, TheProgramsFolderWhenItMayBeWritten) {
-    FakeEnvironment env;
-    EXPECT_EQ(SaveDialogFolder(env), "/opt/tapelark/");
-}
-
-TEST(SaveFolder, TheUsersFolderWhenTheProgramsMayNotBeWritten) {
-    FakeEnvironment env;
-    env.programFolder = "/usr/bin";
-    EXPECT_EQ(SaveDialogFolder(env), "/home/player/Music/");
-}
-
-TEST(SaveFolder, AFolderEndingInTheSeparatorGetsNoSecond) {
-    FakeEnvironment env;
-    env.programFolder = env.writable = "/";
-    EXPECT_EQ(SaveDialogFolder(env), "/");
+TEST(SaveDialogWrapper, TheProgramsFolderWhenItMayBeWrittenElseTheUsers) {
+    const struct {
+        std::string programFolder, writable, expected;
+    } cases[] = {
+        {"/opt/tapelark", "/opt/tapelark", "/opt/tapelark/"},
+        {"/usr/bin", "/opt/tapelark", "/home/player/Music/"},
+        {"/", "/", "/"},  // no second separator
+    };
+    for (const auto& c : cases) {
+        FakeProgramEnvironment env;
+        env.programFolder = c.programFolder;
+        env.writable = c.writable;
+        EXPECT_EQ(SaveDialogFolder(env), c.expected) << c.programFolder;
+    }
 }
 
 TEST(SaveDialogWrapper, FilterPairsAreNulSeparatedAndEndedOnce) {
-    EXPECT_EQ(NulSeparatedFilter("Wave Audio (*.wav)|*.wav"),
-              std::string("Wave Audio (*.wav)\0*.wav\0", 25));
     EXPECT_EQ(NulSeparatedFilter("A|*.a|"), std::string("A\0*.a\0", 6));
     EXPECT_EQ(NulSeparatedFilter("A|*.a|B|*.b"), std::string("A\0*.a\0B\0*.b\0", 12));
 }
 
-TEST(SaveDialogWrapper, TheResultIsTrimmedAndEndsAtTheFirstNul) {
-    struct BlankPadded : SaveFileDialog {
+TEST(SaveDialogWrapper, TheResultIsTrimmedAndEndsAtTheFirstNulAndAFailureIsACancel) {
+    struct Answering : SaveFileDialog {
+        bool fail = false;
         int Run(SaveFileRecord& r) override {
+            if (fail) throw std::runtime_error("no display");
             r.file = "  /tmp/x y.wav  " + std::string(1, '\0') + "audio.wav";
             return 1;
         }
     } dialog;
-    FakeEnvironment env;
+    FakeProgramEnvironment env;
     EXPECT_EQ(ShowSaveDialog(dialog, env, 0, "A|*.a", "T", "/", "audio.wav"), "/tmp/x y.wav");
-}
-
-TEST(SaveDialogWrapper, ADialogThatFailsIsACancel) {
-    struct Throwing : SaveFileDialog {
-        int Run(SaveFileRecord&) override { throw std::runtime_error("no display"); }
-    } dialog;
-    FakeEnvironment env;
+    dialog.fail = true;
     EXPECT_EQ(ShowSaveDialog(dialog, env, 0, "A|*.a", "T", "/", "audio.wav"), "");
 }
 
 TEST(SaveDialogWrapper, AProposedNameLongerThanTheBufferIsCut) {
-    FakeSaveDialog dialog;
+    FakeSaveFileDialog dialog;
     dialog.cancel = true;
-    FakeEnvironment env;
+    FakeProgramEnvironment env;
     ShowSaveDialog(dialog, env, 0, "A|*.a", "T", "/", std::string(300, 'n'));
     EXPECT_EQ(dialog.asked.at(0).file, std::string(254, 'n'));
 }

@@ -7,11 +7,16 @@
 
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorStarter.h"
+#include "tests/fakes/FakeFiles.h"
+#include "tests/fakes/FakeMciChannel.h"
 #include "tests/fakes/FakeMessageBox.h"
 #include "tests/fakes/FakeProcessSnapshot.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeWindowSystem.h"
-#include "tests/window/WindowFakes.h"
+#include "tests/fakes/FakeProgramEnvironment.h"
+#include "tests/fakes/FakeSaveFileDialog.h"
+#include "tests/fakes/FakeShellService.h"
+#include "tests/window/FakeView.h"
 #include "window/formPlay.h"
 
 namespace tapelark::testing {
@@ -19,13 +24,15 @@ namespace tapelark::testing {
 // Everything below the window: fakes of the platform, with the real capture
 // engine and launcher on them. Each toolkit's window tests put their view on top.
 struct FormServices {
-    FakeMci mci;
+    FormServices() { mci.device = true; }
+
+    FakeMciChannel mci;
     FakeMessageBox messages;
     FakeFiles files;
-    FakeShortPaths shortPaths;
-    FakeSaveDialog saveDialog;
-    FakeEnvironment environment;
-    FakeShell shell;
+    FakeShortPaths shortPaths{files};
+    FakeSaveFileDialog saveDialog;
+    FakeProgramEnvironment environment;
+    FakeShellService shell;
     FakeWindowSystem windows;
     FakeRegistry registry;
     FakeProcessSnapshot processes;
@@ -37,12 +44,12 @@ struct FormServices {
     // The commands sent since the last call, without the status queries.
     std::vector<std::string> EngineCommands() {
         std::vector<std::string> result;
-        for (std::size_t i = seen_; i < mci.sent.size(); ++i)
-            if (!IsStatusQuery(mci.sent[i])) result.push_back(mci.sent[i]);
-        seen_ = mci.sent.size();
+        for (std::size_t i = seen_; i < mci.calls.size(); ++i)
+            if (!IsStatusQuery(mci.calls[i].command)) result.push_back(mci.calls[i].command);
+        seen_ = mci.calls.size();
         return result;
     }
-    void Forget() { seen_ = mci.sent.size(); }
+    void Forget() { seen_ = mci.calls.size(); }
 
     static bool IsStatusQuery(const std::string& command) {
         return command.rfind("status ", 0) == 0 || command.rfind("set capture time format", 0) == 0;

@@ -134,9 +134,9 @@ TEST(Transport, StopWithTheTimerStoppedDoesNothingAtAll) {
     w.form.btnPlayWave_Click();  // a playback runs; Stop can't end it
     w.Forget();
     const std::string before = w.view.status;
-    const std::size_t sent = w.mci.sent.size();
+    const std::size_t sent = w.mci.calls.size();
     w.form.btnStopWave_Click();
-    EXPECT_EQ(w.mci.sent.size(), sent);
+    EXPECT_EQ(w.mci.calls.size(), sent);
     EXPECT_EQ(w.view.status, before);
     EXPECT_EQ(ButtonsOf(w), kStopped.buttons);
 }
@@ -145,14 +145,12 @@ TEST(Transport, PlaySendsOnlyThePlayAndLeavesTheStatus) {
     TestWindow w;
     for (Click click : kStopped.path) Press(w, click);
     const std::string before = w.view.status;
-    const std::size_t sent = w.mci.sent.size();
+    w.Forget();
+    const std::size_t sent = w.mci.calls.size();
     w.form.btnPlayWave_Click();
     w.form.btnPlayWave_Click();  // again from the beginning
-    EXPECT_EQ(w.mci.sent, [&] {
-        Commands all(w.mci.sent.begin(), w.mci.sent.begin() + static_cast<long>(sent));
-        all.insert(all.end(), {"play capture from 0", "play capture from 0"});
-        return all;
-    }());
+    EXPECT_EQ(w.mci.calls.size(), sent + 2);
+    EXPECT_EQ(w.EngineCommands(), (Commands{"play capture from 0", "play capture from 0"}));
     EXPECT_EQ(w.view.status, before);
 }
 
@@ -182,7 +180,7 @@ TEST(Transport, ClearWhileRecordingAgainKeepsTheTimerAndTheNextTickShowsNoDevice
 
 TEST(Transport, AFailedOpenIsReportedByTheEngineAndTheButtonsGoOnAsOnSuccess) {
     TestWindow w;
-    w.mci.refuse["open new type waveaudio alias capture"] = 1;
+    w.mci.Fail("open new type waveaudio alias capture", 1);
     w.form.btnWaveRec_Click();
     ASSERT_EQ(w.messages.shown.size(), 1u);
     EXPECT_EQ(w.messages.shown[0].text, "Opening new wave failed!");
@@ -239,7 +237,7 @@ TEST(Dispatch, EveryClickableControlAndNoOtherReachesAHandler) {
     }
     TestWindow w;
     HandlersOf(w.form).ticked();
-    EXPECT_EQ(w.mci.sent.front(), "status capture mode");
+    EXPECT_EQ(w.mci.calls.at(0).command, "status capture mode");
 }
 
 }  // namespace
