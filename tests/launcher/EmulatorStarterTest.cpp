@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+#include <algorithm>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+#include "launcher/EmulatorStarter.h"
+#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeProcessSnapshot.h"
+#include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/FakeWindowSystem.h"
+
+namespace tapelark::testing {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+constexpr const char* kLocation = "C:\\Program Files\\Connectix\\VGS\\VGS.EXE";
+const std::string kActivate = "activate Connectix Virtual Game Station nowait";
+
+struct Starter {
+    explicit Starter(std::optional<std::string> location) {
+        if (location) registry.keys[kEmulatorKey][kEmulatorLocationValue] = StringValue(*location);
+    }
+    FakeRegistry registry;
+    FakeProcessSnapshot processes;
+    FakeWindowSystem windows;
+    FakeMessageBox messages;
+    RegistryStringReader reader{registry, messages};
+    ProcessPresence presence{processes};
+    EmulatorStarter starter{windows, reader, presence};
+};
+
+TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRuns) {
+    const struct {
+        const char* what;
+        bool windowAnswers;
+        std::optional<std::string> location;
+        std::vector<std::string> processes;
+        bool noProcessList;
+        Calls windowCalls;
+    } cases[] = {
+        {"window answers", true, kLocation, {}, false, {kActivate, "keys ~ nowait"}},
+        {"no window", false, kLocation, {"init", "bash"}, false,
+         {kActivate, std::string("launch ") + kLocation + " style 1"}},
+        {"runs already", false, kLocation, {"init", "c:\\program files\\connectix\\vgs\\vgs.exe"}, false,
+         {kActivate}},
+        // An empty location matches any process, so nothing is launched ...
+        {"no location", false, std::nullopt, {"init"}, false, {kActivate}},
+        {"location too long", false, std::string(300, 'a'), {"init"}, false, {kActivate}},
+        // ... unless there is no process list: then the empty launch is tried.
+        {"no location nor process list", false, std::nullopt, {}, true, {kActivate, "launch  style 1"}},
+    };
+    for (const auto& c : cases) {
+        Starter s(c.location);
+        s.windows.windowAnswers = c.windowAnswers;
+        s.processes.names = c.processes;
+        s.processes.snapshotFails = c.noProcessList;
+        EXPECT_TRUE(s.starter.StartEmulator()) << c.what;
+        EXPECT_EQ(s.windows.calls, c.windowCalls) << c.what;
+        EXPECT_TRUE(s.messages.shown.empty()) << c.what;
+        if (c.windowAnswers) EXPECT_TRUE(s.registry.calls.empty() && s.processes.calls.empty());
+    }
+}
+
+TEST(EmulatorStarter, ReadsTheInstallLocationFromTheEmulatorsKey) {
+    Starter s(kLocation);
+    s.starter.StartEmulator();
+    EXPECT_EQ(s.registry.calls,
+              (Calls{"open 2147483650 SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General",
+                     "query 77 Location", "close 77"}));
+}
+
+TEST(EmulatorStarter, FailedCloseIsShownAndTheLaunchStillFollows) {
+    Starter s(kLocation);
+    s.registry.closeStatus = 1;
+    EXPECT_TRUE(s.starter.StartEmulator());
+    EXPECT_EQ(s.messages.Texts(),
+              Calls{"RegCloseKey Failed: SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General"});
+    EXPECT_EQ(s.windows.calls.back(), std::string("launch ") + kLocation + " style 1");
+}
+
+TEST(EmulatorStarter, EveryClickRunsTheWholeSequenceAnew) {
+    Starter s(kLocation);
+    s.starter.StartEmulator();
+    s.starter.StartEmulator();
+    EXPECT_EQ(std::count(s.registry.calls.begin(), s.registry.calls.end(), "query 77 Location"), 2);
+    EXPECT_EQ(std::count(s.processes.calls.begin(), s.processes.calls.end(), "take 2"), 2);
+}
+
+TEST(EmulatorStarter, FailuresOfTheStepsNeverLeaveIt) {
+    Starter s(kLocation);
+    s.windows.throwOnActivate = true;
+    s.registry.throwOnQuery = true;
+    s.processes.names = {"init"};
+    EXPECT_TRUE(s.starter.StartEmulator());
+    // A failed activation is the ordinary way to a launch; the unreadable value
+    // leaves the location empty, and an empty target matches "init".
+    EXPECT_EQ(s.windows.calls, Calls{kActivate});
+}
+
+}  // namespace
+}  // namespace tapelark::testing
