@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include "capture/WaveRecording.h"
-#include "fakes/FakeFiles.h"
-#include "fakes/FakeMciChannel.h"
-#include "fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeFiles.h"
+#include "tests/fakes/FakeMciChannel.h"
+#include "tests/fakes/FakeMessageBox.h"
 
 namespace tapelark::testing {
 
