@@ -22,23 +22,11 @@ TEST(FormLayout, EveryControlOnceInTabOrderOnWholePixels) {
     EXPECT_EQ(TwipsToPixels(4335, 192), 578);
 }
 
-TEST(FormLayout, OnlyRecordAndStartVgsAcceptClicksAtStart) {
+TEST(FormLayout, OnlyRecordAndStartVgsAcceptClicksAtStartAndTheCreditsToolTipIsTheirAddress) {
     std::set<Control> enabledButtons;
     for (const auto& c : FormControls())
         if (c.kind == ControlKind::GraphicalButton && c.enabledAtStart) enabledButtons.insert(c.name);
     EXPECT_EQ(enabledButtons, (std::set<Control>{Control::btnWaveRec, Control::Command1}));
-}
-
-TEST(FormLayout, TheStatusLineStartsWithThreeBlanksInYellowOnBlack) {
-    const auto& status = LayoutOf(Control::lblStatus);
-    EXPECT_EQ(std::string(status.caption).substr(0, 4), "   P");
-    EXPECT_EQ(status.text.rgb, 0xFFFF00u);
-    EXPECT_FALSE(status.text.platformDefault);
-    EXPECT_EQ(status.face.rgb, 0x000000u);
-    EXPECT_FALSE(status.face.platformDefault);
-}
-
-TEST(FormLayout, TheCreditsToolTipIsTheAddressThatAClickOpens) {
     EXPECT_STREQ(LayoutOf(Control::lblCredits).toolTip, HomePageAddress());
 }
 

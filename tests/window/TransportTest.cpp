@@ -112,17 +112,12 @@ TEST(Transport, EveryTransitionMakesItsEngineCallAndReachesItsState) {
     }
 }
 
-TEST(Transport, RecordAndStopRewriteTheStatusAtOnce) {
+TEST(Transport, RecordAndStopRewriteTheStatusAtOnceWithTheModeUpperCased) {
     TestWindow w;
     w.form.btnWaveRec_Click();
     EXPECT_EQ(w.view.status, kRecordingStatus);
     w.form.btnStopWave_Click();
     EXPECT_EQ(w.view.status, kStoppedStatus);
-}
-
-TEST(Transport, StatusUpperCasesTheModeOnly) {
-    TestWindow w;
-    w.form.btnWaveRec_Click();
     w.mci.mode = "paused";
     w.form.tmrStatus_Timer();
     EXPECT_EQ(w.view.status, "PAUSED: Length recording  12.345 s ( 2177280 bytes)");
@@ -169,10 +164,7 @@ TEST(Transport, ClearWhileRecordingAgainKeepsTheTimerAndTheNextTickShowsNoDevice
     for (Click click : kRecordingAgain.path) Press(w, click);
     w.form.btnWaveClear_Click();
     EXPECT_EQ(w.view.status, kStartupStatusText);
-    EXPECT_EQ(w.view.status.substr(0, 4), "   P");
     EXPECT_TRUE(w.view.timer);
-    w.form.tmrStatus_Timer();
-    EXPECT_EQ(w.view.status, "N/A: ");
     w.form.tmrStatus_Timer();
     EXPECT_EQ(w.view.status, "N/A: ");
     EXPECT_EQ(ButtonsOf(w), kClearedWhileRecording.buttons);
@@ -188,27 +180,20 @@ TEST(Transport, AFailedOpenIsReportedByTheEngineAndTheButtonsGoOnAsOnSuccess) {
     EXPECT_EQ(w.view.status, "N/A: ");
 }
 
-TEST(Credits, OpensTheHomePageWithTheDefaultHandler) {
+TEST(Credits, OpensTheHomePageWithTheDefaultHandlerAndAFailureChangesNothing) {
     TestWindow w;
     w.form.lblCredits_Click();
     ASSERT_EQ(w.shell.calls.size(), 1u);
     const auto& call = w.shell.calls[0];
     EXPECT_EQ(call.owner, 0u);
-    EXPECT_TRUE(call.verbNull);
-    EXPECT_EQ(call.file, HomePageAddress());
+    EXPECT_TRUE(call.verbNull && call.parametersNull && call.directoryNull);
     EXPECT_EQ(call.file, LayoutOf(Control::lblCredits).toolTip);
-    EXPECT_TRUE(call.parametersNull);
-    EXPECT_TRUE(call.directoryNull);
     EXPECT_EQ(call.show, 1);
-}
 
-TEST(Credits, AShellThatFailsChangesNothingAndShowsNothing) {
-    TestWindow w;
     w.shell.fail = true;
-    const std::string before = w.view.status;
     EXPECT_NO_THROW(w.form.lblCredits_Click());
     EXPECT_TRUE(w.messages.shown.empty());
-    EXPECT_EQ(w.view.status, before);
+    EXPECT_EQ(w.view.status, kStartupStatusText);
     EXPECT_EQ(ButtonsOf(w), kStartup.buttons);
 }
 
