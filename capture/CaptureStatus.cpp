@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include <algorithm>
-#include <cstring>
+#include <stdexcept>
 
 #include "capture/Commands.h"
 #include "capture/NumberText.h"
