@@ -39,18 +39,25 @@ protected:
     RegistryStringReader launcher{registry, messages};
 };
 
-TEST_F(WineRegistryTest, ReadsTheInstallLocationWhateverTheCaseOfTheKeyPath) {
+TEST_F(WineRegistryTest, TheReaderGetsEveryValueButItsLastByteUpTo254) {
     const std::string location = "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE";
-    EXPECT_EQ(Read(kEmulatorKey, kEmulatorLocationValue), location);
-    EXPECT_EQ(Read("software\\connectix\\CONNECTIX virtual game station\\general", "LOCATION"), location);
+    const std::string alphabet = std::string("ABC\0", 4) + "DEFGHIJKLMNOPQRSTUVWXYZ";
+    const struct {
+        std::string key, value, read;
+    } cases[] = {
+        {kEmulatorKey, kEmulatorLocationValue, location},
+        {"software\\connectix\\CONNECTIX virtual game station\\general", "LOCATION", location},
+        {kValues, "Length254", std::string(254, 'L')},
+        {kValues, "Length255", ""},
+        {kValues, "Empty", ""},
+        {kValues, "", "the default"},
+        {kValues, "Binary", alphabet.substr(0, alphabet.size() - 1)},  // over a continued line
+        {kValues, "NoBytes", ""},
+        {kValues, "Escapes", "quote \" backslash \\ tab\t e-acute \xc3\xa9 and \xe2\x82\xac"},
+        {kValues, "mixedcasename", "any case"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Read(c.key, c.value), c.read) << c.value;
     EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(WineRegistryTest, TextsUpTo254CharactersFitTheReadersBuffer) {
-    EXPECT_EQ(Read(kValues, "Length254"), std::string(254, 'L'));
-    EXPECT_EQ(Read(kValues, "Length255"), "");
-    EXPECT_EQ(Read(kValues, "Empty"), "");
-    EXPECT_EQ(Read(kValues, ""), "the default");
 }
 
 TEST_F(WineRegistryTest, TooSmallABufferIsMoreDataWithTheNeededCount) {
@@ -71,23 +78,21 @@ TEST_F(WineRegistryTest, TooSmallABufferIsMoreDataWithTheNeededCount) {
     EXPECT_EQ(registry.QueryValue(key, "Length254", nullptr, &type, data, &count), 6);
 }
 
-TEST_F(WineRegistryTest, HexValuesComeAsTheirBytes) {
-    const std::string alphabet = std::string("ABC\0", 4) + "DEFGHIJKLMNOPQRSTUVWXYZ";
-    EXPECT_EQ(Query(kValues, "Binary"), std::make_pair(3u, alphabet));  // over a continued line
-    EXPECT_EQ(Query(kValues, "Number"), std::make_pair(4u, std::string("\x2a\0\0\0", 4)));
-    EXPECT_EQ(Query(kValues, "NoBytes"), std::make_pair(3u, std::string()));
-    // The reader gives every byte but the last, whatever the type.
-    EXPECT_EQ(Read(kValues, "Binary"), alphabet.substr(0, alphabet.size() - 1));
-    EXPECT_EQ(Read(kValues, "NoBytes"), "");
-}
-
-TEST_F(WineRegistryTest, StringsOfEveryFormComeAsUtf8WithTheirNul) {
+TEST_F(WineRegistryTest, EachTypeComesAsItsBytesStringsAsUtf8WithTheirNul) {
     const std::string nul(1, '\0');
-    EXPECT_EQ(Query(kValues, "Expandable"), std::make_pair(2u, "%ProgramFiles%\\Connectix" + nul));
-    EXPECT_EQ(Query(kValues, "HexExpandable"), std::make_pair(2u, "%WIN%" + nul));
-    EXPECT_EQ(Query(kValues, "Multi"), std::make_pair(7u, "one" + nul + "two" + nul + nul));
-    EXPECT_EQ(Read(kValues, "Escapes"), "quote \" backslash \\ tab\t e-acute \xc3\xa9 and \xe2\x82\xac");
-    EXPECT_EQ(Read(kValues, "mixedcasename"), "any case");
+    const struct {
+        std::string value;
+        std::uint32_t type;
+        std::string bytes;
+    } cases[] = {
+        {"Binary", 3, std::string("ABC\0", 4) + "DEFGHIJKLMNOPQRSTUVWXYZ"},
+        {"Number", 4, std::string("\x2a\0\0\0", 4)},
+        {"NoBytes", 3, ""},
+        {"Expandable", 2, "%ProgramFiles%\\Connectix" + nul},
+        {"HexExpandable", 2, "%WIN%" + nul},
+        {"Multi", 7, "one" + nul + "two" + nul + nul},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Query(kValues, c.value), std::make_pair(c.type, c.bytes)) << c.value;
 }
 
 TEST_F(WineRegistryTest, SubKeysOpenUnderAnOpenedKey) {
