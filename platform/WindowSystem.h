@@ -12,7 +12,8 @@ public:
     // Brings the top-level window with this title to the front; false when no
     // window answers to it. `wait` false: do not wait for our own focus first.
     virtual bool ActivateByTitle(const std::string& title, bool wait) = 0;
-    // Sends keys in send-keys notation ("~" is Enter) to the active window.
+    // Sends keys in send-keys notation (common/SendKeysNotation.h; "~" is
+    // Enter) to the active window; false, sending nothing, for a text it cannot read.
     virtual bool SendKeystrokes(const std::string& keys, bool wait) = 0;
     // Starts a program from a command line without waiting for it.
     virtual bool Launch(const std::string& commandLine, int windowStyle) = 0;
