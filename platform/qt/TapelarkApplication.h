@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include "capture/WaveRecording.h"
-#include "launcher/EmulatorStarter.h"
+#include "launcher/EmulatorLaunch.h"
 #include "platform/linux/LinuxFileServices.h"
 #include "platform/linux/LinuxShortPath.h"
 #include "platform/linux/ProcProcessSnapshot.h"
@@ -38,14 +38,12 @@ private:
     X11WindowSystem windows_;
     WineRegistry registry_;
     ProcProcessSnapshot processes_;
-    RegistryStringReader registryReader_{registry_, messages_};
-    ProcessPresence processCheck_{processes_};
-    EmulatorStarter launcher_{windows_, registryReader_, processCheck_};
+    EmulatorLaunch launch_{windows_, registry_, processes_, messages_};
     QtSaveFileDialog saveDialog_;
     QtProgramEnvironment environment_;
     QtShellService shell_;
     QtFormWindow window_;
-    formPlay form_{window_, capture_, launcher_, saveDialog_, environment_, shell_, messages_};
+    formPlay form_{window_, capture_, launch_.starter, saveDialog_, environment_, shell_, messages_};
 };
 
 }  // namespace tapelark

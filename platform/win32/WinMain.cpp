@@ -3,7 +3,7 @@
 
 #include "capture/WaveRecording.h"
 #include "common/ApplicationTitle.h"
-#include "launcher/EmulatorStarter.h"
+#include "launcher/EmulatorLaunch.h"
 #include "platform/win32/Win32FileServices.h"
 #include "platform/win32/Win32FormWindow.h"
 #include "platform/win32/Win32Mci.h"
@@ -34,12 +34,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32ProgramEnvironment environment;
 
     WaveRecording capture(mci, messages, files, shortPaths);
-    RegistryStringReader registryReader(registry, messages);
-    ProcessPresence processCheck(processes);
-    EmulatorStarter launcher(windows, registryReader, processCheck);
+    EmulatorLaunch launch(windows, registry, processes, messages);
     try {
         Win32FormWindow window(reinterpret_cast<std::uintptr_t>(instance));
-        formPlay form(window, capture, launcher, saveDialog, environment, shell, messages);
+        formPlay form(window, capture, launch.starter, saveDialog, environment, shell, messages);
         window.SetHandlers(HandlersOf(form));
         window.Show();
         return window.RunUntilClosed();

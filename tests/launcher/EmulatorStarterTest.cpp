@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "launcher/EmulatorStarter.h"
+#include "launcher/EmulatorLaunch.h"
 #include "tests/fakes/FakeMessageBox.h"
 #include "tests/fakes/FakeProcessSnapshot.h"
 #include "tests/fakes/FakeRegistry.h"
@@ -26,9 +26,8 @@ struct Starter {
     FakeProcessSnapshot processes;
     FakeWindowSystem windows;
     FakeMessageBox messages;
-    RegistryStringReader reader{registry, messages};
-    ProcessPresence presence{processes};
-    EmulatorStarter starter{windows, reader, presence};
+    EmulatorLaunch launch{windows, registry, processes, messages};
+    EmulatorStarter& starter = launch.starter;
 };
 
 TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRuns) {

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "launcher/EmulatorStarter.h"
+#include "launcher/EmulatorLaunch.h"
 #include "platform/linux/ProcProcessSnapshot.h"
 #include "platform/linux/WineRegistry.h"
 #include "platform/linux/X11WindowSystem.h"
@@ -107,9 +107,8 @@ protected:
     CountingRegistry registry{folder.path()};
     ProcProcessSnapshot processes;
     FakeMessageBox messages;
-    RegistryStringReader reader{registry, messages};
-    ProcessPresence presence{processes};
-    EmulatorStarter launcher{windows, reader, presence};
+    EmulatorLaunch launch{windows, registry, processes, messages};
+    EmulatorStarter& launcher = launch.starter;
 };
 
 TEST_F(X11LauncherTest, EmulatorWindowGetsExactlyOneEnterAndNothingIsLaunched) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fakes/FakeMessageBox.h"
-#include "launcher/EmulatorStarter.h"
+#include "launcher/EmulatorLaunch.h"
 #include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32WindowSystem.h"
@@ -126,9 +126,8 @@ protected:
     Win32Registry registry;
     Win32ProcessSnapshot processes;
     testing::FakeMessageBox messages;
-    RegistryStringReader reader{registry, messages};
-    ProcessPresence presence{processes};
-    EmulatorStarter launcher{windows, reader, presence};
+    EmulatorLaunch launch{windows, registry, processes, messages};
+    EmulatorStarter& launcher = launch.starter;
     testing::ScratchFolder folder{"tapelark start"};
 };
 

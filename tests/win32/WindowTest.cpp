@@ -11,7 +11,7 @@
 
 #include "capture/WaveRecording.h"
 #include "win32/WineHelpers.h"
-#include "launcher/EmulatorStarter.h"
+#include "launcher/EmulatorLaunch.h"
 #include "window/FormHandlers.h"
 #include "platform/win32/Win32FormWindow.h"
 #include "tests/window/TestWindow.h"
@@ -61,7 +61,7 @@ protected:
     }
     std::string Status() { return TextOf(Of(Control::lblStatus)); }
     Win32FormWindow window{reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr))};
-    formPlay form{window, capture, launcher, saveDialog, environment, shell, messages};
+    formPlay form{window, capture, launch.starter, saveDialog, environment, shell, messages};
 };
 
 TEST_F(WindowTest, IsAFixedToolWindowOfTheDesignedSizeCentredOnTheScreen) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "capture/WaveRecording.h"
-#include "launcher/EmulatorStarter.h"
+#include "launcher/EmulatorLaunch.h"
 #include "tests/fakes/FakeFiles.h"
 #include "tests/fakes/FakeMciChannel.h"
 #include "tests/fakes/FakeMessageBox.h"
@@ -37,9 +37,7 @@ struct FormServices {
     FakeRegistry registry;
     FakeProcessSnapshot processes;
     WaveRecording capture{mci, messages, files, shortPaths};
-    RegistryStringReader registryReader{registry, messages};
-    ProcessPresence processCheck{processes};
-    EmulatorStarter launcher{windows, registryReader, processCheck};
+    EmulatorLaunch launch{windows, registry, processes, messages};
 
     // The commands sent since the last call, without the status queries.
     std::vector<std::string> EngineCommands() {
@@ -61,7 +59,7 @@ private:
 
 struct TestWindow : FormServices {
     FakeView view;
-    formPlay form{view, capture, launcher, saveDialog, environment, shell, messages};
+    formPlay form{view, capture, launch.starter, saveDialog, environment, shell, messages};
 };
 
 }  // namespace tapelark::testing
