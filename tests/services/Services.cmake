@@ -7,8 +7,18 @@ set(TAPELARK_SERVICES_DIR ${CMAKE_BINARY_DIR}/test-services)
 set(TAPELARK_PULSE_DIR ${TAPELARK_SERVICES_DIR}/pulse)
 set(TAPELARK_XVFB_DIR ${TAPELARK_SERVICES_DIR}/xvfb)
 # "auto": each run takes a free display number, so runs never collide.
-set(TAPELARK_TEST_DISPLAY "auto" CACHE STRING "X display of the tests' own Xvfb, or auto")
+if(CMAKE_CROSSCOMPILING)
+  set(TAPELARK_WINE_DISPLAY "auto" CACHE STRING "X display of the Windows tests' Xvfb, or auto")
+  set(_display ${TAPELARK_WINE_DISPLAY})
+else()
+  set(TAPELARK_TEST_DISPLAY "auto" CACHE STRING "X display of the tests' own Xvfb, or auto")
+  set(_display ${TAPELARK_TEST_DISPLAY})
+endif()
 set(TAPELARK_ON_DISPLAY bash ${CMAKE_CURRENT_LIST_DIR}/on-display ${TAPELARK_XVFB_DIR})
+add_test(NAME service.xvfb.start COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${_display} ${TAPELARK_XVFB_DIR})
+add_test(NAME service.xvfb.stop COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb stop ${_display} ${TAPELARK_XVFB_DIR})
+set_tests_properties(service.xvfb.start PROPERTIES FIXTURES_SETUP xvfb)
+set_tests_properties(service.xvfb.stop PROPERTIES FIXTURES_CLEANUP xvfb)
 
 set(TAPELARK_PULSEAUDIO_ENV
     "PULSE_RUNTIME_PATH=${TAPELARK_PULSE_DIR}"
@@ -27,13 +37,6 @@ set_tests_properties(service.pulseaudio.start PROPERTIES FIXTURES_SETUP pulseaud
 set_tests_properties(service.pulseaudio.stop PROPERTIES FIXTURES_CLEANUP pulseaudio)
 
 if(NOT CMAKE_CROSSCOMPILING)
-  add_test(NAME service.xvfb.start
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${TAPELARK_TEST_DISPLAY} ${TAPELARK_XVFB_DIR})
-  add_test(NAME service.xvfb.stop
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb stop ${TAPELARK_TEST_DISPLAY} ${TAPELARK_XVFB_DIR})
-  set_tests_properties(service.xvfb.start PROPERTIES FIXTURES_SETUP xvfb)
-  set_tests_properties(service.xvfb.stop PROPERTIES FIXTURES_CLEANUP xvfb)
-
   # Headless PipeWire with its PulseAudio server, for the engine's tests
   # that must hold on both servers.
   add_test(NAME service.pipewire.start
@@ -75,7 +78,6 @@ endfunction()
 # test names pulseaudio: the device then opens, records nothing and saves a
 # valid empty WAVE file, the same on every machine.
 if(CMAKE_CROSSCOMPILING)
-  set(TAPELARK_WINE_DISPLAY "auto" CACHE STRING "X display of the Windows tests' Xvfb, or auto")
   set(TAPELARK_WINE_PREFIX ${TAPELARK_SERVICES_DIR}/wine-prefix)
   # A 32-bit program is tested on a 32-bit Windows.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -88,13 +90,6 @@ if(CMAKE_CROSSCOMPILING)
       "WINEPREFIX=${TAPELARK_WINE_PREFIX}" "WINEARCH=${TAPELARK_WINE_ARCH}" ${TAPELARK_WINE_COMMON_ENV})
   # Every Windows test executable runs under Wine on the Xvfb.
   set(CMAKE_CROSSCOMPILING_EMULATOR ${TAPELARK_ON_DISPLAY} ${CMAKE_CROSSCOMPILING_EMULATOR})
-
-  add_test(NAME service.xvfb.start
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${TAPELARK_WINE_DISPLAY} ${TAPELARK_XVFB_DIR})
-  add_test(NAME service.xvfb.stop
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb stop ${TAPELARK_WINE_DISPLAY} ${TAPELARK_XVFB_DIR})
-  set_tests_properties(service.xvfb.start PROPERTIES FIXTURES_SETUP xvfb)
-  set_tests_properties(service.xvfb.stop PROPERTIES FIXTURES_CLEANUP xvfb)
 
   add_test(NAME service.wine.start
            COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_LIST_DIR}/wine start ${TAPELARK_WINE_PREFIX})
