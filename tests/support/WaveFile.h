@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// A RIFF WAVE file as its own bytes describe it, read without any audio
+// library, so the same checks run on Linux and under Wine.
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace tapelark::testing {
+
+struct WaveFormatChunk {
+    std::uint16_t formatTag = 0, channels = 0;
+    std::uint32_t samplesPerSec = 0, bytesPerSec = 0;
+    std::uint16_t blockAlign = 0, bitsPerSample = 0;
+    bool operator==(const WaveFormatChunk&) const = default;
+};
+
+inline constexpr WaveFormatChunk kStereo16Bit44100{1, 2, 44100, 176400, 4, 16};
+
+struct WaveFile {
+    std::string problem;  // what is wrong with the file; empty for a sound one
+    WaveFormatChunk format;
+    std::string samples;  // the data chunk
+};
+
+inline WaveFile ParseWave(const std::string& file) {
+    const auto u32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, file.data() + at, 4);
+        return v;
+    };
+    const auto u16 = [&](std::size_t at) {
+        std::uint16_t v = 0;
+        std::memcpy(&v, file.data() + at, 2);
+        return v;
+    };
+    WaveFile wave;
+    if (file.size() < 12 || file.compare(0, 4, "RIFF") != 0 || file.compare(8, 4, "WAVE") != 0)
+        return {"no RIFF WAVE header"};
+    if (u32(4) != file.size() - 8) return {"the RIFF size is not the file's"};
+    bool sawFormat = false, sawData = false;
+    for (std::size_t at = 12; at + 8 <= file.size();) {
+        const std::string id = file.substr(at, 4);
+        const std::uint32_t size = u32(at + 4);
+        if (at + 8 + size > file.size()) return {"chunk " + id + " runs past the end"};
+        if (id == "fmt ") {
+            if (size < 16) return {"short format chunk"};
+            wave.format = {u16(at + 8), u16(at + 10), u32(at + 12), u32(at + 16), u16(at + 20), u16(at + 22)};
+            sawFormat = true;
+        } else if (id == "data") {
+            if (!sawFormat) return {"samples before the format"};
+            wave.samples = file.substr(at + 8, size);
+            sawData = true;
+        }
+        at += 8 + size + (size & 1);
+    }
+    if (!sawFormat || !sawData) return {"no format or no data chunk"};
+    if (wave.format.blockAlign == 0 || wave.samples.size() % wave.format.blockAlign != 0)
+        return {"no whole sample frames"};
+    return wave;
+}
+
+inline WaveFile ReadWaveFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {"cannot open " + path};
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return ParseWave(bytes.str());
+}
+
+}  // namespace tapelark::testing
