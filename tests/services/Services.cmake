@@ -1,8 +1,9 @@
 # Test fixtures for the real services. A test names what it needs with
 #   tapelark_uses(TEST_NAME pulseaudio xvfb)
 # or, for gtest_discover_tests, passes PROPERTIES ${TAPELARK_PULSEAUDIO_PROPERTIES}.
-# A test executable that draws on the Xvfb is run through it with
+# A test executable that draws on the Xvfb is run on it with
 #   tapelark_on_display(TARGET)
+# and an add_test command by starting with ${TAPELARK_ON_DISPLAY}.
 set(TAPELARK_SERVICES_DIR ${CMAKE_BINARY_DIR}/test-services)
 set(TAPELARK_PULSE_DIR ${TAPELARK_SERVICES_DIR}/pulse)
 set(TAPELARK_XVFB_DIR ${TAPELARK_SERVICES_DIR}/xvfb)
