@@ -1,8 +1,8 @@
 #include "platform/mci/MciCommandParser.h"
 
-#include <cctype>
 #include <charconv>
 
+#include "common/AsciiText.h"
 #include "platform/mci/MciErrors.h"
 
 namespace tapelark {
@@ -11,15 +11,9 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 // Takes the next word off `s`; false when `s` holds no more words.
 std::uint32_t NextWord(std::string_view& s, std::string& word, bool& found) {
-    s = Trim(s);
+    s = TrimWhitespace(s);
     found = !s.empty();
     word.clear();
     if (!found) return 0;
@@ -39,12 +33,6 @@ std::uint32_t NextWord(std::string_view& s, std::string& word, bool& found) {
 
 }  // namespace
 
-std::string LowerCase(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out) {
     out = MciCommand{};
     std::string_view s = text;
@@ -52,10 +40,10 @@ std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out) {
     std::string word;
     if (auto code = NextWord(s, word, found)) return code;
     if (!found) return mcierr::kMissingCommandString;
-    out.verb = LowerCase(word);
+    out.verb = AsciiLowerCase(word);
     if (auto code = NextWord(s, out.device, found)) return code;
     if (!found) return mcierr::kMissingDeviceName;
-    out.rest = std::string(Trim(s));
+    out.rest = std::string(TrimWhitespace(s));
     // The rest is split only for keyword commands; "save" takes it whole, so
     // an unbalanced quote inside a path is not an error there.
     while (true) {
@@ -68,7 +56,7 @@ std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out) {
         out.words.push_back(word);
     }
     auto flag = [&](const std::string& w) -> bool {
-        std::string lower = LowerCase(w);
+        std::string lower = AsciiLowerCase(w);
         if (lower == "wait") return out.wait = true;
         if (lower == "notify") return out.notify = true;
         return false;
@@ -79,7 +67,7 @@ std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out) {
             std::size_t blank = out.rest.find_last_of(" \t");
             std::string last = blank == std::string::npos ? out.rest : out.rest.substr(blank + 1);
             if (!flag(last)) break;
-            out.rest = std::string(Trim(blank == std::string::npos ? std::string_view() : std::string_view(out.rest).substr(0, blank)));
+            out.rest = std::string(TrimWhitespace(blank == std::string::npos ? std::string_view() : std::string_view(out.rest).substr(0, blank)));
         }
     }
     std::erase_if(out.words, flag);
@@ -119,11 +107,11 @@ bool ParseMciNumber(std::string_view w, std::uint64_t& value) {
 bool KeywordReader::Take(std::string_view phrase) {
     std::size_t at = next_;
     std::string_view p = phrase;
-    while (!(p = Trim(p)).empty()) {
+    while (!(p = TrimWhitespace(p)).empty()) {
         std::size_t end = p.find(' ');
         std::string_view key = p.substr(0, end);
         p.remove_prefix(end == std::string_view::npos ? p.size() : end);
-        if (at >= words_.size() || LowerCase(words_[at]) != key) return false;
+        if (at >= words_.size() || AsciiLowerCase(words_[at]) != key) return false;
         ++at;
     }
     next_ = at;

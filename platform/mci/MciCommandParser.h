@@ -20,8 +20,6 @@ struct MciCommand {
 // 0 on success, else an MCI error code (empty command, no device, open quote).
 std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out);
 
-std::string LowerCase(std::string_view text);
-
 // A whole number as winmm reads one: decimal digits, or up to four fields
 // below 256 joined by colons ("h:m:s"), packed low field first into 32 bits;
 // a leading '-' negates in 32 bits. Plain numbers past 32 bits are kept

@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "common/AsciiText.h"
 #include "platform/mci/MciCommandParser.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/PulseAudioBackend.h"
@@ -24,7 +25,7 @@ bool IsKnownVerb(const std::string& verb) {
 }
 
 bool EndsWithWav(const std::string& name) {
-    return name.size() > 4 && LowerCase(name.substr(name.size() - 4)) == ".wav";
+    return name.size() > 4 && AsciiLowerCase(name.substr(name.size() - 4)) == ".wav";
 }
 
 // A device name that names a file rather than an alias or a device type.
@@ -87,7 +88,7 @@ std::uint32_t MciEngine::Send(const std::string& text, std::string& reply, std::
     if (command.verb == "open") return Open(command, reply, callback);
     if (command.verb == "close") return Close(command, callback);
     if (command.verb == "sysinfo") return Sysinfo(command, reply, callback);
-    std::string alias = LowerCase(command.device);
+    std::string alias = AsciiLowerCase(command.device);
     if (alias == "all") return mcierr::kCannotUseAll;
     auto found = devices_.find(alias);
     if (found == devices_.end()) return WithoutDevice(command, reply, callback);
@@ -101,7 +102,7 @@ std::uint32_t MciEngine::Send(const std::string& text, std::string& reply, std::
 // A command that names no open device: winmm opens a file it names, or the
 // device type itself, for that command only.
 std::uint32_t MciEngine::WithoutDevice(const MciCommand& command, std::string& reply, std::uintptr_t callback) {
-    std::string alias = LowerCase(command.device);
+    std::string alias = AsciiLowerCase(command.device);
     bool file = NamesAFile(command.device);
     if (!file && alias != kDeviceType) return mcierr::kInvalidDeviceName;
     if (command.notify) return mcierr::kNotifyOnAutoOpen;
@@ -123,7 +124,7 @@ void MciEngine::CloseIdleAutoOpened() {
 std::uint32_t MciEngine::Open(const MciCommand& command, std::string& reply, std::uintptr_t callback) {
     // The element: "new", a file, "type!file", or a device type alone.
     std::string name = command.device, type, file;
-    bool isNew = LowerCase(name) == "new";
+    bool isNew = AsciiLowerCase(name) == "new";
     if (std::size_t bang = name.find('!'); bang != std::string::npos) {
         type = name.substr(0, bang);
         file = name.substr(bang + 1);
@@ -160,13 +161,13 @@ std::uint32_t MciEngine::Open(const MciCommand& command, std::string& reply, std
     }
     if (isNew && alias.empty()) return mcierr::kNewRequiresAlias;
     if (isNew && type.empty()) return mcierr::kDeviceTypeRequired;
-    if (!type.empty() && LowerCase(type) != kDeviceType)
+    if (!type.empty() && AsciiLowerCase(type) != kDeviceType)
         return name.find('!') != std::string::npos ? mcierr::kInvalidDeviceName : mcierr::kDeviceNotInstalled;
     if (type.empty() && !EndsWithWav(file)) return mcierr::kExtensionNotFound;
     if (shareable) return mcierr::kUnsupportedFunction;  // one user per element, as winmm's waveaudio
     if (alias.empty()) alias = file.empty() ? type : file;
-    if (LowerCase(alias) == "all") return mcierr::kCannotUseAll;
-    if (devices_.count(LowerCase(alias))) return mcierr::kDuplicateAlias;
+    if (AsciiLowerCase(alias) == "all") return mcierr::kCannotUseAll;
+    if (devices_.count(AsciiLowerCase(alias))) return mcierr::kDuplicateAlias;
     if (std::uint32_t code = OpenDevice(alias, file, false, reply)) return code;
     if (command.notify) Notify(callback, alias, MciNotify::Successful);
     return 0;
@@ -183,14 +184,14 @@ std::uint32_t MciEngine::OpenDevice(const std::string& alias, const std::string&
     for (const auto& [name, d] : devices_) used.insert(d.id);
     unsigned id = 1;
     while (used.count(id)) ++id;
-    devices_[LowerCase(alias)] = Device{id, autoOpened, alias, std::move(device)};
+    devices_[AsciiLowerCase(alias)] = Device{id, autoOpened, alias, std::move(device)};
     reply = std::to_string(id);
     return 0;
 }
 
 std::uint32_t MciEngine::Close(const MciCommand& command, std::uintptr_t callback) {
     if (!command.words.empty()) return mcierr::kUnrecognizedKeyword;
-    std::string alias = LowerCase(command.device);
+    std::string alias = AsciiLowerCase(command.device);
     std::vector<std::string> closing;
     if (alias == "all") {
         for (const auto& [name, d] : devices_) closing.push_back(name);
@@ -209,7 +210,7 @@ std::uint32_t MciEngine::Close(const MciCommand& command, std::uintptr_t callbac
 }
 
 std::uint32_t MciEngine::Sysinfo(const MciCommand& command, std::string& reply, std::uintptr_t callback) {
-    std::string device = LowerCase(command.device);
+    std::string device = AsciiLowerCase(command.device);
     if (device != "all" && device != kDeviceType) return mcierr::kDeviceTypeRequired;
     KeywordReader words(command.words);
     bool open = false, quantity = false, installName = false, name = false;

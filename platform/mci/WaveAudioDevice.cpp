@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/AsciiText.h"
 #include "platform/mci/MciCommandParser.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/WaveFileWriter.h"
@@ -141,7 +142,7 @@ void WaveAudioDevice::EndPending(MciNotify result) {
 std::uint32_t WaveAudioDevice::SetTimeFormat(KeywordReader& words, TimeFormat& format) {
     std::string value;
     if (!words.TakeWord(value)) return mcierr::kMissingParameter;
-    value = LowerCase(value);
+    value = AsciiLowerCase(value);
     std::uint64_t number = 0;
     bool numeric = ParseMciNumber(value, number);
     // winmm's numbers for its formats: 0 milliseconds, 8 bytes, 9 samples.
@@ -185,7 +186,7 @@ std::uint32_t WaveAudioDevice::Set(KeywordReader& words) {
             gotTag = true;
             std::string value;
             if (!words.TakeWord(value)) return mcierr::kMissingParameter;
-            value = LowerCase(value);
+            value = AsciiLowerCase(value);
             std::uint64_t tag = 0;
             if (ParseMciNumber(value, tag)) code = tag == 1 ? 0 : mcierr::kOutOfRange;  // PCM only
             else if (value != "pcm") code = mcierr::kBadConstant;
@@ -237,7 +238,7 @@ std::uint32_t WaveAudioDevice::Status(KeywordReader& words, std::string& reply) 
     };
     if (words.Take("mode")) answer = Mode();
     else if (words.Take("length") || words.Take("position")) {
-        bool position = LowerCase(words.Previous()) == "position";
+        bool position = AsciiLowerCase(words.Previous()) == "position";
         std::uint64_t bytes = position ? PositionBytes() : LengthBytes();
         if (auto code = track(bytes, position)) return code;
         answer = std::to_string(FromBytes(bytes));
