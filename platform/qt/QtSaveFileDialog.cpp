@@ -8,6 +8,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 
+#include "common/AsciiText.h"
+
 namespace tapelark {
 namespace {
 
@@ -69,13 +71,10 @@ QStringList QtFilters(const std::string& filter) {
     return filters;
 }
 
-std::string UpToNul(const std::string& text) { return text.substr(0, text.find('\0')); }
-
+// The record's text up to its NUL, without the blanks around it.
 QString Trimmed(const std::string& text) {
-    QString s = QString::fromStdString(UpToNul(text));
-    while (s.endsWith(' ')) s.chop(1);
-    while (s.startsWith(' ')) s.remove(0, 1);
-    return s;
+    const std::string_view trimmed = TrimBlanks(UpToNul(text));
+    return QString::fromUtf8(trimmed.data(), static_cast<qsizetype>(trimmed.size()));
 }
 
 }  // namespace

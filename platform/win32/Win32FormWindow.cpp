@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/ApplicationTitle.h"
 #include "platform/win32/FacePainting.h"
 #include "platform/win32/Resources.h"
 
@@ -16,7 +17,6 @@ namespace tapelark {
 namespace {
 
 constexpr const char* kClassName = "TapelarkFormPlay";
-constexpr const char* kWindowCaption = "Tapelark";
 constexpr UINT_PTR kStatusTimerId = 1;
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL, which tabbing may send
 constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // thin frame, close only
@@ -278,10 +278,10 @@ std::intptr_t Win32FormWindow::Handle(std::uintptr_t windowHandle, unsigned mess
         }
     } catch (const std::exception& error) {
         // Nothing may unwind through the system's call into this procedure.
-        MessageBoxA(window, error.what(), kWindowCaption, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxA(window, error.what(), kApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
         return 0;
     } catch (...) {
-        MessageBoxA(window, "An unexpected error occurred.", kWindowCaption, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxA(window, "An unexpected error occurred.", kApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
