@@ -45,11 +45,12 @@ TEST_F(MciEngineTest, TapelarksRecordingRoundTrip) {
 
     std::string path = folder / "take one.wav";
     ASSERT_EQ(MciCode(engine, "save capture " + path), 0u);
-    ReadWave wave = ReadWaveFile(path);
-    ASSERT_TRUE(wave.ok);
-    EXPECT_EQ(wave.info.channels, 2);
-    EXPECT_EQ(wave.info.samplerate, 44100);
-    EXPECT_EQ(wave.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    WaveFile wave = ReadWaveFile(path);
+    ASSERT_EQ(wave.problem, "");
+    EXPECT_EQ(wave.format.channels, 2);
+    EXPECT_EQ(wave.format.samplesPerSec, 44100u);
+    EXPECT_EQ(wave.format.bitsPerSample, 16);
+    EXPECT_EQ(wave.format.formatTag, 1) << "PCM";
     ASSERT_EQ(wave.bytes.size(), 353200u);
     for (std::size_t i = 0; i < wave.bytes.size(); ++i)
         ASSERT_EQ(wave.bytes[i], FakeAudioBackend::Pattern(i)) << "byte " << i;
@@ -207,7 +208,7 @@ TEST_F(MciEngineTest, SavingWhileRecordingKeepsRecording) {
     audio->Record(8820);
     ASSERT_EQ(MciCode(engine, "save capture " + second), 0u);
     EXPECT_EQ(ReadWaveFile(first).bytes.size(), 44100u - 44100u % 4);
-    ReadWave later = ReadWaveFile(second);
+    WaveFile later = ReadWaveFile(second);
     ASSERT_EQ(later.bytes.size(), 52920u);
     for (std::size_t i = 0; i < later.bytes.size(); ++i) ASSERT_EQ(later.bytes[i], FakeAudioBackend::Pattern(i));
 }

@@ -1,5 +1,6 @@
 // A recording past 4 GiB, which a RIFF header cannot describe.
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <sys/statvfs.h>
 

@@ -109,11 +109,12 @@ TEST_F(MciPulseTest, RecordsAToneFromTheMonitorAndSavesIt) {
 
     std::string path = folder / "my take.wav";
     ASSERT_EQ(MciCode(engine, "save capture " + path), 0u);
-    ReadWave wave = ReadWaveFile(path);
-    ASSERT_TRUE(wave.ok);
-    EXPECT_EQ(wave.info.channels, 2);
-    EXPECT_EQ(wave.info.samplerate, 44100);
-    EXPECT_EQ(wave.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    WaveFile wave = ReadWaveFile(path);
+    ASSERT_EQ(wave.problem, "");
+    EXPECT_EQ(wave.format.channels, 2);
+    EXPECT_EQ(wave.format.samplesPerSec, 44100u);
+    EXPECT_EQ(wave.format.bitsPerSample, 16);
+    EXPECT_EQ(wave.format.formatTag, 1) << "PCM";
     EXPECT_EQ(wave.bytes.size(), bytes);
     for (int channel : {0, 1}) {
         Tone t = Analyse(wave.bytes, 44100, channel);

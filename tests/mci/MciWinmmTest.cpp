@@ -283,9 +283,9 @@ TEST_F(MciWinmmTest, AWaveFileRoundTrip) {
     Run({{"stop f", 0, ""}, {"status f length", 0, "1100"}, {"save f", 0, ""}, {"close f", 0, ""}});
     std::vector<unsigned char> expected = original;
     for (int i = 0; i < 3200; ++i) expected.push_back(FakeAudioBackend::Pattern(i));
-    ReadWave saved = ReadWaveFile(path);
-    EXPECT_EQ(saved.info.channels, 2);
-    EXPECT_EQ(saved.info.samplerate, 8000);
+    WaveFile saved = ReadWaveFile(path);
+    EXPECT_EQ(saved.format.channels, 2);
+    EXPECT_EQ(saved.format.samplesPerSec, 8000u);
     EXPECT_EQ(saved.bytes, expected);
     EXPECT_EQ(TakeNotified(), std::vector<std::string>{"f successful"});
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace tapelark::testing {
 
@@ -22,7 +23,7 @@ inline constexpr WaveFormatChunk kStereo16Bit44100{1, 2, 44100, 176400, 4, 16};
 struct WaveFile {
     std::string problem;  // what is wrong with the file; empty for a sound one
     WaveFormatChunk format;
-    std::string samples;  // the data chunk
+    std::vector<unsigned char> bytes;  // the samples: the data chunk
 };
 
 inline WaveFile ParseWave(const std::string& file) {
@@ -51,13 +52,14 @@ inline WaveFile ParseWave(const std::string& file) {
             sawFormat = true;
         } else if (id == "data") {
             if (!sawFormat) return {"samples before the format"};
-            wave.samples = file.substr(at + 8, size);
+            wave.bytes.assign(file.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                              file.begin() + static_cast<std::ptrdiff_t>(at + 8 + size));
             sawData = true;
         }
         at += 8 + size + (size & 1);
     }
     if (!sawFormat || !sawData) return {"no format or no data chunk"};
-    if (wave.format.blockAlign == 0 || wave.samples.size() % wave.format.blockAlign != 0)
+    if (wave.format.blockAlign == 0 || wave.bytes.size() % wave.format.blockAlign != 0)
         return {"no whole sample frames"};
     return wave;
 }
