@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// What the launch and window tests share: a scratch folder, a stand-in
-// emulator script that reports each start through a FIFO, and reading a
-// child's output line by line. Reads give up after a generous deadline so a
+// What the launch and window tests share: a stand-in emulator script that
+// reports each start through a FIFO, and reading a child's output line by line. Reads give up after a generous deadline so a
 // fault shows as a failure rather than a hung test; nothing is timed.
 #include <fcntl.h>
 #include <poll.h>
@@ -10,32 +9,17 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/TempFolder.h"
+
 namespace tapelark::testing {
 
 inline constexpr int kDeadlineMs = 30000;
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tapelark-launch-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;

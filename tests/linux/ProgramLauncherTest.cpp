@@ -31,7 +31,7 @@ TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
 }
 
 TEST(LaunchDetached, StartsTheProgramInItsOwnSessionWithoutWaitingForIt) {
-    ScratchFolder folder;
+    TempFolder folder{"tapelark-launch"};
     StandInEmulator emulator(folder.path());
     ASSERT_TRUE(LaunchDetached({emulator.script(), "one", "two words"}));
     ASSERT_TRUE(emulator.AwaitStart());
@@ -48,7 +48,7 @@ TEST(LaunchDetached, StartsTheProgramInItsOwnSessionWithoutWaitingForIt) {
 }
 
 TEST(LaunchDetached, MissingOrBlankProgramFailsWithoutRunningAnything) {
-    ScratchFolder folder;
+    TempFolder folder{"tapelark-launch"};
     const std::string marker = folder.path() + "/marker";
     X11WindowSystem windows(":no-such-display");
     EXPECT_FALSE(windows.Launch(folder.path() + "/absent; touch " + marker, kShowNormal));
@@ -61,7 +61,7 @@ TEST(LaunchDetached, MissingOrBlankProgramFailsWithoutRunningAnything) {
 }
 
 TEST(LaunchDetached, WorksWithoutADisplayAndFindsProgramsOnThePath) {
-    ScratchFolder folder;
+    TempFolder folder{"tapelark-launch"};
     StandInEmulator emulator(folder.path(), "standin-vgs");
     const char* path = std::getenv("PATH");
     const std::string saved = path != nullptr ? path : "";

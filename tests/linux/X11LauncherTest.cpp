@@ -101,7 +101,7 @@ protected:
                   "#time=1db47e1a2b3c4d5\n\"Location\"=\"" + emulator.script() + "\"\n");
     }
 
-    ScratchFolder folder;
+    TempFolder folder{"tapelark-launch"};
     StandInEmulator emulator{folder.path()};
     CountingWindowSystem windows;
     CountingRegistry registry{folder.path()};
