@@ -6,7 +6,7 @@
 
 #include "FakeAudioBackend.h"
 #include "MciTestSupport.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "platform/mci/MciErrors.h"
 
 namespace tapelark {

@@ -12,7 +12,7 @@
 #include "MciTestSupport.h"
 #include "PulseServer.h"
 #include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "platform/mci/MciErrors.h"
 
 namespace tapelark {

@@ -16,7 +16,7 @@
 #include "FakeAudioBackend.h"
 #include "MciTestSupport.h"
 #include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/WaveFileWriter.h"
 

@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "platform/mci/MciEngine.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/WaveFile.h"
 
 namespace tapelark {
 
 using testing::ReadWaveFile;
+using testing::TempFolder;
 using testing::WaveFile;
 
 // The result code and the reply of one command.

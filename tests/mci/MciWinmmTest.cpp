@@ -9,7 +9,7 @@
 
 #include "FakeAudioBackend.h"
 #include "MciTestSupport.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "platform/mci/MciCommandParser.h"
 #include "platform/mci/MciErrors.h"
 
