@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "capture/WaveRecording.h"
-#include "fakes/FakeMciChannel.h"
-#include "fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMciChannel.h"
+#include "tests/fakes/FakeMessageBox.h"
 #include "platform/linux/LinuxFileServices.h"
 #include "platform/linux/LinuxShortPath.h"
 

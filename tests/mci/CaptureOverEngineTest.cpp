@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "FakeAudioBackend.h"
+#include "tests/mci/FakeAudioBackend.h"
 #include "capture/WaveRecording.h"
 #include "platform/linux/LinuxFileServices.h"
 #include "platform/linux/LinuxShortPath.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <set>
 
-#include "FakeAudioBackend.h"
-#include "MciTestSupport.h"
+#include "tests/mci/FakeAudioBackend.h"
+#include "tests/mci/MciTestSupport.h"
 #include "tests/support/TempFolder.h"
 #include "platform/mci/MciErrors.h"
 

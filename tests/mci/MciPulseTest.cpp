@@ -9,9 +9,9 @@
 #include <functional>
 #include <thread>
 
-#include "MciTestSupport.h"
-#include "PulseServer.h"
-#include "ScopedEnv.h"
+#include "tests/mci/MciTestSupport.h"
+#include "tests/mci/PulseServer.h"
+#include "tests/mci/ScopedEnv.h"
 #include "tests/support/TempFolder.h"
 #include "platform/mci/MciErrors.h"
 

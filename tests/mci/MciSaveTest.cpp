@@ -13,9 +13,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "FakeAudioBackend.h"
-#include "MciTestSupport.h"
-#include "ScopedEnv.h"
+#include "tests/mci/FakeAudioBackend.h"
+#include "tests/mci/MciTestSupport.h"
+#include "tests/mci/ScopedEnv.h"
 #include "tests/support/TempFolder.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/WaveFileWriter.h"

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <thread>
 
-#include "FakeAudioBackend.h"
-#include "MciTestSupport.h"
+#include "tests/mci/FakeAudioBackend.h"
+#include "tests/mci/MciTestSupport.h"
 #include "tests/support/TempFolder.h"
 #include "platform/mci/MciCommandParser.h"
 #include "platform/mci/MciErrors.h"
