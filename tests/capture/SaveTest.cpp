@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Harness.h"
+#include "tests/capture/Harness.h"
 
 using namespace tapelark;
 using namespace tapelark::testing;

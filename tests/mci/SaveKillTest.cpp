@@ -12,10 +12,10 @@
 #include <thread>
 #include <unistd.h>
 
-#include "FakeAudioBackend.h"
-#include "MciTestSupport.h"
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/mci/FakeAudioBackend.h"
+#include "tests/mci/MciTestSupport.h"
+#include "tests/mci/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 #include "capture/WaveRecording.h"
 #include "platform/linux/LinuxFileServices.h"
 #include "platform/linux/LinuxShortPath.h"
@@ -31,8 +31,8 @@ constexpr std::size_t kOldBytes = 176400;       // one second
 
 const std::string kBeside = ".tapelark-save-1.wav";
 
-void ExpectTheNewTake(const ReadWave& wave) {
-    ASSERT_TRUE(wave.ok);
+void ExpectTheNewTake(const WaveFile& wave) {
+    ASSERT_EQ(wave.problem, "");
     ASSERT_EQ(wave.bytes.size(), kNewBytes);
     for (std::size_t i = 0; i < kNewBytes; i += 1048573) ASSERT_EQ(wave.bytes[i], FakeAudioBackend::Pattern(i)) << i;
 }
@@ -149,8 +149,8 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
             else std::this_thread::sleep_for(delay);
             child.Kill();
         }
-        ReadWave wave = ReadWaveFile(path);
-        ASSERT_TRUE(wave.ok) << "not a whole WAVE file";
+        WaveFile wave = ReadWaveFile(path);
+        ASSERT_EQ(wave.problem, "") << "not a whole WAVE file";
         if (wave.bytes.size() == kOldBytes) {
             ++oldSeen;
             EXPECT_EQ(Contents(path), oldFile);
