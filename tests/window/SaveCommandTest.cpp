@@ -75,6 +75,8 @@ TEST(SaveCommand, SavingWhileRecordingAgainGoesAheadAndLeavesTheState) {
 
 TEST(SaveCommand, AFailingFileStepIsShownWithThePathAndTheReason) {
     TestWindow w;
+    w.form.btnWaveRec_Click();
+    w.form.btnStopWave_Click();
     w.files.files["/music/audio.wav"] = "RIFF";
     w.files.failing.insert("replace /music/.tapelark-save-1.wav");
     w.saveDialog.answer = "/music/audio.wav";
