@@ -12,8 +12,8 @@ namespace tapelark {
 
 using namespace commands;
 
-WaveRecording::WaveRecording(MciChannel& mci, MessageBoxService& messages, FileServices& files,
-                             ShortPathService& shortPaths)
+WaveRecording::WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSystem& files,
+                             ShortPaths& shortPaths)
     : mci_(mci), messages_(messages), files_(files), shortPaths_(shortPaths) {}
 
 void WaveRecording::Report(const std::string& text) { messages_.Show(text, kStyleOk, kApplicationTitle); }

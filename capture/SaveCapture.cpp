@@ -16,7 +16,7 @@ inline constexpr std::uint32_t kShortPathCapacity = 255;
 // long name the user chose still leaves room for it. One left by an earlier
 // save (a multimedia system may hold it open until its device closes) is
 // removed and used again once nothing holds it.
-std::string NameBeside(FileServices& files, const std::string& path) {
+std::string NameBeside(FileSystem& files, const std::string& path) {
     std::size_t slash = path.find_last_of("/\\:");
     std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     for (int n = 1; n <= 100; ++n) {

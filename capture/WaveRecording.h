@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/FileServices.h"
+#include "platform/FileSystem.h"
 #include "platform/MciChannel.h"
-#include "platform/MessageBoxService.h"
-#include "platform/ShortPathService.h"
+#include "platform/MessageBoxes.h"
+#include "platform/ShortPaths.h"
 
 namespace tapelark {
 
@@ -16,8 +16,8 @@ inline constexpr const char* kSaveFailedText = "Saving file failed, file name wa
 // no state of its own; the multimedia system holds the device and its sound.
 class WaveRecording {
 public:
-    WaveRecording(MciChannel& mci, MessageBoxService& messages, FileServices& files,
-                  ShortPathService& shortPaths);
+    WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSystem& files,
+                  ShortPaths& shortPaths);
 
     void BeginRecording();
     bool OpenCaptureDevice();
@@ -38,9 +38,9 @@ private:
     void Report(const std::string& text);
 
     MciChannel& mci_;
-    MessageBoxService& messages_;
-    FileServices& files_;
-    ShortPathService& shortPaths_;
+    MessageBoxes& messages_;
+    FileSystem& files_;
+    ShortPaths& shortPaths_;
 };
 
 }  // namespace tapelark

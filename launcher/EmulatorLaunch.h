@@ -10,7 +10,7 @@ namespace tapelark {
 // reader and the process check, each over its own services.
 struct EmulatorLaunch {
     EmulatorLaunch(WindowSystem& windows, Registry& registry, ProcessSnapshot& processes,
-                   MessageBoxService& messages)
+                   MessageBoxes& messages)
         : reader(registry, messages), presence(processes), starter(windows, reader, presence) {}
     EmulatorLaunch(const EmulatorLaunch&) = delete;
     EmulatorLaunch& operator=(const EmulatorLaunch&) = delete;

@@ -13,7 +13,7 @@ constexpr std::uint32_t kBufferLength = 255;
 constexpr const char* kCloseFailed = "RegCloseKey Failed: ";
 }  // namespace
 
-RegistryStringReader::RegistryStringReader(Registry& registry, MessageBoxService& messages)
+RegistryStringReader::RegistryStringReader(Registry& registry, MessageBoxes& messages)
     : registry_(registry), messages_(messages) {}
 
 std::string RegistryStringReader::ReadRegistryString(RegistryKey root, const std::string& subKey,

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "platform/MessageBoxService.h"
+#include "platform/MessageBoxes.h"
 #include "platform/Registry.h"
 
 namespace tapelark {
@@ -11,13 +11,13 @@ namespace tapelark {
 // Only a failed close of the key is reported, in a message box.
 class RegistryStringReader {
 public:
-    RegistryStringReader(Registry& registry, MessageBoxService& messages);
+    RegistryStringReader(Registry& registry, MessageBoxes& messages);
 
     std::string ReadRegistryString(RegistryKey root, const std::string& subKey, const std::string& valueName);
 
 private:
     Registry& registry_;
-    MessageBoxService& messages_;
+    MessageBoxes& messages_;
 };
 
 }  // namespace tapelark

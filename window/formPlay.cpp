@@ -11,7 +11,7 @@ namespace tapelark {
 
 formPlay::formPlay(FormView& view, WaveRecording& capture, EmulatorStarter& launcher,
                    SaveFileDialog& saveDialog, ProgramEnvironment& environment,
-                   ShellService& shell, MessageBoxService& messages)
+                   Shell& shell, MessageBoxes& messages)
     : view_(view), capture_(capture), launcher_(launcher), saveDialog_(saveDialog),
       environment_(environment), shell_(shell), messages_(messages) {}
 

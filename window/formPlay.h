@@ -4,10 +4,10 @@
 
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorStarter.h"
-#include "platform/MessageBoxService.h"
+#include "platform/MessageBoxes.h"
 #include "platform/ProgramEnvironment.h"
 #include "platform/SaveFileDialog.h"
-#include "platform/ShellService.h"
+#include "platform/Shell.h"
 #include "window/FormView.h"
 
 namespace tapelark {
@@ -22,8 +22,8 @@ inline constexpr const char* kProposedFileName = "audio.wav";
 class formPlay {
 public:
     formPlay(FormView& view, WaveRecording& capture, EmulatorStarter& launcher,
-             SaveFileDialog& saveDialog, ProgramEnvironment& environment, ShellService& shell,
-             MessageBoxService& messages);
+             SaveFileDialog& saveDialog, ProgramEnvironment& environment, Shell& shell,
+             MessageBoxes& messages);
 
     void btnWaveRec_Click();
     void btnStopWave_Click();
@@ -40,8 +40,8 @@ private:
     EmulatorStarter& launcher_;
     SaveFileDialog& saveDialog_;
     ProgramEnvironment& environment_;
-    ShellService& shell_;
-    MessageBoxService& messages_;
+    Shell& shell_;
+    MessageBoxes& messages_;
 };
 
 }  // namespace tapelark

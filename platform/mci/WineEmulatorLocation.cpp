@@ -5,43 +5,33 @@
 #include <iostream>
 #include <memory>
 
-#include "launcher/EmulatorLauncher.h"
-#include "platform/linux/ProcProcessSnapshot.h"
+#include "launcher/EmulatorStarter.h"
+#include "launcher/RegistryStringReader.h"
 #include "platform/linux/WineRegistry.h"
 
 namespace tapelark {
 
 namespace {
 
-class StderrMessages final : public MessageBoxService {
+class StderrMessages final : public MessageBoxes {
 public:
     void Show(const std::string& text, int, const std::string& caption) override {
         std::cerr << caption << ": " << text << '\n';
     }
 };
 
-// Reading the registry needs no window; mcisend has none to offer.
-class NoWindows final : public WindowSystem {
-public:
-    bool ActivateByTitle(const std::string&, bool) override { return false; }
-    bool SendKeystrokes(const std::string&, bool) override { return false; }
-    bool Launch(const std::string&, int) override { return false; }
-};
-
-struct WineLauncher {
-    NoWindows windows;
+struct WineLocationReader {
     WineRegistry registry;
-    ProcProcessSnapshot processes;
     StderrMessages messages;
-    EmulatorLauncher launcher{windows, registry, processes, messages};
+    RegistryStringReader reader{registry, messages};
 };
 
 }  // namespace
 
 EmulatorLocation WineEmulatorLocation() {
-    auto wine = std::make_shared<WineLauncher>();
+    auto wine = std::make_shared<WineLocationReader>();
     return [wine] {
-        return wine->launcher.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue);
+        return wine->reader.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue);
     };
 }
 

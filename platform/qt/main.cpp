@@ -6,7 +6,7 @@
 #include "platform/mci/CaptureInput.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/StartupChecks.h"
-#include "platform/qt/TapelarkApplication.h"
+#include "platform/qt/QtProgram.h"
 
 using namespace tapelark;
 
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("tapelark"));
     QApplication::setWindowIcon(ProgramIcon());
 
-    TapelarkApplication tapelark(recordFrom.input.value_or(CaptureInput{}));
+    QtProgram tapelark(recordFrom.input.value_or(CaptureInput{}));
     QtFormWindow& window = tapelark.Window();
     if (screenshot) {
         // The client area as it is at start: nothing has run yet.

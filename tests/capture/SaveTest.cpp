@@ -28,7 +28,7 @@ TEST_F(Save, PlainPathIsSentAsItIs) {
 // The multimedia system writes the file it is told to save: whole when it
 // succeeds, or (as some do) a piece of it when it fails.
 struct WritingMci : FakeMciChannel {
-    FakeFiles* files = nullptr;
+    FakeFileSystem* files = nullptr;
     bool leavesPieceOnFailure = false;
     std::uint32_t SendString(const char* command, char* reply, std::uint32_t length,
                              std::uintptr_t callback) override {
@@ -44,8 +44,8 @@ class SaveOver : public ::testing::Test {
 protected:
     SaveOver() { mci.files = &files; }
     WritingMci mci;
-    FakeMessageBox messages;
-    FakeFiles files;
+    FakeMessageBoxes messages;
+    FakeFileSystem files;
     FakeShortPaths shortPaths{files};
     WaveRecording engine{mci, messages, files, shortPaths};
 };

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/EmulatorLaunch.h"
-#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/fakes/FakeProcessSnapshot.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeWindowSystem.h"
@@ -25,7 +25,7 @@ struct Starter {
     FakeRegistry registry;
     FakeProcessSnapshot processes;
     FakeWindowSystem windows;
-    FakeMessageBox messages;
+    FakeMessageBoxes messages;
     EmulatorLaunch launch{windows, registry, processes, messages};
     EmulatorStarter& starter = launch.starter;
 };

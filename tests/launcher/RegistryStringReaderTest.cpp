@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/RegistryStringReader.h"
-#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/fakes/FakeRegistry.h"
 
 namespace tapelark::testing {
@@ -18,7 +18,7 @@ protected:
     void Store(const FakeValue& value) { registry.keys[kKey]["Location"] = value; }
 
     FakeRegistry registry;
-    FakeMessageBox messages;
+    FakeMessageBoxes messages;
     RegistryStringReader reader{registry, messages};
 };
 

@@ -8,9 +8,9 @@
 
 #include "capture/WaveRecording.h"
 #include "tests/fakes/FakeMciChannel.h"
-#include "tests/fakes/FakeMessageBox.h"
-#include "platform/linux/LinuxFileServices.h"
-#include "platform/linux/LinuxShortPath.h"
+#include "tests/fakes/FakeMessageBoxes.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "platform/linux/LinuxShortPaths.h"
 
 namespace fs = std::filesystem;
 using namespace tapelark;
@@ -38,8 +38,8 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
     std::string dir;
-    LinuxFileServices files;
-    LinuxShortPath shortPaths;
+    LinuxFileSystem files;
+    LinuxShortPaths shortPaths;
 };
 
 TEST_F(RealFiles, ShortPathIsThePathWhileSomethingIsThere) {
@@ -92,7 +92,7 @@ protected:
             return out ? 0 : 275;
         }
     } mci;
-    tapelark::testing::FakeMessageBox messages;
+    tapelark::testing::FakeMessageBoxes messages;
     WaveRecording engine{mci, messages, files, shortPaths};
 };
 

@@ -6,7 +6,7 @@
 
 #include "launcher/EmulatorStarter.h"
 #include "platform/linux/WineRegistry.h"
-#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 
 namespace tapelark::testing {
 namespace {
@@ -35,7 +35,7 @@ protected:
     }
 
     WineRegistry registry{kData + "/prefix-win32"};
-    FakeMessageBox messages;
+    FakeMessageBoxes messages;
     RegistryStringReader launcher{registry, messages};
 };
 

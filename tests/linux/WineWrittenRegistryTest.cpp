@@ -5,7 +5,7 @@
 
 #include "launcher/EmulatorStarter.h"
 #include "platform/linux/WineRegistry.h"
-#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 
 namespace tapelark::testing {
 namespace {
@@ -26,7 +26,7 @@ protected:
     }
 
     WineRegistry registry{Prefix()};
-    FakeMessageBox messages;
+    FakeMessageBoxes messages;
     RegistryStringReader launcher{registry, messages};
 };
 

@@ -9,7 +9,7 @@
 #include "platform/linux/ProcProcessSnapshot.h"
 #include "platform/linux/WineRegistry.h"
 #include "platform/linux/X11WindowSystem.h"
-#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/linux/FocusedWindow.h"
 #include "tests/linux/LaunchTestSupport.h"
 #include "tests/linux/SpawnedProcess.h"
@@ -106,7 +106,7 @@ protected:
     CountingWindowSystem windows;
     CountingRegistry registry{folder.path()};
     ProcProcessSnapshot processes;
-    FakeMessageBox messages;
+    FakeMessageBoxes messages;
     EmulatorLaunch launch{windows, registry, processes, messages};
     EmulatorStarter& launcher = launch.starter;
 };

@@ -10,10 +10,10 @@
 
 #include "tests/mci/FakeAudioBackend.h"
 #include "capture/WaveRecording.h"
-#include "platform/linux/LinuxFileServices.h"
-#include "platform/linux/LinuxShortPath.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "platform/linux/LinuxShortPaths.h"
 #include "platform/mci/MciEngine.h"
-#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 
 namespace fs = std::filesystem;
 using namespace tapelark;
@@ -48,9 +48,9 @@ protected:
     std::string dir;
     std::shared_ptr<FakeAudioBackend> audio = std::make_shared<FakeAudioBackend>();
     MciEngine mci{audio};
-    tapelark::testing::FakeMessageBox messages;
-    LinuxFileServices files;
-    LinuxShortPath shortPaths;
+    tapelark::testing::FakeMessageBoxes messages;
+    LinuxFileSystem files;
+    LinuxShortPaths shortPaths;
     WaveRecording capture{mci, messages, files, shortPaths};
 };
 

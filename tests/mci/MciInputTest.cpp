@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <thread>
 
-#include "MciTestSupport.h"
-#include "PulseServer.h"
-#include "ScopedEnv.h"
-#include "SoundPlayers.h"
-#include "TempFolder.h"
+#include "tests/mci/MciTestSupport.h"
+#include "tests/mci/PulseServer.h"
+#include "tests/mci/ScopedEnv.h"
+#include "tests/mci/SoundPlayers.h"
+#include "tests/support/TempFolder.h"
 #include "platform/mci/MciErrors.h"
 
 namespace tapelark {
@@ -36,8 +36,8 @@ struct Take {
     static constexpr int kRate = 44100;
 
     explicit Take(const std::string& path) {
-        ReadWave wave = ReadWaveFile(path);
-        EXPECT_TRUE(wave.ok) << path;
+        WaveFile wave = ReadWaveFile(path);
+        EXPECT_EQ(wave.problem, "") << path;
         for (std::size_t i = 0; i + 3 < wave.bytes.size(); i += 4)
             x.push_back(static_cast<std::int16_t>(wave.bytes[i] | wave.bytes[i + 1] << 8) / 32768.0);
     }

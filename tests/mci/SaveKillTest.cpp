@@ -17,9 +17,9 @@
 #include "tests/mci/ScopedEnv.h"
 #include "tests/support/TempFolder.h"
 #include "capture/WaveRecording.h"
-#include "platform/linux/LinuxFileServices.h"
-#include "platform/linux/LinuxShortPath.h"
-#include "tests/fakes/FakeMessageBox.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "platform/linux/LinuxShortPaths.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 
 namespace tapelark {
 namespace {
@@ -81,9 +81,9 @@ private:
     [[noreturn]] static void Run(const std::string& path, int go, int news) {
         auto audio = std::make_shared<FakeAudioBackend>();
         MciEngine mci{audio};
-        testing::FakeMessageBox messages;
-        LinuxFileServices files;
-        LinuxShortPath shortPaths;
+        testing::FakeMessageBoxes messages;
+        LinuxFileSystem files;
+        LinuxShortPaths shortPaths;
         WaveRecording capture{mci, messages, files, shortPaths};
         capture.BeginRecording();
         for (std::size_t done = 0; done < kNewBytes; done += 4u << 20) audio->Record(4u << 20);

@@ -15,7 +15,7 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QFileDialog>
 
-#include "platform/qt/TapelarkApplication.h"
+#include "platform/qt/QtProgram.h"
 #include "tests/mci/SoundPlayers.h"
 #include "tests/qt/ModalAnswerer.h"
 
@@ -55,7 +55,7 @@ TEST(EmulatorInput, TheWindowRecordsOnlyTheEmulatorNamedInTheRegistry) {
     const QString emulatorTone = Tone(dir, 440, 1.5), otherTone = Tone(dir, 880, 6);
     const QString saved = dir.path() + "/emulator take.wav";
 
-    TapelarkApplication app({CaptureInput::Kind::Emulator, ""});
+    QtProgram app({CaptureInput::Kind::Emulator, ""});
     app.Window().show();
     SoundProcess listener = Listener("null.monitor");
     SoundProcess other = Player("/usr/bin/mediaplayer", otherTone.toStdString());

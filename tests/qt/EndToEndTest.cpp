@@ -15,7 +15,7 @@
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
 
-#include "platform/qt/TapelarkApplication.h"
+#include "platform/qt/QtProgram.h"
 #include "tests/qt/ModalAnswerer.h"
 
 namespace tapelark::testing {
@@ -33,7 +33,7 @@ double Strength(const std::vector<double>& samples, double frequency, double rat
     return std::sqrt(s1 * s1 + s2 * s2 - coefficient * s1 * s2) / samples.size();
 }
 
-void Click(TapelarkApplication& app, Control control) {
+void Click(QtProgram& app, Control control) {
     QWidget* widget = app.Window().ControlWidget(control);
     ASSERT_TRUE(widget->isEnabled()) << LayoutOf(control).id;
     QTest::mouseClick(widget, Qt::LeftButton);
@@ -51,7 +51,7 @@ TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
                                         "sine", "440", "vol", "0.5"}),
               0);
 
-    TapelarkApplication app;
+    QtProgram app;
     app.Window().show();
     // Answers the save dialog and its question; an error box instead fails the test.
     QStringList wrong;

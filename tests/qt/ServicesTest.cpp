@@ -7,7 +7,7 @@
 #include <QtCore/QStandardPaths>
 #include <QtCore/QTemporaryDir>
 
-#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtMessageBoxes.h"
 #include "platform/qt/QtProgramEnvironment.h"
 #include "tests/qt/ModalAnswerer.h"
 
@@ -28,7 +28,7 @@ Seen ShowAndRead(const std::string& text, int style) {
         seen = {box->windowTitle(), box->text(), box->icon(), box->textFormat()};
         ModalAnswerer::Press(box, QMessageBox::Ok);
     }});
-    QtMessageBox().Show(text, style, "Tapelark");
+    QtMessageBoxes().Show(text, style, "Tapelark");
     EXPECT_TRUE(answerer.Finished());
     return seen;
 }

@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "capture/WaveRecording.h"
-#include "platform/win32/Win32FileServices.h"
-#include "platform/win32/Win32Mci.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32MciChannel.h"
 #include "platform/win32/Win32ProgramEnvironment.h"
-#include "platform/win32/Win32ShortPath.h"
-#include "win32/WineHelpers.h"
+#include "platform/win32/Win32ShortPaths.h"
+#include "tests/win32/WineHelpers.h"
 
 namespace tapelark {
 namespace {
@@ -21,10 +21,10 @@ using testing::WriteFile;
 class FileTest : public ::testing::Test {
 protected:
     ScratchFolder folder{"tapelark files"};  // a blank in every path below
-    Win32FileServices files;
-    Win32ShortPath shortPaths;
-    Win32Mci mci;
-    testing::FakeMessageBox messages;
+    Win32FileSystem files;
+    Win32ShortPaths shortPaths;
+    Win32MciChannel mci;
+    testing::FakeMessageBoxes messages;
     WaveRecording capture{mci, messages, files, shortPaths};
 };
 
@@ -117,7 +117,7 @@ TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {
     const std::string folder = environment.ProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
-    Win32FileServices files;
+    Win32FileSystem files;
     EXPECT_TRUE(files.Exists(folder + "\\" + "win32_platform_test.exe"));
     EXPECT_EQ(environment.InstanceHandle(), reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
 

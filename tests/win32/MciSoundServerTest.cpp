@@ -8,20 +8,20 @@
 #include <mmsystem.h>
 
 #include "capture/WaveRecording.h"
-#include "fakes/FakeMessageBox.h"
-#include "platform/win32/Win32FileServices.h"
-#include "platform/win32/Win32Mci.h"
-#include "platform/win32/Win32ShortPath.h"
+#include "tests/fakes/FakeMessageBoxes.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32MciChannel.h"
+#include "platform/win32/Win32ShortPaths.h"
 
 namespace tapelark {
 namespace {
 
 TEST(MciSoundServerTest, RecordingAgainOrClearingWhileTheDeviceRunsKeepsTheProgramUp) {
     ASSERT_GT(waveInGetNumDevs(), 0u) << "no wave input: Wine's sound driver is off";
-    Win32Mci mci;
-    Win32FileServices files;
-    Win32ShortPath shortPaths;
-    testing::FakeMessageBox messages;
+    Win32MciChannel mci;
+    Win32FileSystem files;
+    Win32ShortPaths shortPaths;
+    testing::FakeMessageBoxes messages;
     WaveRecording capture{mci, messages, files, shortPaths};
 
     for (int round = 0; round < 6; ++round) {

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "capture/WaveRecording.h"
-#include "fakes/FakeMessageBox.h"
-#include "platform/win32/Win32FileServices.h"
-#include "platform/win32/Win32Mci.h"
-#include "platform/win32/Win32ShortPath.h"
-#include "win32/WineHelpers.h"
+#include "tests/fakes/FakeMessageBoxes.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32MciChannel.h"
+#include "platform/win32/Win32ShortPaths.h"
+#include "tests/win32/WineHelpers.h"
 
 namespace tapelark {
 namespace {
@@ -69,10 +69,10 @@ protected:
     void TearDown() override { capture.CloseAllDevices(); }
 
     ScratchFolder folder{"tapelark mci"};
-    Win32Mci mci;
-    Win32FileServices files;
-    Win32ShortPath shortPaths;
-    testing::FakeMessageBox messages;
+    Win32MciChannel mci;
+    Win32FileSystem files;
+    Win32ShortPaths shortPaths;
+    testing::FakeMessageBoxes messages;
     WaveRecording capture{mci, messages, files, shortPaths};
 };
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/MessageBoxService.h"
-#include "platform/win32/Win32MessageBox.h"
-#include "win32/DialogDriver.h"
+#include "platform/MessageBoxes.h"
+#include "platform/win32/Win32MessageBoxes.h"
+#include "tests/win32/DialogDriver.h"
 
 namespace tapelark {
 namespace {
@@ -20,7 +20,7 @@ TEST(MessageBoxTest, ShowsTextAndCaptionWithTheIconTheStyleAsksFor) {
     testing::DialogDriver hook{state};
     ASSERT_TRUE(hook.Installed());
     state.presses = {IDOK, IDOK};
-    Win32MessageBox messages;
+    Win32MessageBoxes messages;
 
     messages.Show("Saving file failed, file name was: C:\\take.wav", kStyleOk, "Tapelark");
     messages.Show("RegCloseKey Failed: SOFTWARE\\Connectix", kStyleExclamation, "Tapelark");

@@ -7,7 +7,7 @@
 #include <cctype>
 #include <string>
 
-#include "fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "launcher/ProcessPresence.h"
 #include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"

@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "launcher/RegistryStringReader.h"
 #include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32WindowSystem.h"
-#include "win32/WineHelpers.h"
+#include "tests/win32/WineHelpers.h"
 
 namespace tapelark {
 namespace {
@@ -41,7 +41,7 @@ protected:
     }
 
     Win32Registry registry;
-    testing::FakeMessageBox messages;
+    testing::FakeMessageBoxes messages;
     RegistryStringReader launcher{registry, messages};
 };
 

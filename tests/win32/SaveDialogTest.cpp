@@ -9,8 +9,8 @@
 
 #include "platform/win32/Win32ProgramEnvironment.h"
 #include "platform/win32/Win32SaveFileDialog.h"
-#include "win32/DialogDriver.h"
-#include "win32/WineHelpers.h"
+#include "tests/win32/DialogDriver.h"
+#include "tests/win32/WineHelpers.h"
 #include "window/ShowSaveDialog.h"
 
 namespace tapelark {

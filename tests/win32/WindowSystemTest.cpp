@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "launcher/EmulatorLaunch.h"
 #include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32WindowSystem.h"
-#include "win32/WineHelpers.h"
+#include "tests/win32/WineHelpers.h"
 
 namespace tapelark {
 namespace {
@@ -125,7 +125,7 @@ protected:
 
     Win32Registry registry;
     Win32ProcessSnapshot processes;
-    testing::FakeMessageBox messages;
+    testing::FakeMessageBoxes messages;
     EmulatorLaunch launch{windows, registry, processes, messages};
     EmulatorStarter& launcher = launch.starter;
     testing::ScratchFolder folder{"tapelark start"};

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "capture/WaveRecording.h"
-#include "win32/WineHelpers.h"
+#include "tests/win32/WineHelpers.h"
 #include "launcher/EmulatorLaunch.h"
 #include "window/FormHandlers.h"
 #include "platform/win32/Win32FormWindow.h"

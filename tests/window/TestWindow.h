@@ -7,15 +7,15 @@
 
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorLaunch.h"
-#include "tests/fakes/FakeFiles.h"
+#include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakeMciChannel.h"
-#include "tests/fakes/FakeMessageBox.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/fakes/FakeProcessSnapshot.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeWindowSystem.h"
 #include "tests/fakes/FakeProgramEnvironment.h"
 #include "tests/fakes/FakeSaveFileDialog.h"
-#include "tests/fakes/FakeShellService.h"
+#include "tests/fakes/FakeShell.h"
 #include "tests/window/FakeView.h"
 #include "window/formPlay.h"
 
@@ -27,12 +27,12 @@ struct FormServices {
     FormServices() { mci.device = true; }
 
     FakeMciChannel mci;
-    FakeMessageBox messages;
-    FakeFiles files;
+    FakeMessageBoxes messages;
+    FakeFileSystem files;
     FakeShortPaths shortPaths{files};
     FakeSaveFileDialog saveDialog;
     FakeProgramEnvironment environment;
-    FakeShellService shell;
+    FakeShell shell;
     FakeWindowSystem windows;
     FakeRegistry registry;
     FakeProcessSnapshot processes;

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-#include "platform/MessageBoxService.h"
+#include "platform/MessageBoxes.h"
 
 namespace tapelark {
 
 // Message boxes over the program's active window: OK only, no icon for
 // style 0, the warning icon for style 48. Text is shown as plain text.
-class QtMessageBox final : public MessageBoxService {
+class QtMessageBoxes final : public MessageBoxes {
 public:
     void Show(const std::string& text, int style, const std::string& caption) override;
 };

@@ -1,9 +1,9 @@
 #pragma once
-#include "platform/ShortPathService.h"
+#include "platform/ShortPaths.h"
 
 namespace tapelark {
 
-class Win32ShortPath : public ShortPathService {
+class Win32ShortPaths : public ShortPaths {
 public:
     std::uint32_t Query(const char* path, char* buffer, std::uint32_t capacity) override;
 };

@@ -4,7 +4,7 @@
 namespace tapelark {
 
 // winmm's own command-string interface.
-class Win32Mci : public MciChannel {
+class Win32MciChannel : public MciChannel {
 public:
     std::uint32_t SendString(const char* command, char* reply, std::uint32_t replyLength,
                              std::uintptr_t callbackWindow) override;

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileServices.h"
-#include "platform/ShortPathService.h"
+#include "platform/FileSystem.h"
+#include "platform/ShortPaths.h"
 
 namespace tapelark::testing {
 
 // An in-memory file system: path -> contents. Every operation is logged as
 // "op path", and any of them can be made to fail for a path.
-class FakeFiles : public FileServices {
+class FakeFileSystem : public FileSystem {
 public:
     std::map<std::string, std::string> files;
     std::vector<std::string> log;
@@ -57,9 +57,9 @@ private:
 
 // Short forms for the fake file system: a path has one only while something
 // is there; by default blanks become "~".
-class FakeShortPaths : public ShortPathService {
+class FakeShortPaths : public ShortPaths {
 public:
-    explicit FakeShortPaths(FakeFiles& files) : files_(files) {}
+    explicit FakeShortPaths(FakeFileSystem& files) : files_(files) {}
     std::map<std::string, std::string> forms;  // explicit short forms
     std::vector<std::string> asked;
 
@@ -79,7 +79,7 @@ private:
             if (c == ' ') c = '~';
         return path;
     }
-    FakeFiles& files_;
+    FakeFileSystem& files_;
 };
 
 }  // namespace tapelark::testing

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32FileServices.h"
+#include "platform/win32/Win32FileSystem.h"
 
 #include <windows.h>
 
@@ -13,7 +13,7 @@ namespace {
 
 }  // namespace
 
-std::int64_t Win32FileServices::LengthOf(const std::string& path) {
+std::int64_t Win32FileSystem::LengthOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         Fail("Cannot read the length of", path);
@@ -22,23 +22,23 @@ std::int64_t Win32FileServices::LengthOf(const std::string& path) {
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-void Win32FileServices::Remove(const std::string& path) {
+void Win32FileSystem::Remove(const std::string& path) {
     if (!DeleteFileA(path.c_str())) Fail("Cannot delete", path);
 }
 
-void Win32FileServices::CreateEmptyAndClose(const std::string& path) {
+void Win32FileSystem::CreateEmptyAndClose(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) Fail("Cannot create", path);
     CloseHandle(file);
 }
 
-void Win32FileServices::Rename(const std::string& from, const std::string& to) {
+void Win32FileSystem::Rename(const std::string& from, const std::string& to) {
     // Without MOVEFILE_REPLACE_EXISTING an existing target makes it fail.
     if (!MoveFileExA(from.c_str(), to.c_str(), 0)) Fail("Cannot rename " + from + " to", to);
 }
 
-void Win32FileServices::Replace(const std::string& from, const std::string& to) {
+void Win32FileSystem::Replace(const std::string& from, const std::string& to) {
     constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     const DWORD old = GetFileAttributesA(to.c_str());
     // A rename over the old file within its folder: one step, on disk before
@@ -68,7 +68,7 @@ void Win32FileServices::Replace(const std::string& from, const std::string& to) 
         SetFileAttributesA(to.c_str(), GetFileAttributesA(to.c_str()) | (old & kKept));
 }
 
-bool Win32FileServices::Exists(const std::string& path) {
+bool Win32FileSystem::Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtMessageBoxes.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMessageBox>
@@ -20,7 +20,7 @@ QMessageBox::Icon IconOf(int style) {
 
 }  // namespace
 
-void QtMessageBox::Show(const std::string& text, int style, const std::string& caption) {
+void QtMessageBoxes::Show(const std::string& text, int style, const std::string& caption) {
     QWidget* owner = QApplication::activeModalWidget();
     if (!owner) owner = QApplication::activeWindow();
     QMessageBox box(owner);

@@ -13,9 +13,9 @@ public:
 
 // The few file operations the capture engine needs. Every one but Exists
 // throws FileError when it fails.
-class FileServices {
+class FileSystem {
 public:
-    virtual ~FileServices() = default;
+    virtual ~FileSystem() = default;
     virtual std::int64_t LengthOf(const std::string& path) = 0;
     virtual void Remove(const std::string& path) = 0;
     // Opens the file for reading and writing (creating it empty when missing,

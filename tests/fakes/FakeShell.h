@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileServices.h"
-#include "platform/ShellService.h"
+#include "platform/FileSystem.h"
+#include "platform/Shell.h"
 
 namespace tapelark::testing {
 
-struct FakeShellService : ShellService {
+struct FakeShell : Shell {
     struct Call {
         std::uintptr_t owner;
         bool verbNull;

@@ -2,38 +2,39 @@
 #pragma once
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorLaunch.h"
-#include "platform/linux/LinuxFileServices.h"
-#include "platform/linux/LinuxShortPath.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "platform/linux/LinuxShortPaths.h"
 #include "platform/linux/ProcProcessSnapshot.h"
 #include "platform/linux/WineRegistry.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "platform/mci/MciEngine.h"
 #include "platform/qt/QtFormWindow.h"
-#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtMessageBoxes.h"
 #include "platform/qt/QtProgramEnvironment.h"
 #include "platform/qt/QtSaveFileDialog.h"
-#include "platform/qt/QtShellService.h"
+#include "platform/qt/QtShell.h"
 #include "window/formPlay.h"
 
 namespace tapelark {
 
 // The whole program on Linux: the real services, the window and its logic,
-// wired together. Needs a QApplication. `input` is what recordings hear; the
-// emulator's install location comes from the launcher's registry reader.
-class TapelarkApplication {
+// wired together as Win32Program does on Windows. Needs a QApplication.
+// `input` is what recordings hear; the emulator's install location comes
+// from the launcher's registry reader.
+class QtProgram {
 public:
-    explicit TapelarkApplication(const CaptureInput& input = {});
-    TapelarkApplication(const TapelarkApplication&) = delete;
-    TapelarkApplication& operator=(const TapelarkApplication&) = delete;
+    explicit QtProgram(const CaptureInput& input = {});
+    QtProgram(const QtProgram&) = delete;
+    QtProgram& operator=(const QtProgram&) = delete;
 
     QtFormWindow& Window() { return window_; }
     formPlay& Form() { return form_; }
 
 private:
     MciEngine mci_;
-    QtMessageBox messages_;
-    LinuxFileServices files_;
-    LinuxShortPath shortPaths_;
+    QtMessageBoxes messages_;
+    LinuxFileSystem files_;
+    LinuxShortPaths shortPaths_;
     WaveRecording capture_{mci_, messages_, files_, shortPaths_};
     X11WindowSystem windows_;
     WineRegistry registry_;
@@ -41,7 +42,7 @@ private:
     EmulatorLaunch launch_{windows_, registry_, processes_, messages_};
     QtSaveFileDialog saveDialog_;
     QtProgramEnvironment environment_;
-    QtShellService shell_;
+    QtShell shell_;
     QtFormWindow window_;
     formPlay form_{window_, capture_, launch_.starter, saveDialog_, environment_, shell_, messages_};
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/linux/LinuxShortPath.h"
+#include "platform/linux/LinuxShortPaths.h"
 
 #include <sys/stat.h>
 
@@ -7,7 +7,7 @@
 
 namespace tapelark {
 
-std::uint32_t LinuxShortPath::Query(const char* path, char* buffer, std::uint32_t capacity) {
+std::uint32_t LinuxShortPaths::Query(const char* path, char* buffer, std::uint32_t capacity) {
     struct stat info {};
     if (path == nullptr || ::lstat(path, &info) != 0) return 0;
     std::size_t length = std::strlen(path);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt/QtShellService.h"
+#include "platform/qt/QtShell.h"
 
 #include <QtCore/QUrl>
 #include <QtGui/QDesktopServices>
@@ -12,7 +12,7 @@ inline constexpr std::intptr_t kOpened = 33;
 inline constexpr std::intptr_t kNotFound = 2;
 }  // namespace
 
-std::intptr_t QtShellService::Execute(std::uintptr_t, const char*, const char* file, const char*,
+std::intptr_t QtShell::Execute(std::uintptr_t, const char*, const char* file, const char*,
                                       const char*, int) {
     if (!file || !*file) return kNotFound;
     const QUrl url = QUrl::fromUserInput(QString::fromUtf8(file));

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxFileServices.h"
+#include "platform/linux/LinuxFileSystem.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,24 +17,24 @@ namespace {
 
 }  // namespace
 
-std::int64_t LinuxFileServices::LengthOf(const std::string& path) {
+std::int64_t LinuxFileSystem::LengthOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) Fail("Cannot read the length of", path, errno);
     if (S_ISDIR(info.st_mode)) Fail("Cannot read the length of", path, EISDIR);
     return info.st_size;
 }
 
-void LinuxFileServices::Remove(const std::string& path) {
+void LinuxFileSystem::Remove(const std::string& path) {
     if (::unlink(path.c_str()) != 0) Fail("Cannot delete", path, errno);
 }
 
-void LinuxFileServices::CreateEmptyAndClose(const std::string& path) {
+void LinuxFileSystem::CreateEmptyAndClose(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) Fail("Cannot create", path, errno);
     ::close(fd);
 }
 
-void LinuxFileServices::Rename(const std::string& from, const std::string& to) {
+void LinuxFileSystem::Rename(const std::string& from, const std::string& to) {
     // Never replace what is at `to`: that could be a file the user keeps.
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
     int error = errno;
@@ -46,7 +46,7 @@ void LinuxFileServices::Rename(const std::string& from, const std::string& to) {
     Fail("Cannot rename \"" + from + "\" to", to, error);
 }
 
-void LinuxFileServices::Replace(const std::string& from, const std::string& to) {
+void LinuxFileSystem::Replace(const std::string& from, const std::string& to) {
     struct stat old {};
     if (::stat(to.c_str(), &old) == 0) {
         // Owner first: changing it clears the set-id bits the mode brings back.
@@ -64,7 +64,7 @@ void LinuxFileServices::Replace(const std::string& from, const std::string& to) 
     }
 }
 
-bool LinuxFileServices::Exists(const std::string& path) {
+bool LinuxFileSystem::Exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
 }

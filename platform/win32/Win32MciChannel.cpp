@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Mci.h"
+#include "platform/win32/Win32MciChannel.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -51,7 +51,7 @@ void StopOpenDevicesForClose() {
 
 }  // namespace
 
-std::uint32_t Win32Mci::SendString(const char* command, char* reply, std::uint32_t replyLength,
+std::uint32_t Win32MciChannel::SendString(const char* command, char* reply, std::uint32_t replyLength,
                                    std::uintptr_t callbackWindow) {
     static const bool underWine = RunningUnderWine();
     if (underWine && command && IsCloseAll(command)) StopOpenDevicesForClose();

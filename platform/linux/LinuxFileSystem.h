@@ -1,10 +1,10 @@
 #pragma once
-#include "platform/FileServices.h"
+#include "platform/FileSystem.h"
 
 namespace tapelark {
 
 // File services over POSIX calls; errors carry strerror's text.
-class LinuxFileServices final : public FileServices {
+class LinuxFileSystem final : public FileSystem {
 public:
     std::int64_t LengthOf(const std::string& path) override;
     void Remove(const std::string& path) override;

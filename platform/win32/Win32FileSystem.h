@@ -1,10 +1,10 @@
 #pragma once
-#include "platform/FileServices.h"
+#include "platform/FileSystem.h"
 
 namespace tapelark {
 
 // Files through kernel32's ANSI calls; failures carry the system's own words.
-class Win32FileServices : public FileServices {
+class Win32FileSystem : public FileSystem {
 public:
     std::int64_t LengthOf(const std::string& path) override;
     void Remove(const std::string& path) override;

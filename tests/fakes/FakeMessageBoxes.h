@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/MessageBoxService.h"
+#include "platform/MessageBoxes.h"
 
 namespace tapelark::testing {
 
-class FakeMessageBox : public MessageBoxService {
+class FakeMessageBoxes : public MessageBoxes {
 public:
     struct Shown {
         std::string text;

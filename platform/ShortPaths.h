@@ -7,9 +7,9 @@ namespace tapelark {
 // `path` into `buffer` (capacity in characters, NUL included) and returns its
 // length without the NUL; 0 on failure (nothing at the path); more than the
 // capacity when the buffer is too small.
-class ShortPathService {
+class ShortPaths {
 public:
-    virtual ~ShortPathService() = default;
+    virtual ~ShortPaths() = default;
     virtual std::uint32_t Query(const char* path, char* buffer, std::uint32_t capacity) = 0;
 };
 
