@@ -117,9 +117,4 @@ int SpoolFile::Remove(std::uint64_t begin, std::uint64_t end) {
     return Truncate(size - (end - begin));
 }
 
-void SpoolFile::Clear() {
-    size_.store(0, std::memory_order_release);
-    if (fd_ >= 0) (void)::ftruncate(fd_, 0);
-}
-
 }  // namespace tapelark

@@ -22,8 +22,6 @@ public:
     // Reads from `offset`; returns the count read, or -1 with errno set.
     long long ReadAt(std::uint64_t offset, void* data, std::size_t bytes) const;
     std::uint64_t Size() const { return size_.load(std::memory_order_acquire); }
-    // Drops everything recorded (a new, empty element).
-    void Clear();
     // Keeps the first `bytes`; 0 or an errno.
     int Truncate(std::uint64_t bytes);
     // Appends `bytes` of `from` starting at `offset`; 0 or an errno.
