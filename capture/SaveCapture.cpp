@@ -83,7 +83,7 @@ void WaveRecording::SaveCaptureAs(const std::string& path) {
     }
     if (result != 0) {
         dropTarget();
-        Report("Saving file failed, file name was: " + path);
+        Report(kSaveFailedText + path);
         return;
     }
     if (target == path) return;

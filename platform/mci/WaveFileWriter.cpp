@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/WriteAll.h"
 #include "platform/mci/MciErrors.h"
 #include "platform/mci/SpoolFile.h"
 
@@ -49,18 +50,17 @@ sf_count_t Read(void* data, sf_count_t count, void* user) {
     return n < 0 ? 0 : n;
 }
 
-bool WriteAll(OutputFile& out, const char* p, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        ssize_t n = ::write(out.fd, p + done, count - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (out.error == 0) out.error = n < 0 ? errno : ENOSPC;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+// Writes all of it; the first failure's errno stays in `out.error`.
+bool WriteOut(OutputFile& out, const char* p, std::size_t count) {
+    return WriteAll(
+        [&out](const char* bytes, std::size_t size) {
+            ssize_t n;
+            do n = ::write(out.fd, bytes, size);
+            while (n < 0 && errno == EINTR);
+            if (n <= 0 && out.error == 0) out.error = n < 0 ? errno : ENOSPC;
+            return n;
+        },
+        p, count);
 }
 
 // Copies `count` spool bytes to the file's current offset; false on failure.
@@ -89,7 +89,7 @@ bool CopyFromSpool(OutputFile& out, std::size_t count) {
             if (out.error == 0) out.error = got < 0 ? errno : EIO;
             return false;
         }
-        if (!WriteAll(out, out.bounce.data(), static_cast<std::size_t>(got))) return false;
+        if (!WriteOut(out, out.bounce.data(), static_cast<std::size_t>(got))) return false;
         out.spoolOffset += static_cast<std::uint64_t>(got);
         done += static_cast<std::size_t>(got);
     }
@@ -99,7 +99,7 @@ bool CopyFromSpool(OutputFile& out, std::size_t count) {
 sf_count_t Write(const void* data, sf_count_t count, void* user) {
     auto& out = *static_cast<OutputFile*>(user);
     bool ok = data == out.placeholder ? CopyFromSpool(out, static_cast<std::size_t>(count))
-                                      : WriteAll(out, static_cast<const char*>(data), static_cast<std::size_t>(count));
+                                      : WriteOut(out, static_cast<const char*>(data), static_cast<std::size_t>(count));
     return ok ? count : 0;
 }
 

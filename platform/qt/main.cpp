@@ -3,6 +3,7 @@
 
 #include <QtWidgets/QApplication>
 
+#include "common/ApplicationTitle.h"
 #include "platform/mci/CaptureInput.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/StartupChecks.h"
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
     WatchToolkitStart();
     QApplication app(argc, argv);
     EndToolkitStartWatch();
-    QApplication::setApplicationName(QStringLiteral("Tapelark"));
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("tapelark"));
     QApplication::setWindowIcon(ProgramIcon());
 
