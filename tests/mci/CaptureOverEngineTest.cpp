@@ -1,7 +1,6 @@
 // The capture engine over the Linux multimedia engine and the real file
 // system: what a user's Record, Stop and Save leave on disk.
 #include <gtest/gtest.h>
-#include <sndfile.h>
 #include <stdlib.h>
 #include <sys/mount.h>
 
@@ -14,6 +13,7 @@
 #include "platform/linux/LinuxShortPaths.h"
 #include "platform/mci/MciEngine.h"
 #include "tests/fakes/FakeMessageBoxes.h"
+#include "tests/support/WaveFile.h"
 
 namespace fs = std::filesystem;
 using namespace tapelark;
@@ -34,15 +34,11 @@ protected:
         audio->Record(176400);
         capture.StopCapture();
     }
-    static sf_count_t Frames(const std::string& path) {
-        SF_INFO info{};
-        SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
-        if (!f) return -1;
-        sf_close(f);
-        EXPECT_EQ(info.channels, 2);
-        EXPECT_EQ(info.samplerate, 44100);
-        EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-        return info.frames;
+    static long long Frames(const std::string& path) {
+        const tapelark::testing::WaveFile wave = tapelark::testing::ReadWaveFile(path);
+        if (!wave.problem.empty()) return -1;
+        EXPECT_EQ(wave.format, tapelark::testing::kStereo16Bit44100);
+        return static_cast<long long>(wave.bytes.size() / 4);
     }
 
     std::string dir;

@@ -10,6 +10,7 @@
 
 #include "capture/WaveRecording.h"
 #include "tests/fakes/FakeMessageBoxes.h"
+#include "tests/support/WaveFile.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32MciChannel.h"
 #include "platform/win32/Win32ShortPaths.h"
@@ -22,46 +23,11 @@ using testing::ReadFile;
 using testing::ScratchFolder;
 using testing::WriteFile;
 
-std::uint32_t U32(const std::string& bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    std::memcpy(&value, bytes.data() + at, 4);
-    return value;
-}
-std::uint16_t U16(const std::string& bytes, std::size_t at) {
-    std::uint16_t value = 0;
-    std::memcpy(&value, bytes.data() + at, 2);
-    return value;
-}
-
-// Walks the RIFF chunks; every failure names what is wrong with the file.
+// A sound stereo 16-bit 44.1 kHz WAVE file; a failure names what is wrong with it.
 void ExpectStereo16Bit44100(const std::string& file) {
-    ASSERT_GE(file.size(), 44u);
-    ASSERT_EQ(file.substr(0, 4), "RIFF");
-    EXPECT_EQ(U32(file, 4), file.size() - 8);
-    ASSERT_EQ(file.substr(8, 4), "WAVE");
-    bool sawFormat = false, sawData = false;
-    for (std::size_t at = 12; at + 8 <= file.size();) {
-        const std::string id = file.substr(at, 4);
-        const std::uint32_t size = U32(file, at + 4);
-        ASSERT_LE(at + 8 + size, file.size()) << "chunk " << id << " runs past the end";
-        if (id == "fmt ") {
-            ASSERT_GE(size, 16u);
-            EXPECT_EQ(U16(file, at + 8), 1) << "PCM";
-            EXPECT_EQ(U16(file, at + 10), 2) << "channels";
-            EXPECT_EQ(U32(file, at + 12), 44100u) << "samples per second";
-            EXPECT_EQ(U32(file, at + 16), 176400u) << "bytes per second";
-            EXPECT_EQ(U16(file, at + 20), 4) << "block alignment";
-            EXPECT_EQ(U16(file, at + 22), 16) << "bits per sample";
-            sawFormat = true;
-        } else if (id == "data") {
-            EXPECT_TRUE(sawFormat) << "the format comes before the samples";
-            EXPECT_EQ(size % 4, 0u) << "whole sample frames";
-            sawData = true;
-        }
-        at += 8 + size + (size & 1);
-    }
-    EXPECT_TRUE(sawFormat);
-    EXPECT_TRUE(sawData);
+    const testing::WaveFile wave = testing::ParseWave(file);
+    ASSERT_EQ(wave.problem, "");
+    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
 }
 
 class MciTest : public ::testing::Test {
