@@ -47,10 +47,7 @@ TEST_F(MciEngineTest, TapelarksRecordingRoundTrip) {
     ASSERT_EQ(MciCode(engine, "save capture " + path), 0u);
     WaveFile wave = ReadWaveFile(path);
     ASSERT_EQ(wave.problem, "");
-    EXPECT_EQ(wave.format.channels, 2);
-    EXPECT_EQ(wave.format.samplesPerSec, 44100u);
-    EXPECT_EQ(wave.format.bitsPerSample, 16);
-    EXPECT_EQ(wave.format.formatTag, 1) << "PCM";
+    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
     ASSERT_EQ(wave.bytes.size(), 353200u);
     for (std::size_t i = 0; i < wave.bytes.size(); ++i)
         ASSERT_EQ(wave.bytes[i], FakeAudioBackend::Pattern(i)) << "byte " << i;

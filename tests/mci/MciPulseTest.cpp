@@ -111,10 +111,7 @@ TEST_F(MciPulseTest, RecordsAToneFromTheMonitorAndSavesIt) {
     ASSERT_EQ(MciCode(engine, "save capture " + path), 0u);
     WaveFile wave = ReadWaveFile(path);
     ASSERT_EQ(wave.problem, "");
-    EXPECT_EQ(wave.format.channels, 2);
-    EXPECT_EQ(wave.format.samplesPerSec, 44100u);
-    EXPECT_EQ(wave.format.bitsPerSample, 16);
-    EXPECT_EQ(wave.format.formatTag, 1) << "PCM";
+    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
     EXPECT_EQ(wave.bytes.size(), bytes);
     for (int channel : {0, 1}) {
         Tone t = Analyse(wave.bytes, 44100, channel);
