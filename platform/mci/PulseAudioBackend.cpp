@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <set>
 
-#include "common/ApplicationTitle.h"
 #include "platform/mci/MciErrors.h"
+#include "platform/mci/PulseContext.h"
 #include "platform/mci/PulseMonitorCapture.h"
 
 namespace tapelark {
@@ -305,7 +305,7 @@ std::shared_ptr<PulseAudioBackend::Connection> PulseAudioBackend::Connect(std::u
         return nullptr;
     }
     pa_threaded_mainloop_lock(c->loop);
-    c->context = pa_context_new(pa_threaded_mainloop_get_api(c->loop), kApplicationTitle);
+    c->context = NewPulseContext(pa_threaded_mainloop_get_api(c->loop));
     bool ready = false;
     if (c->context) {
         pa_context_set_state_callback(c->context, OnContextState, c.get());

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "common/ApplicationTitle.h"
 #include "common/AsciiText.h"
 #include "platform/linux/ProcessName.h"
 #include "platform/mci/ClockedMixer.h"
+#include "platform/mci/PulseContext.h"
 
 namespace tapelark {
 
@@ -181,7 +181,7 @@ private:
 
     void Connect() {
         ready_ = false;
-        context_ = pa_context_new(api_, kApplicationTitle);
+        context_ = NewPulseContext(api_);
         if (!context_) return Lost();
         pa_context_set_state_callback(context_, OnContextState, this);
         // Never start a server of our own.
