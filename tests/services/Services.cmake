@@ -93,14 +93,19 @@ if(CMAKE_CROSSCOMPILING)
   set(TAPELARK_WINE_LOADER ${CMAKE_CROSSCOMPILING_EMULATOR})
   set(CMAKE_CROSSCOMPILING_EMULATOR ${TAPELARK_ON_DISPLAY} ${CMAKE_CROSSCOMPILING_EMULATOR})
 
-  add_test(NAME service.wine.start
-           COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_LIST_DIR}/wine start ${TAPELARK_WINE_PREFIX})
-  add_test(NAME service.wine.stop
-           COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_LIST_DIR}/wine stop ${TAPELARK_WINE_PREFIX})
-  set_tests_properties(service.wine.start service.wine.stop PROPERTIES
-                       ENVIRONMENT "${TAPELARK_WINE_ENV}" FIXTURES_REQUIRED xvfb)
-  set_tests_properties(service.wine.start PROPERTIES FIXTURES_SETUP wine)
-  set_tests_properties(service.wine.stop PROPERTIES FIXTURES_CLEANUP wine)
+  # A Wine prefix as a fixture named `service`, made fresh by its start test.
+  function(tapelark_wine_prefix service prefix)
+    add_test(NAME service.${service}.start
+             COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine start ${prefix})
+    add_test(NAME service.${service}.stop
+             COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine stop ${prefix})
+    set_tests_properties(service.${service}.start service.${service}.stop PROPERTIES
+                         ENVIRONMENT "${ARGN}" FIXTURES_REQUIRED xvfb)
+    set_tests_properties(service.${service}.start PROPERTIES FIXTURES_SETUP ${service})
+    set_tests_properties(service.${service}.stop PROPERTIES FIXTURES_CLEANUP ${service})
+  endfunction()
+
+  tapelark_wine_prefix(wine ${TAPELARK_WINE_PREFIX} ${TAPELARK_WINE_ENV})
 
   string(REPLACE ";" "\\;" _wine_env "${TAPELARK_WINE_ENV}")
   set(TAPELARK_WINE_PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${_wine_env}")
@@ -116,14 +121,7 @@ if(CMAKE_CROSSCOMPILING)
     set(TAPELARK_WOW64_PREFIX ${TAPELARK_SERVICES_DIR}/wow64-prefix)
     set(TAPELARK_WOW64_ENV "WINEPREFIX=${TAPELARK_WOW64_PREFIX}" "WINEARCH=win64"
         ${TAPELARK_WINE_COMMON_ENV})
-    add_test(NAME service.wow64.start
-             COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_LIST_DIR}/wine start ${TAPELARK_WOW64_PREFIX})
-    add_test(NAME service.wow64.stop
-             COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_LIST_DIR}/wine stop ${TAPELARK_WOW64_PREFIX})
-    set_tests_properties(service.wow64.start service.wow64.stop PROPERTIES
-                         ENVIRONMENT "${TAPELARK_WOW64_ENV}" FIXTURES_REQUIRED xvfb)
-    set_tests_properties(service.wow64.start PROPERTIES FIXTURES_SETUP wow64)
-    set_tests_properties(service.wow64.stop PROPERTIES FIXTURES_CLEANUP wow64)
+    tapelark_wine_prefix(wow64 ${TAPELARK_WOW64_PREFIX} ${TAPELARK_WOW64_ENV})
   endif()
 
   function(tapelark_uses test)
