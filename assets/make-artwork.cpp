@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws Tapelark's own pictures: the program icon (PNG and a Windows .ico with
 // a 2-colour and a 16-colour 32 x 32 image), the icon in the sizes a Linux
 // desktop's icon theme looks for (icons/NxN.png), the 48 x 48 logo and the

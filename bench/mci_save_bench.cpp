@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times "save" of a long recording. The recording is synthesised straight
 // into the device's spool (as fast as the disk takes it) instead of being
 // recorded in real time; saving it is then exactly what a user's save does.

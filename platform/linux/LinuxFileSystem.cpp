@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/LinuxFileSystem.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/mci/MciCommandParser.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/mci/MciErrors.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/mci/PulseAudioBackend.h"
 
 #include <pulse/pulseaudio.h>

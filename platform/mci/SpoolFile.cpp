@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/mci/SpoolFile.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/mci/WaveAudioDevice.h"
 
 #include <sndfile.h>

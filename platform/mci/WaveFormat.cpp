@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/mci/WaveFormat.h"
 
 #include "platform/mci/MciErrors.h"

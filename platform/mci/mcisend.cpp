@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // mcisend: sends MCI command strings to Tapelark's multimedia engine, one per
 // argument, or one per line of standard input when there are no arguments,
 // and prints for each: the result code, the reply and the error text,

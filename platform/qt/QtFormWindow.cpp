@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/QtFormWindow.h"
 
 #include <QtGui/QGuiApplication>

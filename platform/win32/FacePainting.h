@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Painting the owner-drawn faces of the main window: the graphical buttons
 // with their colour and glyph, text or picture, and the picture box.

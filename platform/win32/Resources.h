@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Resource numbers shared by tapelark.rc and the code that loads them.
 #define IDI_TAPELARK 1

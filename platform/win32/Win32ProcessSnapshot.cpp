@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/win32/Win32ProcessSnapshot.h"
 
 #include <windows.h>

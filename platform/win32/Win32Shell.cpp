@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/win32/Win32Shell.h"
 
 #include <windows.h>

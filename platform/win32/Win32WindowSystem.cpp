@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/win32/Win32WindowSystem.h"
 
 #include <windows.h>
