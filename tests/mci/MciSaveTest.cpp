@@ -66,6 +66,9 @@ protected:
         ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
     }
     std::uint32_t Save(const std::string& path) { return MciCode(engine, "save capture " + path); }
+    void Run(std::initializer_list<std::pair<const char*, std::uint32_t>> steps) {
+        for (const auto& [command, code] : steps) ASSERT_EQ(MciCode(engine, command), code) << command;
+    }
     // The recording must survive any failed save: prove it by saving it.
     void ExpectRecordingKept(std::size_t bytes) {
         std::string elsewhere = folder / "elsewhere.wav";
@@ -76,33 +79,33 @@ protected:
 };
 
 TEST_F(MciSaveTest, WritesAPlainPcmWaveHeader) {
-    Recorded(17640);
-    std::string path = folder / "a.wav";
-    ASSERT_EQ(Save(path), 0u);
-    // A plain header: RIFF, a 16-byte format chunk and the data, nothing else.
-    ASSERT_EQ(std::filesystem::file_size(path), 44u + 17640u);
-    const WaveFile wave = ReadWaveFile(path);
-    ASSERT_EQ(wave.problem, "");
-    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
-    ASSERT_EQ(wave.bytes.size(), 17640u);
-    EXPECT_EQ(wave.bytes[1000], FakeAudioBackend::Pattern(1000));
-}
-
-TEST_F(MciSaveTest, WritesEightBitMonoAsUnsignedPcm) {
-    ASSERT_EQ(MciCode(engine, "open new type waveaudio alias capture"), 0u);
-    ASSERT_EQ(MciCode(engine, "set capture channels 1 bitspersample 8 samplespersec 22050"), 0u);
-    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    // 16-bit stereo as Tapelark sets it, and 8-bit mono, which is unsigned PCM.
+    struct Case {
+        const char* set;
+        std::size_t bytes;
+        testing::WaveFormatChunk format;
+    } cases[] = {
+        {"set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400", 17640,
+         testing::kStereo16Bit44100},
+        {"set capture channels 1 bitspersample 8 samplespersec 22050", 22051, {1, 1, 22050, 22050, 1, 8}},
+    };
+    std::size_t delivered = 0;  // the pattern runs on across recordings
+    for (const Case& c : cases) {
+        Run({{"close all", 0}, {"open new type waveaudio alias capture", 0}, {c.set, 0}, {"record capture", 0}});
+        audio->Record(c.bytes);
+        std::string path = folder / (std::to_string(c.bytes) + ".wav");
+        ASSERT_EQ(Save(path), 0u);
+        // A plain header: RIFF, a 16-byte format chunk and the data (padded to even), nothing else.
+        EXPECT_EQ(std::filesystem::file_size(path), 44u + c.bytes + c.bytes % 2) << c.set;
+        const WaveFile wave = ReadWaveFile(path);
+        ASSERT_EQ(wave.problem, "") << c.set;
+        EXPECT_EQ(wave.format, c.format) << c.set;
+        ASSERT_EQ(wave.bytes.size(), c.bytes);
+        EXPECT_EQ(wave.bytes[1000], FakeAudioBackend::Pattern(delivered + 1000)) << c.set;
+        EXPECT_EQ(wave.bytes.back(), FakeAudioBackend::Pattern(delivered + c.bytes - 1)) << c.set;
+        delivered += c.bytes;
+    }
     EXPECT_EQ(audio->lastFormat, (WaveFormat{1, 8, 22050, 1, 22050}));
-    audio->Record(22051);
-    ASSERT_EQ(Save(folder / "mono.wav"), 0u);
-    WaveFile wave = ReadWaveFile(folder / "mono.wav");
-    ASSERT_EQ(wave.problem, "");
-    EXPECT_EQ(wave.format.bitsPerSample, 8);
-    EXPECT_EQ(wave.format.formatTag, 1) << "PCM";
-    EXPECT_EQ(wave.format.channels, 1);
-    EXPECT_EQ(wave.format.samplesPerSec, 22050u);
-    ASSERT_EQ(wave.bytes.size(), 22051u);
-    EXPECT_EQ(wave.bytes[22050], FakeAudioBackend::Pattern(22050));
 }
 
 TEST_F(MciSaveTest, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirMode) {
