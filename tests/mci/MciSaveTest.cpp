@@ -1,6 +1,7 @@
 // Saving a recording to the real file system, and each way that can fail.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -30,6 +31,28 @@ std::string Contents(const std::string& path) {
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
+// Runs `body` in a child process and returns the codes it wrote, with the
+// child's exit status; the codes stay `fill` if the child wrote none.
+template <std::size_t N, class Body>
+std::array<std::uint32_t, N> InChild(Body body, int& status, std::uint32_t fill = 0) {
+    std::array<std::uint32_t, N> codes;
+    codes.fill(fill);
+    int result[2];
+    if (::pipe(result) != 0) return codes;
+    pid_t child = ::fork();
+    if (child == 0) {
+        std::array<std::uint32_t, N> mine = body();
+        ::_exit(::write(result[1], mine.data(), sizeof mine) == sizeof mine ? 0 : 1);
+    }
+    ::close(result[1]);
+    if (child > 0) {
+        if (::read(result[0], codes.data(), sizeof codes) != sizeof codes) codes.fill(fill);
+        ::waitpid(child, &status, 0);
+    }
+    ::close(result[0]);
+    return codes;
+}
+
 class MciSaveTest : public ::testing::Test {
 protected:
     std::shared_ptr<FakeAudioBackend> audio = std::make_shared<FakeAudioBackend>();
@@ -43,6 +66,9 @@ protected:
         ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
     }
     std::uint32_t Save(const std::string& path) { return MciCode(engine, "save capture " + path); }
+    void Run(std::initializer_list<std::pair<const char*, std::uint32_t>> steps) {
+        for (const auto& [command, code] : steps) ASSERT_EQ(MciCode(engine, command), code) << command;
+    }
     // The recording must survive any failed save: prove it by saving it.
     void ExpectRecordingKept(std::size_t bytes) {
         std::string elsewhere = folder / "elsewhere.wav";
@@ -53,33 +79,33 @@ protected:
 };
 
 TEST_F(MciSaveTest, WritesAPlainPcmWaveHeader) {
-    Recorded(17640);
-    std::string path = folder / "a.wav";
-    ASSERT_EQ(Save(path), 0u);
-    // A plain header: RIFF, a 16-byte format chunk and the data, nothing else.
-    ASSERT_EQ(std::filesystem::file_size(path), 44u + 17640u);
-    const WaveFile wave = ReadWaveFile(path);
-    ASSERT_EQ(wave.problem, "");
-    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
-    ASSERT_EQ(wave.bytes.size(), 17640u);
-    EXPECT_EQ(wave.bytes[1000], FakeAudioBackend::Pattern(1000));
-}
-
-TEST_F(MciSaveTest, WritesEightBitMonoAsUnsignedPcm) {
-    ASSERT_EQ(MciCode(engine, "open new type waveaudio alias capture"), 0u);
-    ASSERT_EQ(MciCode(engine, "set capture channels 1 bitspersample 8 samplespersec 22050"), 0u);
-    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    // 16-bit stereo as Tapelark sets it, and 8-bit mono, which is unsigned PCM.
+    struct Case {
+        const char* set;
+        std::size_t bytes;
+        testing::WaveFormatChunk format;
+    } cases[] = {
+        {"set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400", 17640,
+         testing::kStereo16Bit44100},
+        {"set capture channels 1 bitspersample 8 samplespersec 22050", 22051, {1, 1, 22050, 22050, 1, 8}},
+    };
+    std::size_t delivered = 0;  // the pattern runs on across recordings
+    for (const Case& c : cases) {
+        Run({{"close all", 0}, {"open new type waveaudio alias capture", 0}, {c.set, 0}, {"record capture", 0}});
+        audio->Record(c.bytes);
+        std::string path = folder / (std::to_string(c.bytes) + ".wav");
+        ASSERT_EQ(Save(path), 0u);
+        // A plain header: RIFF, a 16-byte format chunk and the data (padded to even), nothing else.
+        EXPECT_EQ(std::filesystem::file_size(path), 44u + c.bytes + c.bytes % 2) << c.set;
+        const WaveFile wave = ReadWaveFile(path);
+        ASSERT_EQ(wave.problem, "") << c.set;
+        EXPECT_EQ(wave.format, c.format) << c.set;
+        ASSERT_EQ(wave.bytes.size(), c.bytes);
+        EXPECT_EQ(wave.bytes[1000], FakeAudioBackend::Pattern(delivered + 1000)) << c.set;
+        EXPECT_EQ(wave.bytes.back(), FakeAudioBackend::Pattern(delivered + c.bytes - 1)) << c.set;
+        delivered += c.bytes;
+    }
     EXPECT_EQ(audio->lastFormat, (WaveFormat{1, 8, 22050, 1, 22050}));
-    audio->Record(22051);
-    ASSERT_EQ(Save(folder / "mono.wav"), 0u);
-    WaveFile wave = ReadWaveFile(folder / "mono.wav");
-    ASSERT_EQ(wave.problem, "");
-    EXPECT_EQ(wave.format.bitsPerSample, 8);
-    EXPECT_EQ(wave.format.formatTag, 1) << "PCM";
-    EXPECT_EQ(wave.format.channels, 1);
-    EXPECT_EQ(wave.format.samplesPerSec, 22050u);
-    ASSERT_EQ(wave.bytes.size(), 22051u);
-    EXPECT_EQ(wave.bytes[22050], FakeAudioBackend::Pattern(22050));
 }
 
 TEST_F(MciSaveTest, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirMode) {
@@ -123,21 +149,11 @@ TEST_F(MciSaveTest, ReadOnlyFolderIsRefused) {
     ASSERT_EQ(::mkdir(locked.c_str(), 0555), 0);
     ::chmod(folder.path().c_str(), 0755);
     // Root may write anywhere, so the save runs as an ordinary user then.
-    int result[2];
-    ASSERT_EQ(::pipe(result), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
-        std::uint32_t code = Save(locked + "/take.wav");
-        ::_exit(::write(result[1], &code, sizeof code) == sizeof code ? 0 : 1);
-    }
     int status = 0;
-    ::waitpid(child, &status, 0);
-    std::uint32_t code = 0;
-    ASSERT_EQ(::read(result[0], &code, sizeof code), static_cast<ssize_t>(sizeof code));
-    ::close(result[0]);
-    ::close(result[1]);
+    std::uint32_t code = InChild<1>([&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+        return std::array<std::uint32_t, 1>{Save(locked + "/take.wav")};
+    }, status)[0];
     EXPECT_EQ(code, mcierr::kAccessDenied);
     EXPECT_TRUE(std::filesystem::is_empty(locked));
     ExpectRecordingKept(4000);
@@ -233,16 +249,12 @@ TEST_F(MciSaveTest, ANulInThePathIsRefusedAndNothingWritten) {
 }
 
 TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
-    int result[2];
-    ASSERT_EQ(::pipe(result), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    int status = 0;
+    std::array<std::uint32_t, 3> codes = InChild<3>([&] {
         // Engines of the child's own, so no thread of the parent's is needed.
         auto fake = std::make_shared<FakeAudioBackend>();
         MciEngine recorded{fake};
         MciEngine pulse;  // the real sound server's backend, not yet connected
-        std::uint32_t codes[3] = {};
         if (MciCode(recorded, "open new type waveaudio alias a") != 0 || MciCode(recorded, "record a") != 0)
             ::_exit(1);
         fake->Record(4000);
@@ -251,16 +263,11 @@ TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
         if (::setrlimit(RLIMIT_NOFILE, &low) != 0) ::_exit(1);
         while (::dup(0) >= 0) {
         }
-        codes[0] = MciCode(recorded, "open new type waveaudio alias another");
-        codes[1] = MciCode(recorded, "save a " + folder / "a.wav");
-        codes[2] = MciCode(pulse, "record p");
-        ::_exit(::write(result[1], codes, sizeof codes) == sizeof codes ? 0 : 1);
-    }
-    ::close(result[1]);
-    std::uint32_t codes[3] = {};
-    ASSERT_EQ(::read(result[0], codes, sizeof codes), static_cast<ssize_t>(sizeof codes));
-    ::close(result[0]);
-    ::waitpid(child, nullptr, 0);
+        return std::array<std::uint32_t, 3>{MciCode(recorded, "open new type waveaudio alias another"),
+                                            MciCode(recorded, "save a " + folder / "a.wav"),
+                                            MciCode(pulse, "record p")};
+    }, status);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const char* commands[] = {"open", "save", "record"};
     for (int i = 0; i < 3; ++i) EXPECT_EQ(codes[i], mcierr::kTooManyOpenFiles) << commands[i];
     EXPECT_NE(MciErrorText(mcierr::kTooManyOpenFiles).find("Too many files are open"), std::string::npos);
@@ -273,25 +280,15 @@ TEST_F(MciSaveTest, WithoutUnnamedFilesASavedTemporaryNameStillLeavesNothingBehi
     WriteText(old, "an older take");
     // Unnamed files are named through /proc: without it the save falls back
     // to a temporary name. A child hides /proc in a mount namespace of its own.
-    int result[2];
-    ASSERT_EQ(::pipe(result), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    int status = 0;
+    std::array<std::uint32_t, 2> codes = InChild<2>([&] {
         if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0)
             ::_exit(2);
-        std::uint32_t codes[2] = {Save(old), Save(folder / "new take.wav")};
-        ::_exit(::write(result[1], codes, sizeof codes) == sizeof codes ? 0 : 1);
-    }
-    ::close(result[1]);
-    std::uint32_t codes[2] = {1, 1};
-    ssize_t got = ::read(result[0], codes, sizeof codes);
-    ::close(result[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+        return std::array<std::uint32_t, 2>{Save(old), Save(folder / "new take.wav")};
+    }, status, 1);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot hide /proc here (needs root)";
-    ASSERT_EQ(got, static_cast<ssize_t>(sizeof codes));
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(codes[0], 0u);
     EXPECT_EQ(codes[1], 0u);
     EXPECT_EQ(ReadWaveFile(old).bytes.size(), 4000u);

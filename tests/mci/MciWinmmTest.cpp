@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "tests/mci/FakeAudioBackend.h"
@@ -19,7 +20,7 @@ namespace {
 constexpr std::uintptr_t kWindow = 0x1234;
 
 struct Step {
-    const char* command;
+    std::string command;
     std::uint32_t code;
     const char* reply;  // nullptr: any
 };
@@ -52,11 +53,10 @@ protected:
     std::vector<std::string> TakeNotified() { return std::exchange(notified, {}); }
     // Two seconds of 16-bit mono at 11025 Hz: 44100 bytes, 1000 ms = 22050 bytes.
     void Recorded(const std::string& alias) {
-        Run({{("open new type waveaudio alias " + alias).c_str(), 0, nullptr},
-             {("set " + alias + " bitspersample 16").c_str(), 0, ""},
-             {("record " + alias).c_str(), 0, ""}});
+        Run({{"open new type waveaudio alias " + alias, 0, nullptr}, {"set " + alias + " bitspersample 16", 0, ""},
+             {"record " + alias, 0, ""}});
         audio->Record(44100);
-        Run({{("stop " + alias).c_str(), 0, ""}});
+        Run({{"stop " + alias, 0, ""}});
     }
 };
 
@@ -265,13 +265,13 @@ TEST_F(MciWinmmTest, AWaveFileRoundTrip) {
     ASSERT_EQ(original.size(), 32000u);
 
     // Named in a command, the file opens for it alone and closes when idle.
-    Run({{("status " + path + " length").c_str(), 0, "1000"}, {"sysinfo waveaudio quantity open", 0, "0"}});
-    Run({{("play " + path).c_str(), 0, ""},
-         {("status " + path + " mode notify").c_str(), mcierr::kNotifyOnAutoOpen, ""},
+    Run({{"status " + path + " length", 0, "1000"}, {"sysinfo waveaudio quantity open", 0, "0"}});
+    Run({{"play " + path, 0, ""},
+         {"status " + path + " mode notify", mcierr::kNotifyOnAutoOpen, ""},
          {"sysinfo waveaudio name 1 open", 0, path.c_str()}});
     audio->PlayOut();
-    Run({{"sysinfo waveaudio quantity open", 0, "0"}, {("open nosuchdevice!" + path).c_str(), mcierr::kInvalidDeviceName, ""}});
-    Run({{("open " + path + " type waveaudio alias f notify").c_str(), 0, "1"},
+    Run({{"sysinfo waveaudio quantity open", 0, "0"}, {"open nosuchdevice!" + path, mcierr::kInvalidDeviceName, ""}});
+    Run({{"open " + path + " type waveaudio alias f notify", 0, "1"},
          {"status f channels", 0, "2"},
          {"status f samplespersec", 0, "8000"},
          {"status f length", 0, "1000"},
@@ -290,9 +290,7 @@ TEST_F(MciWinmmTest, AWaveFileRoundTrip) {
     EXPECT_EQ(TakeNotified(), std::vector<std::string>{"f successful"});
 
     std::string text = folder / "notes.wav";
-    std::FILE* f = std::fopen(text.c_str(), "w");
-    std::fputs("not a wave file", f);
-    std::fclose(f);
+    std::ofstream(text) << "not a wave file";
     EXPECT_EQ(Send("open " + text).first, mcierr::kInvalidFile);
 }
 
