@@ -14,20 +14,21 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
-    EXPECT_EQ(LaunchArguments("C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE"),
-              (Args{"wine", "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE"}));
-    EXPECT_EQ(LaunchArguments("  \"C:\\Program Files\\VGS\\VGS.EXE\" -full \"two words\"  "),
-              (Args{"wine", "C:\\Program Files\\VGS\\VGS.EXE", "-full", "two words"}));
-    EXPECT_EQ(LaunchArguments("C:\\Games\\VGS.exe /cd d:"), (Args{"wine", "C:\\Games\\VGS.exe", "/cd", "d:"}));
-    EXPECT_EQ(LaunchArguments("D:/Games/vgs.exe"), (Args{"wine", "D:/Games/vgs.exe"}));
-    EXPECT_EQ(LaunchArguments("vgs.exe"), (Args{"wine", "vgs.exe"}));
-    EXPECT_EQ(LaunchArguments("C:\\Odd.exes\\VGS.EXE"), (Args{"wine", "C:\\Odd.exes\\VGS.EXE"}));
-    EXPECT_EQ(LaunchArguments("/opt/vgs/stand in.sh"), (Args{"/opt/vgs/stand in.sh"}));
-    EXPECT_EQ(LaunchArguments("/bin/echo; rm -rf ~ `x` $(y) | z"), (Args{"/bin/echo; rm -rf ~ `x` $(y) | z"}));
-    EXPECT_EQ(LaunchArguments(std::string("/bin/true\0 extra", 16)), (Args{"/bin/true"}));
-    EXPECT_EQ(LaunchArguments(""), Args{});
-    EXPECT_EQ(LaunchArguments("   "), Args{});
-    EXPECT_EQ(LaunchArguments("\"\" x"), Args{});
+    const std::string vgs = "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE";
+    const std::pair<std::string, Args> cases[] = {
+        {vgs, {"wine", vgs}},
+        {"  \"C:\\Program Files\\VGS\\VGS.EXE\" -full \"two words\"  ",
+         {"wine", "C:\\Program Files\\VGS\\VGS.EXE", "-full", "two words"}},
+        {"C:\\Games\\VGS.exe /cd d:", {"wine", "C:\\Games\\VGS.exe", "/cd", "d:"}},
+        {"D:/Games/vgs.exe", {"wine", "D:/Games/vgs.exe"}},
+        {"vgs.exe", {"wine", "vgs.exe"}},
+        {"C:\\Odd.exes\\VGS.EXE", {"wine", "C:\\Odd.exes\\VGS.EXE"}},
+        {"/opt/vgs/stand in.sh", {"/opt/vgs/stand in.sh"}},
+        {"/bin/echo; rm -rf ~ `x` $(y) | z", {"/bin/echo; rm -rf ~ `x` $(y) | z"}},
+        {std::string("/bin/true\0 extra", 16), {"/bin/true"}},
+        {"", {}}, {"   ", {}}, {"\"\" x", {}},
+    };
+    for (const auto& [text, args] : cases) EXPECT_EQ(LaunchArguments(text), args) << text;
 }
 
 TEST(LaunchDetached, StartsTheProgramInItsOwnSessionWithoutWaitingForIt) {

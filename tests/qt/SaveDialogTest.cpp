@@ -16,6 +16,18 @@
 namespace tapelark::testing {
 namespace {
 
+QFileDialog* AsFileDialog(QWidget* w) {
+    auto* d = qobject_cast<QFileDialog*>(w);
+    EXPECT_TRUE(d) << "expected the file dialog";
+    return d;
+}
+
+QMessageBox* AsBox(QWidget* w) {
+    auto* b = qobject_cast<QMessageBox*>(w);
+    EXPECT_TRUE(b) << "expected a question";
+    return b;
+}
+
 // A program environment whose folder is a fresh temporary one.
 struct TempEnvironment : ProgramEnvironment {
     std::string ProgramFolder() override { return folder; }
@@ -39,6 +51,19 @@ protected:
         EXPECT_TRUE(answerer.unexpected.isEmpty()) << answerer.unexpected.join(" | ").toStdString();
         return result;
     }
+    // Chooses a name in the dialog and says Yes to the question that follows.
+    std::string ChooseAndConfirm(const QString& name, QString* question = nullptr) {
+        ModalAnswerer answerer({
+            [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, name); },
+            [&](QWidget* w) {
+                if (auto* b = AsBox(w)) {
+                    if (question) *question = b->text();
+                    ModalAnswerer::Press(b, QMessageBox::Yes);
+                }
+            },
+        });
+        return Show(answerer);
+    }
     QString In(const QString& name) const { return dir.path() + "/" + name; }
 
     QTemporaryDir dir;
@@ -46,18 +71,6 @@ protected:
     QtSaveFileDialog dialog;
     QtFormWindow owner;
 };
-
-QFileDialog* AsFileDialog(QWidget* w) {
-    auto* d = qobject_cast<QFileDialog*>(w);
-    EXPECT_TRUE(d) << "expected the file dialog";
-    return d;
-}
-
-QMessageBox* AsBox(QWidget* w) {
-    auto* b = qobject_cast<QMessageBox*>(w);
-    EXPECT_TRUE(b) << "expected a question";
-    return b;
-}
 
 TEST_F(SaveDialog, OpensModalToTheWindowWithTitleFolderNameAndTheOneFileType) {
     QString title, directory, proposed, suffix;
@@ -116,33 +129,17 @@ TEST_F(SaveDialog, ANameWithDoubleQuotesIsOneName) {
         ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
         existing.close();
         QString question;
-        ModalAnswerer answerer({
-            [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, name); },
-            [&](QWidget* w) {
-                if (auto* b = AsBox(w)) question = b->text(), ModalAnswerer::Press(b, QMessageBox::Yes);
-            },
-        });
-        EXPECT_EQ(Show(answerer), In(name).toStdString());
+        EXPECT_EQ(ChooseAndConfirm(name, &question), In(name).toStdString());
         EXPECT_TRUE(question.contains(name + " already exists")) << question.toStdString();
     }
     // A new one: asked to be created under exactly that name.
     QString question;
-    ModalAnswerer answerer({
-        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, "\"quoted\".wav"); },
-        [&](QWidget* w) {
-            if (auto* b = AsBox(w)) question = b->text(), ModalAnswerer::Press(b, QMessageBox::Yes);
-        },
-    });
-    EXPECT_EQ(Show(answerer), In("\"quoted\".wav").toStdString());
+    EXPECT_EQ(ChooseAndConfirm("\"quoted\".wav", &question), In("\"quoted\".wav").toStdString());
     EXPECT_TRUE(question.startsWith(In("\"quoted\".wav"))) << question.toStdString();
 }
 
 TEST_F(SaveDialog, ATypedNameWithoutExtensionStaysWithout) {
-    ModalAnswerer answerer({
-        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, In("take")); },
-        [&](QWidget* w) { if (auto* b = AsBox(w)) ModalAnswerer::Press(b, QMessageBox::Yes); },
-    });
-    EXPECT_EQ(Show(answerer), In("take").toStdString());
+    EXPECT_EQ(ChooseAndConfirm(In("take")), In("take").toStdString());
 }
 
 TEST_F(SaveDialog, AnExistingFileIsReplacedOnlyAfterTheUserSaysSo) {
@@ -151,13 +148,7 @@ TEST_F(SaveDialog, AnExistingFileIsReplacedOnlyAfterTheUserSaysSo) {
     existing.write("RIFF");
     existing.close();
     QString question;
-    ModalAnswerer answerer({
-        [&](QWidget* w) { if (auto* d = AsFileDialog(w)) ModalAnswerer::Choose(d, In("old.wav")); },
-        [&](QWidget* w) {
-            if (auto* b = AsBox(w)) question = b->text(), ModalAnswerer::Press(b, QMessageBox::Yes);
-        },
-    });
-    EXPECT_EQ(Show(answerer), In("old.wav").toStdString());
+    EXPECT_EQ(ChooseAndConfirm(In("old.wav"), &question), In("old.wav").toStdString());
     EXPECT_TRUE(question.contains("already exists")) << question.toStdString();
 }
 

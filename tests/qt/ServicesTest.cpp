@@ -33,29 +33,19 @@ Seen ShowAndRead(const std::string& text, int style) {
     return seen;
 }
 
-TEST(MessageBox, StyleZeroHasNoIconAndStyle48TheWarning) {
-    Seen plain = ShowAndRead("Opening new wave failed!", kStyleOk);
+TEST(MessageBox, StyleZeroHasNoIconStyle48TheWarningAndPathsShowAsTheyAreOnTwoLines) {
+    Seen plain = ShowAndRead("Saving file failed, file name was: /tmp/<b>a</b>.wav\r\nPermission denied", kStyleOk);
     EXPECT_EQ(plain.title, "Tapelark");
-    EXPECT_EQ(plain.text, "Opening new wave failed!");
+    EXPECT_EQ(plain.text, "Saving file failed, file name was: /tmp/<b>a</b>.wav\nPermission denied");
+    EXPECT_EQ(plain.format, Qt::PlainText);
     EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
-    Seen warning = ShowAndRead("RegCloseKey Failed: x", kStyleExclamation);
-    EXPECT_EQ(warning.icon, QMessageBox::Warning);
+    EXPECT_EQ(ShowAndRead("RegCloseKey Failed: x", kStyleExclamation).icon, QMessageBox::Warning);
 }
 
-TEST(MessageBox, ShowsPathsAsTheyAreOnTwoLines) {
-    Seen seen = ShowAndRead("Saving file failed, file name was: /tmp/<b>a</b>.wav\r\nPermission denied", 0);
-    EXPECT_EQ(seen.format, Qt::PlainText);
-    EXPECT_EQ(seen.text, "Saving file failed, file name was: /tmp/<b>a</b>.wav\nPermission denied");
-}
-
-TEST(ProgramEnvironment, TheProgramFolderIsWhereTheExecutableIs) {
+TEST(ProgramEnvironment, TheProgramFolderIsTheExecutablesAndWritableFoldersTakeASave) {
     QtProgramEnvironment env;
     EXPECT_EQ(env.ProgramFolder(), QCoreApplication::applicationDirPath().toStdString());
     EXPECT_EQ(env.PathSeparator(), '/');
-}
-
-TEST(ProgramEnvironment, FolderWritableTellsWhetherASaveCanLandThere) {
-    QtProgramEnvironment env;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     EXPECT_TRUE(env.FolderWritable(dir.path().toStdString()));

@@ -17,34 +17,28 @@ namespace {
 
 QImage Grab(QWidget* widget) { return widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-// The bounding box and count of the pixels of one colour.
+// The bounding box and count of the pixels that match.
 struct Ink {
     QRect box;
     int count = 0;
 };
-Ink InkOf(const QImage& image, QRgb colour) {
+template <typename Match>
+Ink InkWhere(const QImage& image, Match match) {
     Ink ink;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) {
+            if (match(image.pixel(x, y))) {
                 ink.box = ink.box.united(QRect(x, y, 1, 1));
                 ++ink.count;
             }
     return ink;
 }
-
+Ink InkOf(const QImage& image, QRgb colour) {
+    return InkWhere(image, [colour](QRgb p) { return (p & 0xFFFFFF) == (colour & 0xFFFFFF); });
+}
 // Yellow text, also where its edges are smoothed into the black.
 Ink YellowInk(const QImage& image) {
-    Ink ink;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            if (qRed(p) > 120 && qAbs(qRed(p) - qGreen(p)) < 40 && qBlue(p) < 40) {
-                ink.box = ink.box.united(QRect(x, y, 1, 1));
-                ++ink.count;
-            }
-        }
-    return ink;
+    return InkWhere(image, [](QRgb p) { return qRed(p) > 120 && qAbs(qRed(p) - qGreen(p)) < 40 && qBlue(p) < 40; });
 }
 
 class MainWindow : public ::testing::Test {
@@ -53,12 +47,17 @@ protected:
     QWidget* Widget(Control c) { return window.ControlWidget(c); }
 };
 
-TEST_F(MainWindow, StartsWithOnlyRecordAndStartVgsEnabledAndTheTimerStopped) {
+TEST_F(MainWindow, StartsWithOnlyRecordAndStartVgsEnabledAndTheTimerStoppedTickingEachSecondOnceStarted) {
     std::map<Control, bool> expected{{Control::btnSaveWave, false}, {Control::btnPlayWave, false},
                                      {Control::btnStopWave, false}, {Control::btnWaveRec, true},
                                      {Control::btnWaveClear, false}, {Control::Command1, true}};
     for (auto [control, enabled] : expected)
         EXPECT_EQ(Widget(control)->isEnabled(), enabled) << LayoutOf(control).id;
+    EXPECT_FALSE(window.TimerRunning());
+    EXPECT_EQ(window.TimerInterval(), 1000);
+    window.StartTimer();
+    EXPECT_TRUE(window.TimerRunning());
+    window.StopTimer();
     EXPECT_FALSE(window.TimerRunning());
 }
 
@@ -159,7 +158,10 @@ TEST_F(MainWindow, FacesHaveTheirColours) {
     EXPECT_EQ(status.pixelSize(), 11);
 }
 
-TEST_F(MainWindow, GlyphsAreDrawnInTheirShapesAndPlaysIsLarger) {
+TEST_F(MainWindow, GlyphsAreDrawnInTheirShapesPlaysLargerAndGreyedWhenDisabled) {
+    const QImage disabled = Grab(Widget(Control::btnStopWave));
+    EXPECT_EQ(InkOf(disabled.copy(3, 3, disabled.width() - 6, disabled.height() - 6), 0x000000).count, 0);
+    EXPECT_GT(InkOf(disabled, 0x808080).count, 0);
     for (Control c : {Control::btnStopWave, Control::btnPlayWave, Control::btnWaveClear})
         Widget(c)->setEnabled(true);
     // The bevel's black edge is on the right and bottom; look inside it.
@@ -181,26 +183,16 @@ TEST_F(MainWindow, GlyphsAreDrawnInTheirShapesAndPlaysIsLarger) {
     EXPECT_TRUE(static_cast<GraphicalButton*>(Widget(Control::btnWaveClear))->ShownGlyph() == Glyph::Cross);
 }
 
-TEST_F(MainWindow, ADisabledButtonDrawsItsGlyphGreyed) {
-    const QImage stop = Grab(Widget(Control::btnStopWave));
-    EXPECT_EQ(InkOf(stop.copy(3, 3, stop.width() - 6, stop.height() - 6), 0x000000).count, 0);
-    EXPECT_GT(InkOf(stop, 0x808080).count, 0);
-}
-
-TEST_F(MainWindow, TheLogoShowsTheTopLeftOfItsPictureUnscaled) {
+TEST_F(MainWindow, TheLogoShowsTheTopLeftOfItsPictureUnscaledAndSaveAPictureNoText) {
     const QImage logo = QImage(":/tapelark/logo.png").convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(logo.size(), QSize(48, 48));
     EXPECT_EQ(Grab(Widget(Control::picLogo)), logo.copy(0, 0, 44, 31));
-}
-
-TEST_F(MainWindow, TheSaveButtonShowsAPictureAndNoText) {
     auto* save = static_cast<GraphicalButton*>(Widget(Control::btnSaveWave));
     EXPECT_TRUE(save->text().isEmpty());
     save->setEnabled(true);
-    const QImage image = Grab(save);
     const QImage picture = QImage(":/tapelark/save.png").convertToFormat(QImage::Format_RGB32);
     // The picture's top-left pixel is somewhere on the face.
-    EXPECT_GT(InkOf(image, picture.pixel(0, 0)).count, 0);
+    EXPECT_GT(InkOf(Grab(save), picture.pixel(0, 0)).count, 0);
 }
 
 TEST_F(MainWindow, ClicksReachTheirHandlersOnlyWhenEnabled) {
@@ -213,14 +205,6 @@ TEST_F(MainWindow, ClicksReachTheirHandlersOnlyWhenEnabled) {
     QTest::mouseClick(Widget(Control::Command1), Qt::LeftButton);
     QTest::mouseClick(Widget(Control::Label1), Qt::LeftButton);
     EXPECT_EQ(clicked, (std::vector<QString>{"btnWaveRec", "lblCredits", "Command1"}));
-}
-
-TEST_F(MainWindow, TheStatusTimerTicksEverySecondWhenStarted) {
-    EXPECT_EQ(window.TimerInterval(), 1000);
-    window.StartTimer();
-    EXPECT_TRUE(window.TimerRunning());
-    window.StopTimer();
-    EXPECT_FALSE(window.TimerRunning());
 }
 
 }  // namespace
