@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The capture engine over the Linux multimedia engine and the real file
 // system: what a user's Record, Stop and Save leave on disk.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine and the waveaudio device over a fake sound server.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A recording past 4 GiB, which a RIFF header cannot describe.
 #include <gtest/gtest.h>
 #include <sndfile.h>

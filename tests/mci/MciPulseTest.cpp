@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engine against a real PulseAudio server: what the null sink plays is
 // what its monitor, the default source, records.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saving a recording to the real file system, and each way that can fail.
 #include <gtest/gtest.h>
 

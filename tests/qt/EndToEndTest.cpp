@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program as a user meets it: clicks on the widgets, the real MCI engine
 // recording from a real PulseAudio server, and the WAVE file on disk.
 #include <cmath>

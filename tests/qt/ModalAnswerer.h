@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Answers the modal dialogs that a call opens, one scripted step per dialog
 // as it comes to the front; any dialog beyond the script is noted and closed,

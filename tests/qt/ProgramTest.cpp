@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The tapelark program as started from a shell.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GoogleTest inside a QApplication on Qt's offscreen platform.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Drives the system's modal dialogs as a user would: a hook on this thread
 // sees each dialog come up, notes what it shows and presses a button.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File and short-path services over kernel32, on Wine's real file system.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The capture engine over winmm's own waveaudio device, as Wine provides it.
 // The tests' Wine has no sound driver, so the device records nothing: this
 // checks the calls and the file format; what a recording hears is tested on Linux.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Message boxes through user32, read and closed as a user would.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process check over the toolhelp snapshot, finding this very test.
 #include <gtest/gtest.h>
 

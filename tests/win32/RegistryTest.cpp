@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry reader over advapi32, against values written by Wine's reg.exe.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // comdlg32's save dialog through the record the save command fills, driven
 // as a user would.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Activation by title, the Enter keystroke and launching, through user32 and
 // kernel32 under Wine, with a window of this test standing in for the emulator.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Win32 main window, created for real under Wine, with the window logic
 // on top and fakes only below the engine.
 #include <gtest/gtest.h>

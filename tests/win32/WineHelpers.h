@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Small helpers for tests that run inside Wine (or Windows) itself.
 #include <windows.h>
