@@ -64,8 +64,9 @@ std::string WaveRecording::ShortPathOf(const std::string& path) {
 
 void WaveRecording::SaveCaptureAs(const std::string& path) {
     // Over an existing file the new one is written beside it and takes its
-    // place only once complete, so the user's name always holds a whole file.
-    std::string target = FileExists(path) ? NameBeside(files_, path) : path;
+    // place only once complete, so the user's name always holds a whole file;
+    // unless the multimedia system's own save already works that way.
+    std::string target = FileExists(path) && !mci_.SavesOverFilesInOneStep() ? NameBeside(files_, path) : path;
     auto dropTarget = [&] {
         if (target == path) return;
         try {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/FilesHeldBySound.h"
 #include "platform/win32/Win32Error.h"
 
 namespace tapelark {
@@ -50,8 +51,7 @@ void Win32FileSystem::Replace(const std::string& from, const std::string& to) {
         // the device closes: a copy of it takes the old file's place instead.
         const std::string copy = from + ".copy";
         if (!CopyFileA(from.c_str(), copy.c_str(), FALSE)) Fail("Cannot copy " + from + " to", copy);
-        // Out of sight until the device lets go of it and the next save
-        // beside it removes it.
+        // Out of sight until the device lets go of it.
         SetFileAttributesA(from.c_str(), FILE_ATTRIBUTE_HIDDEN);
         HANDLE file = CreateFileA(copy.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         const bool flushed = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
@@ -62,7 +62,7 @@ void Win32FileSystem::Replace(const std::string& from, const std::string& to) {
             SetLastError(error);
             Fail("Cannot put " + copy + " in the place of", to);
         }
-        DeleteFileA(from.c_str());
+        if (!DeleteFileA(from.c_str())) RemoveWhenReleased(from);
     }
     constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     if (old != INVALID_FILE_ATTRIBUTES && (old & kKept))

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/AsciiText.h"
+#include "platform/win32/FilesHeldBySound.h"
 #include "platform/win32/WaveDriverThreads.h"
 
 namespace tapelark {
@@ -55,11 +56,18 @@ void StopOpenDevicesForClose() {
 std::uint32_t Win32MciChannel::SendString(const char* command, char* reply, std::uint32_t replyLength,
                                    std::uintptr_t callbackWindow) {
     static const bool underWine = RunningUnderWine();
-    if (underWine && command && IsCloseAll(command)) StopOpenDevicesForClose();
+    const bool closeAll = command && IsCloseAll(command);
+    if (underWine && closeAll) StopOpenDevicesForClose();
     const MCIERROR result = mciSendStringA(command, replyLength == 0 ? nullptr : reply, replyLength,
                                            reinterpret_cast<HWND>(callbackWindow));
     if (result == 0) KeepWaveDriverLoaded();
+    if (result == 0 && closeAll) RemoveReleasedFiles();
     return result;
+}
+
+Win32MciChannel::~Win32MciChannel() {
+    if (!AnyFileAwaitsRelease()) return;
+    SendString("close all", nullptr, 0, 0);
 }
 
 }  // namespace tapelark

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A save over an existing file, cut short by SIGKILL at instants spread from
 // its start to its end: the user's name must always hold a whole WAVE file,
-// the old one or the new one, and nothing but a whole new one may be left
-// beside it.
+// the old one or the new one, and nothing may be left beside it.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -28,8 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kNewBytes = 200u << 20;  // about 20 minutes of sound
 constexpr std::size_t kOldBytes = 176400;       // one second
-
-const std::string kBeside = ".tapelark-save-1.wav";
 
 void ExpectTheNewTake(const WaveFile& wave) {
     ASSERT_EQ(wave.problem, "");
@@ -131,7 +128,7 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
     }
     ASSERT_EQ(ReadWaveFile(path).bytes.size(), kNewBytes);
 
-    int oldSeen = 0, newSeen = 0, besideSeen = 0;
+    int oldSeen = 0, newSeen = 0;
     constexpr int kRounds = 20;
     for (int round = 0; round < kRounds; ++round) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << oldFile;
@@ -158,20 +155,10 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
             ++newSeen;
             ExpectTheNewTake(wave);
         }
-        std::vector<std::string> names = folder.Names();
-        if (names.size() == 2 && names[0] == kBeside && wave.bytes.size() == kOldBytes) {
-            // Killed in the moment between the new file getting its name
-            // beside the old one and taking its place: it is whole.
-            ++besideSeen;
-            ExpectTheNewTake(ReadWaveFile(folder / kBeside));
-            std::remove((folder / kBeside).c_str());
-        } else {
-            EXPECT_EQ(names, std::vector<std::string>{"take.wav"});
-        }
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"take.wav"});
     }
-    std::printf("save of %zu MB: %.3f s; kills found the old file %d times (%d with the whole new one beside), "
-                "the new one %d times\n",
-                kNewBytes >> 20, std::chrono::duration<double>(saveTime).count(), oldSeen, besideSeen, newSeen);
+    std::printf("save of %zu MB: %.3f s; kills found the old file %d times, the new one %d times\n",
+                kNewBytes >> 20, std::chrono::duration<double>(saveTime).count(), oldSeen, newSeen);
     EXPECT_GT(oldSeen, 0);
     EXPECT_GT(newSeen, 0);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "capture/WaveRecording.h"
@@ -10,6 +11,7 @@
 #include "platform/win32/Win32MciChannel.h"
 #include "platform/win32/Win32ProgramEnvironment.h"
 #include "platform/win32/Win32ShortPaths.h"
+#include "tests/support/TempFolder.h"
 #include "tests/win32/WineHelpers.h"
 
 namespace tapelark {
@@ -93,6 +95,33 @@ TEST_F(FileTest, ReplacePutsTheNewFileInTheOldOnesPlaceKeepingItHidden) {
     EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_THROW(files.Replace(fresh, path), FileError) << "nothing to put in its place";
     EXPECT_EQ(ReadFile(path), "new");
+}
+
+// winmm holds a file it saved until its device closes, so a save over a file
+// leaves it beside; it goes once the device closes, or with the program.
+TEST(SaveOverAFileTest, NothingIsLeftBesideOnceTheDeviceCloses) {
+    testing::TempFolder folder{"tapelark save over"};
+    const std::string path = folder / "take.wav";
+    Win32FileSystem files;
+    Win32ShortPaths shortPaths;
+    testing::FakeMessageBoxes messages;
+    auto saveOver = [&](Win32MciChannel& mci, bool closeAfter) {
+        WriteFile(path, "an older file");
+        WaveRecording capture{mci, messages, files, shortPaths};
+        capture.BeginRecording();
+        capture.StopCapture();
+        capture.SaveCaptureAs(path);
+        EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
+        EXPECT_EQ(ReadFile(path).substr(0, 4), "RIFF");
+        if (closeAfter) capture.CloseAllDevices();
+    };
+    {
+        Win32MciChannel mci;
+        saveOver(mci, true);
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"take.wav"}) << "after close all";
+        saveOver(mci, false);
+    }
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"take.wav"}) << "after the program's end";
 }
 
 TEST_F(FileTest, FailuresAreFileErrorsThatNameThePath) {
