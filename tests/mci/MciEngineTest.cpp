@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -15,58 +16,58 @@ namespace {
 
 using namespace mcierr;
 
+// Two seconds of 16-bit mono at 11025 Hz under the alias x: 44100 bytes,
+// so 1000 ms are 22050 bytes.
+const std::vector<MciStep> kRecordedX = {
+    {"open new type waveaudio alias x"}, {"set x bitspersample 16"}, {"record x"}, {"> deliver 44100"}, {"stop x"}};
+
 class MciEngineTest : public MciFakeServerTest {
 protected:
-    // Two seconds of 16-bit mono at 11025 Hz under the alias x: 44100 bytes,
-    // so 1000 ms are 22050 bytes.
-    void RecordedX() {
-        Run({{"open new type waveaudio alias x", 0}, {"set x bitspersample 16", 0}, {"record x", 0}});
-        audio->Record(44100);
-        Run({{"stop x", 0}});
+    std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) {
+        std::vector<unsigned char> bytes;
+        for (std::size_t i = from; i < to; ++i) bytes.push_back(FakeAudioBackend::Pattern(i));
+        return bytes;
     }
 };
 
 TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
-    OpenCaptureDevice(engine);
-    ASSERT_EQ(Send("record capture").first, 0u);
-    EXPECT_EQ(audio->lastFormat, (WaveFormat{2, 16, 44100, 4, 176400}));
-    audio->Record(176400 - 3);  // a part frame does not count until it is whole
     const std::string first = folder / "first.wav", path = folder / "take one.wav";
-    Run({{"status capture mode", 0, "recording"},
-         {"status capture length", 0, "999"},
-         {"set capture time format samples", 0},
-         {"status capture length", 0, "44099"},
-         {"SET CAPTURE TIME FORMAT MILLISECONDS", 0},
-         {"save capture " + first, 0},
+    OpenCaptureDevice(engine);
+    Run({{"record capture"},
+         {"> deliver 176397"},  // a part frame does not count until it is whole
          {"status capture mode", 0, "recording"},
-         {"set capture channels 1", kNonapplicableFunction}});
-    audio->Record(3);
-    Run({{"status capture length", 0, "1000"}});
-    audio->Record(176400 + 400);
-    Run({{"stop capture", 0},
+         {"status capture length", 0, "999"},
+         {"set capture time format samples"},
+         {"status capture length", 0, "44099"},
+         {"SET CAPTURE TIME FORMAT MILLISECONDS"},
+         {"save capture " + first},
+         {"status capture mode", 0, "recording"},
+         {"set capture channels 1", kNonapplicableFunction},
+         {"> deliver 3"},
+         {"status capture length", 0, "1000"},
+         {"> deliver 176800"},
+         {"stop capture"},
          {"status capture mode", 0, "stopped"},
          {"set capture channels 1", kNonapplicableFunction},
-         {"set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400", 0},
-         {"save capture " + path, 0}});
+         {"set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400"},
+         {"save capture " + path}});
+    EXPECT_EQ(audio->lastFormat, (WaveFormat{2, 16, 44100, 4, 176400}));
     EXPECT_EQ(audio->capture, nullptr);
     EXPECT_EQ(ReadWaveFile(first).bytes.size(), 176396u) << "whole frames only";
-    WaveFile wave = ReadWaveFile(path);
-    ASSERT_EQ(wave.problem, "");
+    const WaveFile wave = ReadWaveFile(path);
     EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
-    ASSERT_EQ(wave.bytes.size(), 353200u);
-    for (std::size_t i = 0; i < wave.bytes.size(); ++i)
-        ASSERT_EQ(wave.bytes[i], FakeAudioBackend::Pattern(i)) << "byte " << i;
+    EXPECT_TRUE(wave.bytes == Pattern(0, 353200)) << wave.problem;
+    EXPECT_EQ(std::filesystem::file_size(path), 44u + 353200) << "a plain header and nothing else";
 }
 
 TEST_F(MciEngineTest, RecordAgainAppendsAndCloseAllReleasesEverything) {
     Recorded(800);
-    Run({{"record capture", 0}, {"record capture", 0}});  // repeats are harmless
+    Run({{"record capture"}, {"record capture"}, {"> deliver 800"}});  // repeats are harmless
     EXPECT_EQ(audio->captureStarts, 2);
-    audio->Record(800);
-    Run({{"set capture time format bytes", 0}, {"status capture length", 0, "1600"}, {"close all", 0}});
+    Run({{"set capture time format bytes"}, {"status capture length", 0, "1600"}, {"close all"}});
     EXPECT_EQ(audio->capture, nullptr) << "closing must stop the capture stream";
     OpenCaptureDevice(engine);
-    Run({{"status capture length", 0, "0"}, {"close capture", 0}, {"close capture", kInvalidDeviceName}});
+    Run({{"status capture length", 0, "0"}, {"close capture"}, {"close capture", kInvalidDeviceName}});
 }
 
 TEST_F(MciEngineTest, AServerFaultKeepsWhatWasRecorded) {
@@ -74,86 +75,73 @@ TEST_F(MciEngineTest, AServerFaultKeepsWhatWasRecorded) {
     audio->captureStartError = kNoSoundServer;
     Run({{"record capture", kNoSoundServer}, {"status capture mode", 0, "stopped"}});
     audio->captureStartError = 0;
-    ASSERT_EQ(Send("record capture").first, 0u);
-    audio->Record(4000);
+    Run({{"record capture"}, {"> deliver 4000"}});
     audio->capture->CaptureFailed(kServerLost);
-    audio->Record(400);  // whatever still trickles in after the fault is not kept
-    Run({{"status capture mode", 0, "not ready"},
+    Run({{"> deliver 400"},  // whatever still trickles in after the fault is not kept
+         {"status capture mode", 0, "not ready"},
          {"status capture ready", 0, "false"},
          {"stop capture", kServerLost},
          {"status capture mode", 0, "stopped"},
-         {"save capture " + (folder / "kept.wav"), 0},
-         {"record capture", 0},  // recording goes on once the server is back
+         {"save capture " + (folder / "kept.wav")},
+         {"record capture"},  // recording goes on once the server is back
          {"status capture mode", 0, "recording"}});
     EXPECT_EQ(ReadWaveFile(folder / "kept.wav").bytes.size(), 8000u);
 }
 
 TEST_F(MciEngineTest, PlaysTheRecordingAndEndsByItself) {
     OpenCaptureDevice(engine);
-    ASSERT_EQ(Send("record capture").first, 0u);
-    audio->Record(176400);
-    Run({{"play capture from 0", 0}, {"status capture mode", 0, "playing"}});  // play stops the recording
-    EXPECT_EQ(audio->capture, nullptr);
-    std::vector<unsigned char> played = audio->PlayOut(1000);
-    ASSERT_EQ(played.size(), 176400u);
-    for (std::size_t i = 0; i < played.size(); ++i) ASSERT_EQ(played[i], FakeAudioBackend::Pattern(i));
+    Run({{"record capture"}, {"> deliver 176400"}, {"play capture from 0"}, {"status capture mode", 0, "playing"}});
+    EXPECT_EQ(audio->capture, nullptr) << "play stops the recording";
+    EXPECT_TRUE(audio->PlayOut(1000) == Pattern(0, 176400));
     EXPECT_EQ(Send("status capture mode").second, "stopped");
     EXPECT_EQ(audio->playback, nullptr) << "the finished stream is released";
-
     ASSERT_EQ(Send("play capture from 250 to 500").first, 0u);
-    played = audio->PlayOut();
-    ASSERT_EQ(played.size(), 44100u);
-    EXPECT_EQ(played[0], FakeAudioBackend::Pattern(44100));
-    Run({{"play capture from 1001", kOutOfRange}, {"play capture from 0", 0}, {"stop capture", 0}});
+    EXPECT_TRUE(audio->PlayOut() == Pattern(44100, 88200));
+    Run({{"play capture from 1001", kOutOfRange}, {"play capture from 0"}, {"stop capture"}});
     EXPECT_EQ(audio->playback, nullptr);
-    Run({{"play capture from 0", 0}, {"record capture", 0}, {"status capture mode", 0, "recording"}});
+    Run({{"play capture from 0"}, {"record capture"}, {"status capture mode", 0, "recording"}, {"stop capture"}});
     EXPECT_EQ(audio->playback, nullptr);
 
     // A playback that cannot start, or breaks off, is reported.
-    ASSERT_EQ(Send("stop capture").first, 0u);
     audio->playbackStartError = kNoOutput;
     Run({{"play capture from 0", kNoOutput}});
     audio->playbackStartError = 0;
-    ASSERT_EQ(Send("play capture from 0").first, 0u);
+    Run({{"play capture from 0"}});
     audio->playback->PlaybackEnded(kServerLost);
-    Run({{"status capture mode", 0, "stopped"}, {"stop capture", kServerLost}, {"stop capture", 0}});
+    Run({{"status capture mode", 0, "stopped"}, {"stop capture", kServerLost}, {"stop capture"}});
 }
 
 TEST_F(MciEngineTest, PositionsFollowPlaySeekAndDelete) {
-    RecordedX();
-    Run({
-        {"status x position", 0, "2000"},
-        {"status x length", 0, "2000"},
-        {"play x from 500 to 1000 notify", 0, ""},
-    });
-    audio->PlayOut();
-    Run({
-        {"status x position", 0, "1000"},
-        {"status x mode", 0, "stopped"},
-        {"play x to 500", kOutOfRange, ""},  // behind the position
-        {"play x to 3000 notify", kOutOfRange, ""},
-        {"play x from 250 to 0", kOutOfRange, ""},
-        {"play x from 0:1 to 0:2", 0, ""},  // colon notation packs bytes: 256 to 512 ms
-        {"stop x", 0, ""},
-        {"Seek X to 250 wait Notify", 0, ""},
-        {"status x position notify", 0, "250"},
-        {"seek x to end", 0, ""},
-        {"status x position", 0, "2000"},
-        {"set x time format samples", 0, ""},
-        {"status x length", 0, "22050"},
-        {"set x time format ms", 0, ""},
-        {"delete x from 500 to 1000", 0, ""},
-        {"status x length", 0, "1500"},
-        {"seek x to 600", 0, ""},
-        {"delete x", 0, ""},  // from the position to the end
-        {"status x length", 0, "600"},
-        {"delete x from 0 to 700", kOutOfRange, ""},
-    });
+    Run(kRecordedX);
+    Run({{"status x position", 0, "2000"},
+         {"status x length", 0, "2000"},
+         {"play x from 500 to 1000 notify"},
+         {"> play out"},
+         {"status x position", 0, "1000"},
+         {"status x mode", 0, "stopped"},
+         {"play x to 500", kOutOfRange},  // behind the position
+         {"play x to 3000 notify", kOutOfRange},
+         {"play x from 250 to 0", kOutOfRange},
+         {"play x from 0:1 to 0:2"},  // colon notation packs bytes: 256 to 512 ms
+         {"stop x"},
+         {"Seek X to 250 wait Notify"},
+         {"status x position notify", 0, "250"},
+         {"seek x to end"},
+         {"status x position", 0, "2000"},
+         {"set x time format samples"},
+         {"status x length", 0, "22050"},
+         {"set x time format ms"},
+         {"delete x from 500 to 1000"},
+         {"status x length", 0, "1500"},
+         {"seek x to 600"},
+         {"delete x"},  // from the position to the end
+         {"status x length", 0, "600"},
+         {"delete x from 0 to 700", kOutOfRange}});
     EXPECT_EQ(TakeNotified(), (std::vector<std::string>{"x successful", "x successful", "x successful"}));
 }
 
 TEST_F(MciEngineTest, PendingNotificationsAreSupersededOrAborted) {
-    RecordedX();
+    Run(kRecordedX);
     struct Case {
         std::vector<const char*> commands;  // the first starts playing with notify
         std::vector<std::string> notified;
@@ -178,24 +166,22 @@ TEST_F(MciEngineTest, PendingNotificationsAreSupersededOrAborted) {
         EXPECT_EQ(TakeNotified(), c.notified);
         Send("stop x");
         TakeNotified();
-        if (!c.mode) RecordedX();
+        if (!c.mode) Run(kRecordedX);
     }
-    // Played out to the end: successful.
-    ASSERT_EQ(Send("play x from 0 notify").first, 0u);
-    audio->PlayOut();
-    EXPECT_EQ(TakeNotified(), std::vector<std::string>{"x successful"});
+    Run({{"play x from 0 notify"}, {"> play out"}});
+    EXPECT_EQ(TakeNotified(), std::vector<std::string>{"x successful"}) << "played out to the end";
     // A paused play goes on where it stopped when resumed.
     ASSERT_EQ(Send("play x from 0 to 1000 notify").first, 0u);
     std::vector<unsigned char> chunk(4410);
     audio->playback->Fill(chunk.data(), chunk.size());
-    Run({{"pause x", 0}, {"status x position", 0, "200"}, {"resume x", 0}});
+    Run({{"pause x"}, {"status x position", 0, "200"}, {"resume x"}});
     EXPECT_EQ(audio->PlayOut().size(), 22050u - 4410u);
     EXPECT_EQ(Send("status x position").second, "1000");
     EXPECT_EQ(TakeNotified(), std::vector<std::string>{"x successful"});
 }
 
 TEST_F(MciEngineTest, RecordToAnEndWaitsAndNotifies) {
-    Run({{"open new type waveaudio alias x", 0, "1"}, {"set x time format bytes", 0, ""}});
+    Run({{"open new type waveaudio alias x"}, {"set x time format bytes"}});
     std::thread server([this] {
         // The server delivers once the stream runs, more than asked for.
         for (int i = 0; i < 500 && !audio->capture; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -207,38 +193,41 @@ TEST_F(MciEngineTest, RecordToAnEndWaitsAndNotifies) {
     EXPECT_EQ(TakeNotified(), std::vector<std::string>{"x successful"});
 }
 
-TEST_F(MciEngineTest, APausedRecordingGoesOnWhenResumed) {
-    Run({{"open new type waveaudio alias x", 0, "1"}, {"set x time format bytes", 0, ""}, {"record x", 0, ""}});
-    audio->Record(1000);
-    Run({{"status x level", 0, "128"},  // the loudest 8-bit sample of the last piece
-         {"pause x", 0, ""},
+TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwriting) {
+    const std::string path = folder / "mix.wav";
+    Run({{"open new type waveaudio alias x"},
+         {"set x time format bytes"},
+         {"record x"},
+         {"> deliver 400"},  // pattern bytes 0..399
+         {"status x level", 0, "128"},  // the loudest 8-bit sample of the last piece
+         {"pause x"},
          {"status x level", 0, "0"},
          {"status x mode", 0, "paused"},
-         {"status x length", 0, "1000"},
-         {"record x", 0, ""}});
-    audio->Record(500);
-    Run({{"pause x", 0, ""}, {"resume x", 0, ""}, {"status x mode", 0, "recording"}});
-    audio->Record(100);
-    Run({{"stop x", 0, ""}, {"status x length", 0, "1600"}, {"resume x", kNonapplicableFunction, ""}});
-}
-
-TEST_F(MciEngineTest, RecordsIntoTheMiddleByInsertingOrOverwriting) {
-    Run({{"open new type waveaudio alias x", 0, "1"}, {"set x time format bytes", 0, ""}, {"record x", 0, ""}});
-    audio->Record(1000);  // pattern bytes 0..999
-    Run({{"seek x to 400", 0, ""}, {"record x", 0, ""}});
-    audio->Record(100);  // 1000..1099, inserted at 400
-    Run({{"stop x", 0, ""},
+         {"status x length", 0, "400"},
+         {"record x"},
+         {"> deliver 300"},
+         {"pause x"},
+         {"resume x"},
+         {"status x mode", 0, "recording"},
+         {"> deliver 300"},  // 0..999 in all
+         {"seek x to 400"},
+         {"resume x", kNonapplicableFunction},
+         {"record x"},
+         {"> deliver 100"},  // 1000..1099, inserted at 400
+         {"stop x"},
          {"status x length", 0, "1100"},
          {"status x position", 0, "500"},
-         {"record x from 0 overwrite", 0, ""}});
-    audio->Record(50);  // 1100..1149 over the first 50
-    const std::string path = folder / "mix.wav";
-    Run({{"stop x", 0, ""}, {"status x length", 0, "1100"}, {"save x " + path, 0}, {"info x file", 0, path.c_str()}});
-    std::vector<unsigned char> expected;
-    auto span = [&](int from, int to) {
-        for (int i = from; i < to; ++i) expected.push_back(FakeAudioBackend::Pattern(i));
-    };
-    span(1100, 1150), span(50, 400), span(1000, 1100), span(400, 1000);
+         {"record x from 0 overwrite"},
+         {"> deliver 50"},  // 1100..1149 over the first 50
+         {"stop x"},
+         {"status x length", 0, "1100"},
+         {"save x " + path},
+         {"info x file", 0, path.c_str()}});
+    std::vector<unsigned char> expected = Pattern(1100, 1150);
+    for (auto [from, to] : {std::pair{50, 400}, {1000, 1100}, {400, 1000}}) {
+        std::vector<unsigned char> span = Pattern(from, to);
+        expected.insert(expected.end(), span.begin(), span.end());
+    }
     EXPECT_EQ(ReadWaveFile(path).bytes, expected);
 }
 
@@ -252,38 +241,40 @@ TEST_F(MciEngineTest, AWaveFileRoundTrip) {
     for (std::size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<short>(i * 3);
     ASSERT_EQ(sf_write_short(sf, frames.data(), static_cast<sf_count_t>(frames.size())), 16000);
     sf_close(sf);
-    const std::vector<unsigned char> original = ReadWaveFile(path).bytes;
-    ASSERT_EQ(original.size(), 32000u);
+    std::vector<unsigned char> expected = ReadWaveFile(path).bytes;
+    ASSERT_EQ(expected.size(), 32000u);
 
     // Named in a command, the file opens for it alone and closes when idle.
     Run({{"status " + path + " length", 0, "1000"},
          {"sysinfo waveaudio quantity open", 0, "0"},
-         {"play " + path, 0, ""},
-         {"status " + path + " mode notify", kNotifyOnAutoOpen, ""},
-         {"sysinfo waveaudio name 1 open", 0, path.c_str()}});
-    audio->PlayOut();
-    Run({{"sysinfo waveaudio quantity open", 0, "0"},
-         {"open nosuchdevice!" + path, kInvalidDeviceName, ""},
+         {"play " + path},
+         {"status " + path + " mode notify", kNotifyOnAutoOpen},
+         {"sysinfo waveaudio name 1 open", 0, path.c_str()},
+         {"> play out"},
+         {"sysinfo waveaudio quantity open", 0, "0"},
+         {"open nosuchdevice!" + path, kInvalidDeviceName},
          {"open " + path + " type waveaudio alias f notify", 0, "1"},
          {"status f channels", 0, "2"},
          {"status f samplespersec", 0, "8000"},
-         {"status f length", 0, "1000"},
          {"info f file", 0, path.c_str()},
-         {"play f", 0, ""}});
-    EXPECT_EQ(audio->PlayOut(), original);
-    Run({{"status f position", 0, "1000"}, {"record f", 0, ""}});  // appends at the end
-    audio->Record(3200);
-    Run({{"stop f", 0, ""}, {"status f length", 0, "1100"}, {"save f", 0, ""}, {"close f", 0, ""}});
-    std::vector<unsigned char> expected = original;
-    for (int i = 0; i < 3200; ++i) expected.push_back(FakeAudioBackend::Pattern(i));
+         {"play f"}});
+    EXPECT_EQ(audio->PlayOut(), expected);
+    Run({{"status f position", 0, "1000"},
+         {"record f"},  // appends at the end
+         {"> deliver 3200"},
+         {"stop f"},
+         {"status f length", 0, "1100"},
+         {"save f"},
+         {"close f"}});
+    const std::vector<unsigned char> recorded = Pattern(0, 3200);
+    expected.insert(expected.end(), recorded.begin(), recorded.end());
     const WaveFile saved = ReadWaveFile(path);
     EXPECT_EQ(saved.format, (testing::WaveFormatChunk{1, 2, 8000, 32000, 4, 16}));
     EXPECT_EQ(saved.bytes, expected);
     EXPECT_EQ(TakeNotified(), std::vector<std::string>{"f successful"});
 
-    const std::string text = folder / "notes.wav";
-    std::ofstream(text) << "not a wave file";
-    EXPECT_EQ(Send("open " + text).first, kInvalidFile);
+    std::ofstream(folder / "notes.wav") << "not a wave file";
+    EXPECT_EQ(Send("open " + (folder / "notes.wav")).first, kInvalidFile);
 }
 
 }  // namespace

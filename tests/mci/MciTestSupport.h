@@ -42,11 +42,13 @@ inline void OpenCaptureDevice(MciEngine& engine) {
 // One command and what it must answer; a null reply takes any.
 struct MciStep {
     std::string command;
-    std::uint32_t code;
+    std::uint32_t code = 0;
     const char* reply = nullptr;
 };
 
 // The engine over a fake sound server, notifications collected in order.
+// Among the steps, "> deliver N" has the server deliver N bytes of the
+// pattern, and "> play out" has it take all there is to play.
 class MciFakeServerTest : public ::testing::Test {
 protected:
     static constexpr std::uintptr_t kWindow = 0x1234;
@@ -64,6 +66,14 @@ protected:
     std::pair<std::uint32_t, std::string> Send(const std::string& command) { return Mci(engine, command, kWindow); }
     void Run(const std::vector<MciStep>& steps) {
         for (const MciStep& s : steps) {
+            if (s.command.starts_with("> deliver ")) {
+                audio->Record(std::stoul(s.command.substr(10)));
+                continue;
+            }
+            if (s.command == "> play out") {
+                audio->PlayOut();
+                continue;
+            }
             auto [code, reply] = Send(s.command);
             EXPECT_EQ(code, s.code) << s.command;
             if (s.reply) EXPECT_EQ(reply, s.reply) << s.command;
