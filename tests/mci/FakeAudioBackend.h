@@ -36,12 +36,16 @@ public:
 
     // Delivers `bytes` of a known pattern: byte i of the whole recording is Pattern(i).
     void Record(std::size_t bytes) {
-        std::vector<unsigned char> data(bytes);
-        for (std::size_t i = 0; i < bytes; ++i) data[i] = Pattern(delivered_ + i);
+        const std::vector<unsigned char> data = Pattern(delivered_, delivered_ + bytes);
         delivered_ += bytes;
         capture->Captured(data.data(), data.size());
     }
     static unsigned char Pattern(std::uint64_t i) { return static_cast<unsigned char>((i * 7 + i / 251) & 0xFF); }
+    static std::vector<unsigned char> Pattern(std::uint64_t from, std::uint64_t to) {
+        std::vector<unsigned char> bytes;
+        for (std::uint64_t i = from; i < to; ++i) bytes.push_back(Pattern(i));
+        return bytes;
+    }
 
     // Pulls everything the device plays, in chunks as a server would, then ends it.
     std::vector<unsigned char> PlayOut(std::size_t chunk = 4096) {

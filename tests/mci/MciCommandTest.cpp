@@ -13,103 +13,73 @@ namespace tapelark {
 namespace {
 
 using namespace mcierr;
+using namespace std::string_literals;
 
-class MciCommandTest : public MciFakeServerTest {};
+using MciCommandTest = MciFakeServerTest;
 
 TEST_F(MciCommandTest, CodesAndReplies) {
     Run({
-        {" \t ", kMissingCommandString, ""},
-        {"record", kMissingDeviceName, ""},
-        {"rewind", kUnrecognizedCommand, ""},
-        {"open new type waveaudio", kNewRequiresAlias, ""},
-        {"open new alias x", kDeviceTypeRequired, ""},
-        {"open new type waveaudio alias", kMissingStringArgument, ""},
-        {"open new type waveaudio alias all", kCannotUseAll, ""},
-        {"open new type cdaudio alias x", kDeviceNotInstalled, ""},
-        {"open new type waveaudio alias r shareable", kUnsupportedFunction, ""},
+        {" \t ", kMissingCommandString}, {"record", kMissingDeviceName}, {"rewind", kUnrecognizedCommand},
+        {"open new type waveaudio", kNewRequiresAlias}, {"open new alias x", kDeviceTypeRequired},
+        {"open new type waveaudio alias", kMissingStringArgument},
+        {"open new type waveaudio alias all", kCannotUseAll},
+        {"open new type cdaudio alias x", kDeviceNotInstalled},
+        {"open new type waveaudio alias r shareable", kUnsupportedFunction},
         {"open new type waveaudio alias x buffer 4 wait", 0, "1"},
-        {"OPEN NEW TYPE WAVEAUDIO ALIAS X", kDuplicateAlias, ""},
+        {"OPEN NEW TYPE WAVEAUDIO ALIAS X", kDuplicateAlias},
         {"open new type waveaudio alias y", 0, "2"},
         {"open new type waveaudio alias \"my take\"", 0, "3"},
-        {"status \"my take mode", kNoClosingQuote, ""},
-        {"close \"my take\"", 0, ""},
-        {"record cature", kInvalidDeviceName, ""},
-        {"status x colour", kUnrecognizedKeyword, ""},
-        {"status x mode now", kUnrecognizedKeyword, ""},
-        {"status x", kMissingParameter, ""},
-        {"status all mode", kCannotUseAll, ""},
-        {"record x loudly", kUnrecognizedKeyword, ""},
-        {"set x volume 5", kUnrecognizedKeyword, ""},
-        {"set x door open", kUnsupportedFunction, ""},
-        {"play x from", kMissingParameter, ""},
-        {"play x from zero", kBadInteger, ""},
-        {"play x from 0", kNothingRecorded, ""},
-        {"save x " + (folder / "empty.wav"), kNothingRecorded, ""},
-        {"save x   ", kFilenameRequired, ""},
-        {"stop x wait", 0, ""},  // stopping a stopped device is harmless
+        {"status \"my take mode", kNoClosingQuote}, {"close \"my take\""},
+        {"record cature", kInvalidDeviceName}, {"status all mode", kCannotUseAll},
+        {"status x colour", kUnrecognizedKeyword}, {"status x mode now", kUnrecognizedKeyword},
+        {"record x loudly", kUnrecognizedKeyword}, {"set x volume 5", kUnrecognizedKeyword},
+        {"status x", kMissingParameter}, {"set x door open", kUnsupportedFunction},
+        {"play x from", kMissingParameter}, {"play x from zero", kBadInteger},
+        {"play x from 0", kNothingRecorded}, {"save x " + (folder / "empty.wav"), kNothingRecorded},
+        {"save x   ", kFilenameRequired}, {"stop x wait"},  // stopping a stopped device is harmless
         // Time formats; a rejected command changes nothing, not even its valid parts.
-        {"set x time format ms time format bytes", kFlagsNotCompatible, ""},
-        {"set x time format bytes channels 3", kOutOfRange, ""},
-        {"status x time format", 0, "milliseconds"},
-        {"set x time format 8", 0, ""},
-        {"status x time format", 0, "bytes"},
-        {"set x time format 9", 0, ""},
-        {"status x time format", 0, "samples"},
-        {"  SET\tX   time  FORMAT ms \r\n", 0, ""},
-        {"status x time format", 0, "milliseconds"},
-        {"set x time format 5", kBadTimeFormat, ""},
-        {"set x time format smpte 25", kBadTimeFormat, ""},
-        {"set x time format fortnights", kBadConstant, ""},
+        {"set x time format ms time format bytes", kFlagsNotCompatible},
+        {"set x time format bytes channels 3", kOutOfRange}, {"status x time format", 0, "milliseconds"},
+        {"set x time format 8"}, {"status x time format", 0, "bytes"},
+        {"set x time format 9"}, {"status x time format", 0, "samples"},
+        {"  SET\tX   time  FORMAT ms \r\n"}, {"status x time format", 0, "milliseconds"},
+        {"set x time format 5", kBadTimeFormat}, {"set x time format smpte 25", kBadTimeFormat},
+        {"set x time format fortnights", kBadConstant},
         // The format's values must agree with each other and stay in range.
-        {"set x alignment 2 bitspersample 16 samplespersec 44100 channels 2 bytespersec 88200", kFormatMismatch},
-        {"set x alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176000", kFormatMismatch},
+        {"set x alignment 2 bitspersample 16 samplespersec 44100 channels 2 bytespersec 88200",
+         kFormatMismatch},
+        {"set x alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176000",
+         kFormatMismatch},
         {"set x alignment 6 bitspersample 16 samplespersec 44100 channels 3 bytespersec 264600", kOutOfRange},
         {"set x alignment 0 bitspersample 0 samplespersec 44100 channels 0 bytespersec 0", kOutOfRange},
         {"set x alignment 3 bitspersample 12 samplespersec 44100 channels 2 bytespersec 132300", kOutOfRange},
         {"set x alignment 4 bitspersample 16 samplespersec 7999 channels 2 bytespersec 31996", kOutOfRange},
-        {"set x alignment 4 bitspersample 16 samplespersec 192001 channels 2 bytespersec 768004", kOutOfRange},
-        {"set x alignment 1 bitspersample 8 samplespersec 8000 channels 1 bytespersec 8000", 0},
-        {"set x alignment 4 bitspersample 16 samplespersec 192000 channels 2 bytespersec 768000", 0},
-        {"set x channels 2 channels 2", kDuplicateFlags},
-        {"set x channels two", kBadInteger},
-        {"set x channels 99999999999", kOutOfRange},
-        {"set x bitspersample", kMissingParameter},
-        {"set x bitspersample 4", kOutOfRange},
-        {"set x format tag 2", kOutOfRange},
-        {"set x format tag mp3", kBadConstant},
-        {"set x format tag pcm channels 1", 0},
-        {"status x alignment", 0, "2"},  // left-out values follow from the rest
-        {"status x bytespersec", 0, "384000"},
-        {"info x file", kNonapplicableFunction, ""},
-        {"info x", kMissingParameter, ""},
-        {"capability x device type", 0, "waveaudio"},
-        {"capability waveaudio outputs", 0, "1"},
-        {"status x start position", 0, "0"},
-        {"status x position track 2", kOutOfRange, ""},
-        {"sysinfo all quantity", 0, "1"},
-        {"sysinfo waveaudio quantity open", 0, "2"},
-        {"sysinfo waveaudio name 2 open", 0, "y"},
-        {"sysinfo waveaudio name 3 open", kOutOfRange, ""},
-        {"sysinfo all name 1", 0, "waveaudio"},
-        {"sysinfo waveaudio installname", 0, "waveaudio"},
-        {"sysinfo x quantity open", kDeviceTypeRequired, ""},
-        {"pause x", kNonapplicableFunction, ""},
-        {"cue x output", 0, ""},
-        {"cue x input output", kFlagsNotCompatible, ""},
-        {"seek x wait", kMissingParameter, ""},
-        {"seek x to start to 0", kFlagsNotCompatible, ""},
-        {"record x insert overwrite", kFlagsNotCompatible, ""},
-        {"close y", 0, ""},
-        {"open new type waveaudio alias z", 0, "2"},  // the lowest free ID
-        {"close all notify", 0, ""},
-        {"sysinfo waveaudio quantity open", 0, "0"},
-        {"status x mode", kInvalidDeviceName, ""},
-        {"close waveaudio", kInvalidDeviceName, ""},
-        {"play no-such-file.wav notify", kNotifyOnAutoOpen, ""},
-        {"play no-such-file.wav", kFileNotFound, ""},
-        {"open no-such-file.wav alias y", kFileNotFound, ""},
-        {"open song.mp3 alias y", kExtensionNotFound, ""},
-        {"open ! alias no", kInvalidDeviceName, ""},
+        {"set x alignment 4 bitspersample 16 samplespersec 192001 channels 2 bytespersec 768004",
+         kOutOfRange},
+        {"set x alignment 1 bitspersample 8 samplespersec 8000 channels 1 bytespersec 8000"},
+        {"set x alignment 4 bitspersample 16 samplespersec 192000 channels 2 bytespersec 768000"},
+        {"set x channels 2 channels 2", kDuplicateFlags}, {"set x channels two", kBadInteger},
+        {"set x channels 99999999999", kOutOfRange}, {"set x bitspersample", kMissingParameter},
+        {"set x bitspersample 4", kOutOfRange}, {"set x format tag 2", kOutOfRange},
+        {"set x format tag mp3", kBadConstant}, {"set x format tag pcm channels 1"},
+        // Left-out values follow from the rest.
+        {"status x alignment", 0, "2"}, {"status x bytespersec", 0, "384000"},
+        {"info x file", kNonapplicableFunction}, {"info x", kMissingParameter},
+        {"capability x device type", 0, "waveaudio"}, {"capability waveaudio outputs", 0, "1"},
+        {"status x start position", 0, "0"}, {"status x position track 2", kOutOfRange},
+        {"sysinfo all quantity", 0, "1"}, {"sysinfo waveaudio quantity open", 0, "2"},
+        {"sysinfo waveaudio name 2 open", 0, "y"}, {"sysinfo waveaudio name 3 open", kOutOfRange},
+        {"sysinfo all name 1", 0, "waveaudio"}, {"sysinfo waveaudio installname", 0, "waveaudio"},
+        {"sysinfo x quantity open", kDeviceTypeRequired}, {"pause x", kNonapplicableFunction},
+        {"cue x output"}, {"cue x input output", kFlagsNotCompatible},
+        {"seek x wait", kMissingParameter}, {"seek x to start to 0", kFlagsNotCompatible},
+        {"record x insert overwrite", kFlagsNotCompatible},
+        {"close y"}, {"open new type waveaudio alias z", 0, "2"},  // the lowest free ID
+        {"close all notify"}, {"sysinfo waveaudio quantity open", 0, "0"},
+        {"status x mode", kInvalidDeviceName}, {"close waveaudio", kInvalidDeviceName},
+        {"play no-such-file.wav notify", kNotifyOnAutoOpen}, {"play no-such-file.wav", kFileNotFound},
+        {"open no-such-file.wav alias y", kFileNotFound}, {"open song.mp3 alias y", kExtensionNotFound},
+        {"open ! alias no", kInvalidDeviceName},
     });
     EXPECT_EQ(TakeNotified(), (std::vector<std::string>{"x successful", "z successful"}))
         << "open notifies only when asked; close all notifies once per device it closes";
@@ -118,26 +88,28 @@ TEST_F(MciCommandTest, CodesAndReplies) {
 
 TEST_F(MciCommandTest, ReplyIsCutToTheFieldWithAClosingNul) {
     OpenCaptureDevice(engine);
-    char field[8];
-    std::memset(field, 'x', sizeof field);
-    ASSERT_EQ(engine.SendString("status capture mode", field, 4, 0), 0u);
-    EXPECT_STREQ(field, "sto");
-    EXPECT_EQ(field[4], 'x') << "nothing written past the field's length";
-    std::memset(field, 'x', sizeof field);
-    ASSERT_EQ(engine.SendString("status capture mode", field, 0, 0), 0u);
-    EXPECT_EQ(field[0], 'x') << "length 0 means write nothing";
-    ASSERT_EQ(engine.SendString("status capture mode", field, 1, 0), 0u);
-    EXPECT_EQ(field[0], '\0');
+    // What the first eight bytes of a field of 'x's hold afterwards.
+    struct Case {
+        const char* command;
+        std::uint32_t length, code;
+        std::string field;
+    } cases[] = {
+        {"status capture mode", 4, 0, "sto\0xxxx"s},  // nothing past the field's length
+        {"status capture mode", 1, 0, "\0xxxxxxx"s},
+        {"status capture mode", 0, 0, "xxxxxxxx"},  // length 0: nothing written
+        {"status capture mode", 260, 0, "stopped\0"s},
+        {"status nothing mode", 260, kInvalidDeviceName, "\0xxxxxxx"s},  // a failure leaves an empty reply
+        {nullptr, 260, kMissingCommandString, "\0xxxxxxx"s},
+        {"sysinfo waveaudio installname", 4, kParamOverflow, "\0xxxxxxx"s},  // as winmm says it
+    };
+    for (const Case& c : cases) {
+        char field[260];
+        std::memset(field, 'x', sizeof field);
+        EXPECT_EQ(engine.SendString(c.command, field, c.length, 0), c.code) << c.length;
+        EXPECT_EQ(std::string(field, 8), c.field) << c.length;
+    }
     EXPECT_EQ(engine.SendString("status capture mode", nullptr, 255, 0), 0u);
-    char wide[260];
-    ASSERT_EQ(engine.SendString("status capture mode", wide, sizeof wide, 0), 0u);
-    EXPECT_STREQ(wide, "stopped");
-    EXPECT_EQ(engine.SendString("status nothing mode", wide, sizeof wide, 0), kInvalidDeviceName);
-    EXPECT_EQ(wide[0], '\0') << "a failed command leaves an empty reply";
-    EXPECT_EQ(engine.SendString(nullptr, wide, sizeof wide, 0), kMissingCommandString);
-    // sysinfo says when its reply does not fit, as winmm does.
     EXPECT_EQ(engine.SendString("sysinfo waveaudio quantity open", nullptr, 0, 0), kParamOverflow);
-    EXPECT_EQ(engine.SendString("sysinfo waveaudio installname", field, 4, 0), kParamOverflow);
 }
 
 TEST(MciNumbers, ReadAsWinmmReadsThem) {

@@ -18,36 +18,25 @@ using namespace mcierr;
 
 // Two seconds of 16-bit mono at 11025 Hz under the alias x: 44100 bytes,
 // so 1000 ms are 22050 bytes.
-const std::vector<MciStep> kRecordedX = {
-    {"open new type waveaudio alias x"}, {"set x bitspersample 16"}, {"record x"}, {"> deliver 44100"}, {"stop x"}};
+const std::vector<MciStep> kRecordedX = {{"open new type waveaudio alias x"}, {"set x bitspersample 16"},
+                                         {"record x"}, {"> deliver 44100"}, {"stop x"}};
 
-class MciEngineTest : public MciFakeServerTest {
-protected:
-    std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) {
-        std::vector<unsigned char> bytes;
-        for (std::size_t i = from; i < to; ++i) bytes.push_back(FakeAudioBackend::Pattern(i));
-        return bytes;
-    }
-};
+using MciEngineTest = MciFakeServerTest;
+
+std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) { return FakeAudioBackend::Pattern(from, to); }
 
 TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
     const std::string first = folder / "first.wav", path = folder / "take one.wav";
     OpenCaptureDevice(engine);
-    Run({{"record capture"},
-         {"> deliver 176397"},  // a part frame does not count until it is whole
-         {"status capture mode", 0, "recording"},
+    // A part frame does not count until it is whole.
+    Run({{"record capture"}, {"> deliver 176397"}, {"status capture mode", 0, "recording"},
          {"status capture length", 0, "999"},
-         {"set capture time format samples"},
-         {"status capture length", 0, "44099"},
+         {"set capture time format samples"}, {"status capture length", 0, "44099"},
          {"SET CAPTURE TIME FORMAT MILLISECONDS"},
-         {"save capture " + first},
-         {"status capture mode", 0, "recording"},
+         {"save capture " + first}, {"status capture mode", 0, "recording"},
          {"set capture channels 1", kNonapplicableFunction},
-         {"> deliver 3"},
-         {"status capture length", 0, "1000"},
-         {"> deliver 176800"},
-         {"stop capture"},
-         {"status capture mode", 0, "stopped"},
+         {"> deliver 3"}, {"status capture length", 0, "1000"},
+         {"> deliver 176800"}, {"stop capture"}, {"status capture mode", 0, "stopped"},
          {"set capture channels 1", kNonapplicableFunction},
          {"set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400"},
          {"save capture " + path}});
@@ -77,20 +66,18 @@ TEST_F(MciEngineTest, AServerFaultKeepsWhatWasRecorded) {
     audio->captureStartError = 0;
     Run({{"record capture"}, {"> deliver 4000"}});
     audio->capture->CaptureFailed(kServerLost);
-    Run({{"> deliver 400"},  // whatever still trickles in after the fault is not kept
-         {"status capture mode", 0, "not ready"},
-         {"status capture ready", 0, "false"},
-         {"stop capture", kServerLost},
-         {"status capture mode", 0, "stopped"},
+    // Whatever still trickles in after the fault is not kept.
+    Run({{"> deliver 400"}, {"status capture mode", 0, "not ready"}, {"status capture ready", 0, "false"},
+         {"stop capture", kServerLost}, {"status capture mode", 0, "stopped"},
          {"save capture " + (folder / "kept.wav")},
-         {"record capture"},  // recording goes on once the server is back
-         {"status capture mode", 0, "recording"}});
+         {"record capture"}, {"status capture mode", 0, "recording"}});  // the server is back
     EXPECT_EQ(ReadWaveFile(folder / "kept.wav").bytes.size(), 8000u);
 }
 
 TEST_F(MciEngineTest, PlaysTheRecordingAndEndsByItself) {
     OpenCaptureDevice(engine);
-    Run({{"record capture"}, {"> deliver 176400"}, {"play capture from 0"}, {"status capture mode", 0, "playing"}});
+    Run({{"record capture"}, {"> deliver 176400"},
+         {"play capture from 0"}, {"status capture mode", 0, "playing"}});
     EXPECT_EQ(audio->capture, nullptr) << "play stops the recording";
     EXPECT_TRUE(audio->PlayOut(1000) == Pattern(0, 176400));
     EXPECT_EQ(Send("status capture mode").second, "stopped");
@@ -99,7 +86,8 @@ TEST_F(MciEngineTest, PlaysTheRecordingAndEndsByItself) {
     EXPECT_TRUE(audio->PlayOut() == Pattern(44100, 88200));
     Run({{"play capture from 1001", kOutOfRange}, {"play capture from 0"}, {"stop capture"}});
     EXPECT_EQ(audio->playback, nullptr);
-    Run({{"play capture from 0"}, {"record capture"}, {"status capture mode", 0, "recording"}, {"stop capture"}});
+    Run({{"play capture from 0"}, {"record capture"},
+         {"status capture mode", 0, "recording"}, {"stop capture"}});
     EXPECT_EQ(audio->playback, nullptr);
 
     // A playback that cannot start, or breaks off, is reported.
@@ -113,29 +101,17 @@ TEST_F(MciEngineTest, PlaysTheRecordingAndEndsByItself) {
 
 TEST_F(MciEngineTest, PositionsFollowPlaySeekAndDelete) {
     Run(kRecordedX);
-    Run({{"status x position", 0, "2000"},
-         {"status x length", 0, "2000"},
-         {"play x from 500 to 1000 notify"},
-         {"> play out"},
-         {"status x position", 0, "1000"},
-         {"status x mode", 0, "stopped"},
+    Run({{"status x position", 0, "2000"}, {"status x length", 0, "2000"},
+         {"play x from 500 to 1000 notify"}, {"> play out"},
+         {"status x position", 0, "1000"}, {"status x mode", 0, "stopped"},
          {"play x to 500", kOutOfRange},  // behind the position
-         {"play x to 3000 notify", kOutOfRange},
-         {"play x from 250 to 0", kOutOfRange},
-         {"play x from 0:1 to 0:2"},  // colon notation packs bytes: 256 to 512 ms
-         {"stop x"},
-         {"Seek X to 250 wait Notify"},
-         {"status x position notify", 0, "250"},
-         {"seek x to end"},
-         {"status x position", 0, "2000"},
-         {"set x time format samples"},
-         {"status x length", 0, "22050"},
-         {"set x time format ms"},
-         {"delete x from 500 to 1000"},
-         {"status x length", 0, "1500"},
-         {"seek x to 600"},
-         {"delete x"},  // from the position to the end
-         {"status x length", 0, "600"},
+         {"play x to 3000 notify", kOutOfRange}, {"play x from 250 to 0", kOutOfRange},
+         {"play x from 0:1 to 0:2"}, {"stop x"},  // colon notation packs bytes: 256 to 512 ms
+         {"Seek X to 250 wait Notify"}, {"status x position notify", 0, "250"},
+         {"seek x to end"}, {"status x position", 0, "2000"},
+         {"set x time format samples"}, {"status x length", 0, "22050"}, {"set x time format ms"},
+         {"delete x from 500 to 1000"}, {"status x length", 0, "1500"},
+         {"seek x to 600"}, {"delete x"}, {"status x length", 0, "600"},  // from the position to the end
          {"delete x from 0 to 700", kOutOfRange}});
     EXPECT_EQ(TakeNotified(), (std::vector<std::string>{"x successful", "x successful", "x successful"}));
 }
@@ -184,7 +160,8 @@ TEST_F(MciEngineTest, RecordToAnEndWaitsAndNotifies) {
     Run({{"open new type waveaudio alias x"}, {"set x time format bytes"}});
     std::thread server([this] {
         // The server delivers once the stream runs, more than asked for.
-        for (int i = 0; i < 500 && !audio->capture; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        for (int i = 0; i < 500 && !audio->capture; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         if (audio->capture) audio->Record(3000);
     });
     EXPECT_EQ(Send("record x to 2000 wait notify").first, 0u);
@@ -195,34 +172,17 @@ TEST_F(MciEngineTest, RecordToAnEndWaitsAndNotifies) {
 
 TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwriting) {
     const std::string path = folder / "mix.wav";
-    Run({{"open new type waveaudio alias x"},
-         {"set x time format bytes"},
-         {"record x"},
-         {"> deliver 400"},  // pattern bytes 0..399
-         {"status x level", 0, "128"},  // the loudest 8-bit sample of the last piece
-         {"pause x"},
-         {"status x level", 0, "0"},
-         {"status x mode", 0, "paused"},
-         {"status x length", 0, "400"},
-         {"record x"},
-         {"> deliver 300"},
-         {"pause x"},
-         {"resume x"},
-         {"status x mode", 0, "recording"},
-         {"> deliver 300"},  // 0..999 in all
-         {"seek x to 400"},
-         {"resume x", kNonapplicableFunction},
-         {"record x"},
-         {"> deliver 100"},  // 1000..1099, inserted at 400
-         {"stop x"},
-         {"status x length", 0, "1100"},
-         {"status x position", 0, "500"},
-         {"record x from 0 overwrite"},
-         {"> deliver 50"},  // 1100..1149 over the first 50
-         {"stop x"},
-         {"status x length", 0, "1100"},
-         {"save x " + path},
-         {"info x file", 0, path.c_str()}});
+    // The level is the loudest 8-bit sample of the last piece; the server
+    // delivers the pattern's bytes 0..999, then 1000..1099 inserted at 400,
+    // then 1100..1149 over the first 50.
+    Run({{"open new type waveaudio alias x"}, {"set x time format bytes"}, {"record x"}, {"> deliver 400"},
+         {"status x level", 0, "128"}, {"pause x"}, {"status x level", 0, "0"},
+         {"status x mode", 0, "paused"}, {"status x length", 0, "400"}, {"record x"}, {"> deliver 300"},
+         {"pause x"}, {"resume x"}, {"status x mode", 0, "recording"}, {"> deliver 300"},
+         {"seek x to 400"}, {"resume x", kNonapplicableFunction}, {"record x"}, {"> deliver 100"}, {"stop x"},
+         {"status x length", 0, "1100"}, {"status x position", 0, "500"},
+         {"record x from 0 overwrite"}, {"> deliver 50"}, {"stop x"}, {"status x length", 0, "1100"},
+         {"save x " + path}, {"info x file", 0, path.c_str()}});
     std::vector<unsigned char> expected = Pattern(1100, 1150);
     for (auto [from, to] : {std::pair{50, 400}, {1000, 1100}, {400, 1000}}) {
         std::vector<unsigned char> span = Pattern(from, to);
@@ -245,27 +205,17 @@ TEST_F(MciEngineTest, AWaveFileRoundTrip) {
     ASSERT_EQ(expected.size(), 32000u);
 
     // Named in a command, the file opens for it alone and closes when idle.
-    Run({{"status " + path + " length", 0, "1000"},
-         {"sysinfo waveaudio quantity open", 0, "0"},
-         {"play " + path},
-         {"status " + path + " mode notify", kNotifyOnAutoOpen},
-         {"sysinfo waveaudio name 1 open", 0, path.c_str()},
-         {"> play out"},
-         {"sysinfo waveaudio quantity open", 0, "0"},
-         {"open nosuchdevice!" + path, kInvalidDeviceName},
+    Run({{"status " + path + " length", 0, "1000"}, {"sysinfo waveaudio quantity open", 0, "0"},
+         {"play " + path}, {"status " + path + " mode notify", kNotifyOnAutoOpen},
+         {"sysinfo waveaudio name 1 open", 0, path.c_str()}, {"> play out"},
+         {"sysinfo waveaudio quantity open", 0, "0"}, {"open nosuchdevice!" + path, kInvalidDeviceName},
          {"open " + path + " type waveaudio alias f notify", 0, "1"},
-         {"status f channels", 0, "2"},
-         {"status f samplespersec", 0, "8000"},
-         {"info f file", 0, path.c_str()},
-         {"play f"}});
+         {"status f channels", 0, "2"}, {"status f samplespersec", 0, "8000"},
+         {"info f file", 0, path.c_str()}, {"play f"}});
     EXPECT_EQ(audio->PlayOut(), expected);
-    Run({{"status f position", 0, "1000"},
-         {"record f"},  // appends at the end
-         {"> deliver 3200"},
-         {"stop f"},
-         {"status f length", 0, "1100"},
-         {"save f"},
-         {"close f"}});
+    // Recording appends at the end.
+    Run({{"status f position", 0, "1000"}, {"record f"}, {"> deliver 3200"}, {"stop f"},
+         {"status f length", 0, "1100"}, {"save f"}, {"close f"}});
     const std::vector<unsigned char> recorded = Pattern(0, 3200);
     expected.insert(expected.end(), recorded.begin(), recorded.end());
     const WaveFile saved = ReadWaveFile(path);

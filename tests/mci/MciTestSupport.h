@@ -77,6 +77,7 @@ protected:
             auto [code, reply] = Send(s.command);
             EXPECT_EQ(code, s.code) << s.command;
             if (s.reply) EXPECT_EQ(reply, s.reply) << s.command;
+            if (code != 0) EXPECT_EQ(reply, "") << s.command << ": a failed command answers nothing";
             EXPECT_EQ(MciErrorText(code).find("Unknown MCI error"), std::string::npos) << code;
         }
     }
