@@ -173,22 +173,27 @@ TEST_F(MciEngineTest, RecordToAnEndWaitsAndNotifies) {
 TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwriting) {
     const std::string path = folder / "mix.wav";
     // The level is the loudest 8-bit sample of the last piece; the server
-    // delivers the pattern's bytes 0..999, then 1000..1099 inserted at 400,
-    // then 1100..1149 over the first 50.
+    // delivers the pattern's bytes 0..1000, then 1001..1100 inserted at 400,
+    // then 1101..1150 over the first 50.
     Run({{"open new type waveaudio alias x"}, {"set x time format bytes"}, {"record x"}, {"> deliver 400"},
          {"status x level", 0, "128"}, {"pause x"}, {"status x level", 0, "0"},
          {"status x mode", 0, "paused"}, {"status x length", 0, "400"}, {"record x"}, {"> deliver 300"},
-         {"pause x"}, {"resume x"}, {"status x mode", 0, "recording"}, {"> deliver 300"},
+         {"pause x"}, {"resume x"}, {"status x mode", 0, "recording"}, {"> deliver 301"},
          {"seek x to 400"}, {"resume x", kNonapplicableFunction}, {"record x"}, {"> deliver 100"}, {"stop x"},
-         {"status x length", 0, "1100"}, {"status x position", 0, "500"},
-         {"record x from 0 overwrite"}, {"> deliver 50"}, {"stop x"}, {"status x length", 0, "1100"},
+         {"status x length", 0, "1101"}, {"status x position", 0, "500"},
+         {"record x from 0 overwrite"}, {"> deliver 50"}, {"stop x"}, {"status x length", 0, "1101"},
          {"save x " + path}, {"info x file", 0, path.c_str()}});
-    std::vector<unsigned char> expected = Pattern(1100, 1150);
-    for (auto [from, to] : {std::pair{50, 400}, {1000, 1100}, {400, 1000}}) {
+    EXPECT_EQ(audio->lastFormat, (WaveFormat{1, 8, 11025, 1, 11025}));
+    std::vector<unsigned char> expected = Pattern(1101, 1151);
+    for (auto [from, to] : {std::pair{50, 400}, {1001, 1101}, {400, 1001}}) {
         std::vector<unsigned char> span = Pattern(from, to);
         expected.insert(expected.end(), span.begin(), span.end());
     }
-    EXPECT_EQ(ReadWaveFile(path).bytes, expected);
+    // 8-bit mono is unsigned PCM; an odd number of bytes is padded to even.
+    const WaveFile wave = ReadWaveFile(path);
+    EXPECT_EQ(wave.format, (testing::WaveFormatChunk{1, 1, 11025, 11025, 1, 8}));
+    EXPECT_EQ(wave.bytes, expected);
+    EXPECT_EQ(std::filesystem::file_size(path), 44u + 1101 + 1) << "a plain header and nothing else";
 }
 
 TEST_F(MciEngineTest, AWaveFileRoundTrip) {
