@@ -23,7 +23,9 @@ const std::vector<MciStep> kRecordedX = {{"open new type waveaudio alias x"}, {"
 
 using MciEngineTest = MciFakeServerTest;
 
-std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) { return FakeAudioBackend::Pattern(from, to); }
+std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) {
+    return FakeAudioBackend::Pattern(from, to);
+}
 
 TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
     const std::string first = folder / "first.wav", path = folder / "take one.wav";

@@ -160,7 +160,8 @@ TEST_F(MciInputTest, ChoosingAnInputByCommand) {
         {"source \"tapelark_other.monitor\"", 0, "source tapelark_other.monitor (not recording)"},
         {"default"},
         {"microphone", kUnknownInput}, {"", kMissingParameter}, {"source", kMissingStringArgument},
-        {"output now", kUnrecognizedKeyword}, {"application \"vgs", kNoClosingQuote}, {"4000000000", kOutOfRange},
+        {"output now", kUnrecognizedKeyword}, {"application \"vgs", kNoClosingQuote},
+        {"4000000000", kOutOfRange},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MciCode(engine, "set capture input " + c.set), c.code) << c.set;

@@ -50,7 +50,8 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr) << "run through ctest: it starts the server";
-        std::string make = "sox -q -n -r 44100 -c 2 -b 16 '" + (folder / "tone.wav") + "' synth 2 sine 440 vol 0.5";
+        const std::string make =
+            "sox -q -n -r 44100 -c 2 -b 16 '" + (folder / "tone.wav") + "' synth 2 sine 440 vol 0.5";
         ASSERT_EQ(std::system(make.c_str()), 0) << make;
     }
 };
@@ -68,7 +69,7 @@ TEST_F(MciPulseTest, RecordsAToneFromTheMonitorSavesItAndPlaysItBack) {
     EXPECT_EQ(Mode(engine), "recording");
     const std::uint64_t saved = ReadWaveFile(soFar).bytes.size();
     ExpectTheTone(Take(soFar));
-    ASSERT_TRUE(Eventually([&] { return LengthInBytes(engine) > saved + 17640; })) << "saving stopped the recording";
+    ASSERT_TRUE(Eventually([&] { return LengthInBytes(engine) > saved + 17640; })) << "saving stopped it";
 
     ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
     EXPECT_EQ(Mode(engine), "stopped");

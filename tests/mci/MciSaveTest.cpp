@@ -167,7 +167,8 @@ TEST_F(MciSaveTest, SavesFromASpoolOnAnotherFileSystem) {
         Recorded(3 * (8 << 20) + 4000);  // several copy rounds and a remainder
     }
     ASSERT_EQ(Save(folder / "across.wav"), 0u);
-    EXPECT_TRUE(ReadWaveFile(folder / "across.wav").bytes == FakeAudioBackend::Pattern(0, 3 * (8 << 20) + 4000));
+    const WaveFile wave = ReadWaveFile(folder / "across.wav");
+    EXPECT_TRUE(wave.bytes == FakeAudioBackend::Pattern(0, 3 * (8 << 20) + 4000)) << wave.problem;
 }
 
 TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
@@ -212,7 +213,8 @@ TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
                                             MciCode(pulse, "record p")};
     }, status);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(codes, (std::array{kTooManyOpenFiles, kTooManyOpenFiles, kTooManyOpenFiles})) << "open, save, record";
+    EXPECT_EQ(codes, (std::array{kTooManyOpenFiles, kTooManyOpenFiles, kTooManyOpenFiles}))
+        << "open, save, record";
     EXPECT_TRUE(folder.Names().empty());
 }
 

@@ -63,7 +63,9 @@ protected:
             notified.push_back(alias + " " + MciNotifyName(result));
         });
     }
-    std::pair<std::uint32_t, std::string> Send(const std::string& command) { return Mci(engine, command, kWindow); }
+    std::pair<std::uint32_t, std::string> Send(const std::string& command) {
+        return Mci(engine, command, kWindow);
+    }
     void Run(const std::vector<MciStep>& steps) {
         for (const MciStep& s : steps) {
             if (s.command.starts_with("> deliver ")) {
