@@ -69,10 +69,12 @@ protected:
     void Run(const std::vector<MciStep>& steps) {
         for (const MciStep& s : steps) {
             if (s.command.starts_with("> deliver ")) {
+                ASSERT_NE(audio->capture, nullptr) << "nothing records";
                 audio->Record(std::stoul(s.command.substr(10)));
                 continue;
             }
             if (s.command == "> play out") {
+                ASSERT_NE(audio->playback, nullptr) << "nothing plays";
                 audio->PlayOut();
                 continue;
             }
