@@ -15,7 +15,6 @@ public:
     std::uint32_t captureStartError = 0;
     std::uint32_t playbackStartError = 0;
     int captureStarts = 0;
-    int playbackStarts = 0;
     WaveFormat lastFormat;
     CaptureTarget* capture = nullptr;    // while a capture stream lives
     PlaybackSource* playback = nullptr;  // while a playback stream lives
@@ -25,27 +24,28 @@ public:
         lastFormat = format;
         if ((error = captureStartError) != 0) return nullptr;
         ++captureStarts;
-        capture = &target;
-        return std::make_unique<Stream>(capture);
+        return std::make_unique<Stream<CaptureTarget>>(capture = &target);
     }
 
     std::unique_ptr<AudioStream> StartPlayback(const WaveFormat& format, PlaybackSource& source,
                                                std::uint32_t& error) override {
         lastFormat = format;
         if ((error = playbackStartError) != 0) return nullptr;
-        ++playbackStarts;
-        playback = &source;
-        return std::make_unique<Stream>(playback);
+        return std::make_unique<Stream<PlaybackSource>>(playback = &source);
     }
 
     // Delivers `bytes` of a known pattern: byte i of the whole recording is Pattern(i).
     void Record(std::size_t bytes) {
-        std::vector<unsigned char> data(bytes);
-        for (std::size_t i = 0; i < bytes; ++i) data[i] = Pattern(delivered_ + i);
+        const std::vector<unsigned char> data = Pattern(delivered_, delivered_ + bytes);
         delivered_ += bytes;
         capture->Captured(data.data(), data.size());
     }
     static unsigned char Pattern(std::uint64_t i) { return static_cast<unsigned char>((i * 7 + i / 251) & 0xFF); }
+    static std::vector<unsigned char> Pattern(std::uint64_t from, std::uint64_t to) {
+        std::vector<unsigned char> bytes;
+        for (std::uint64_t i = from; i < to; ++i) bytes.push_back(Pattern(i));
+        return bytes;
+    }
 
     // Pulls everything the device plays, in chunks as a server would, then ends it.
     std::vector<unsigned char> PlayOut(std::size_t chunk = 4096) {
@@ -58,15 +58,12 @@ public:
     }
 
 private:
+    // Clears the test's pointer when the device ends the stream.
+    template <class Target>
     struct Stream final : AudioStream {
-        explicit Stream(CaptureTarget*& slot) : capture_(&slot) {}
-        explicit Stream(PlaybackSource*& slot) : playback_(&slot) {}
-        ~Stream() override {
-            if (capture_) *capture_ = nullptr;
-            if (playback_) *playback_ = nullptr;
-        }
-        CaptureTarget** capture_ = nullptr;
-        PlaybackSource** playback_ = nullptr;
+        explicit Stream(Target*& slot) : slot_(slot) {}
+        ~Stream() override { slot_ = nullptr; }
+        Target*& slot_;
     };
     std::uint64_t delivered_ = 0;
 };

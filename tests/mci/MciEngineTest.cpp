@@ -1,278 +1,237 @@
 // SPDX-License-Identifier: MIT
-// The engine and the waveaudio device over a fake sound server.
+// The waveaudio device over time, over a fake sound server: recording,
+// playing, positions and notifications.
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
-#include <cstring>
-#include <set>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
-#include "tests/mci/FakeAudioBackend.h"
 #include "tests/mci/MciTestSupport.h"
-#include "tests/support/TempFolder.h"
-#include "platform/mci/MciErrors.h"
 
 namespace tapelark {
 namespace {
 
-struct Step {
-    std::string command;
-    std::uint32_t code;
-    const char* reply = nullptr;  // nullptr: any
-};
+using namespace mcierr;
 
-class MciEngineTest : public ::testing::Test {
-protected:
-    std::shared_ptr<FakeAudioBackend> audio = std::make_shared<FakeAudioBackend>();
-    MciEngine engine{audio};
-    TempFolder folder;
+// Two seconds of 16-bit mono at 11025 Hz under the alias x: 44100 bytes,
+// so 1000 ms are 22050 bytes.
+const std::vector<MciStep> kRecordedX = {{"open new type waveaudio alias x"}, {"set x bitspersample 16"},
+                                         {"record x"}, {"> deliver 44100"}, {"stop x"}};
 
-    void Run(const std::vector<Step>& steps) {
-        for (const Step& s : steps) {
-            auto [code, reply] = Mci(engine, s.command);
-            EXPECT_EQ(code, s.code) << s.command;
-            if (s.reply) EXPECT_EQ(reply, s.reply) << s.command;
-        }
-    }
-    void StartRecording() {
-        OpenCaptureDevice(engine);
-        ASSERT_EQ(MciCode(engine, "record capture"), 0u);
-        ASSERT_NE(audio->capture, nullptr);
-    }
-    // Recorded `bytes`, then stopped.
-    void Recorded(std::size_t bytes) {
-        StartRecording();
-        audio->Record(bytes);
-        ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
-    }
-    std::string Status(const std::string& item) {
-        auto [code, reply] = Mci(engine, "status capture " + item);
-        EXPECT_EQ(code, 0u) << item;
-        return reply;
-    }
-};
+using MciEngineTest = MciFakeServerTest;
+
+std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) {
+    return FakeAudioBackend::Pattern(from, to);
+}
 
 TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
-    StartRecording();
-    EXPECT_EQ(audio->lastFormat, (WaveFormat{2, 16, 44100, 4, 176400}));
-    EXPECT_EQ(Status("mode"), "recording");
-    audio->Record(44101);
-    std::string first = folder / "first.wav", path = folder / "take one.wav";
-    ASSERT_EQ(MciCode(engine, "save capture " + first), 0u);
-    EXPECT_EQ(Status("mode"), "recording");
-    ASSERT_NE(audio->capture, nullptr);
-    audio->Record(176400 * 2 + 400 - 44101);
-    EXPECT_EQ(MciCode(engine, "stop capture"), 0u);
-    EXPECT_EQ(audio->capture, nullptr);
-    EXPECT_EQ(Status("mode"), "stopped");
-    ASSERT_EQ(MciCode(engine, "save capture " + path), 0u);
-    EXPECT_EQ(ReadWaveFile(first).bytes.size(), 44100u) << "whole frames only";
-    WaveFile wave = ReadWaveFile(path);
-    ASSERT_EQ(wave.problem, "");
-    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
-    ASSERT_EQ(wave.bytes.size(), 353200u);
-    for (std::size_t i = 0; i < wave.bytes.size(); ++i)
-        ASSERT_EQ(wave.bytes[i], FakeAudioBackend::Pattern(i)) << "byte " << i;
-}
-
-TEST_F(MciEngineTest, CodesOfCommandsBeforeAndAfterOpen) {
-    Run({{"open new type cdaudio alias capture", mcierr::kDeviceNotInstalled},
-         {"open song.wav type waveaudio alias capture", mcierr::kFileNotFound},
-         {"open new type waveaudio alias all", mcierr::kCannotUseAll},
-         {"open new type waveaudio alias", mcierr::kMissingStringArgument}});
+    const std::string first = folder / "first.wav", path = folder / "take one.wav";
     OpenCaptureDevice(engine);
-    Run({
-        {"OPEN NEW TYPE WAVEAUDIO ALIAS Capture", mcierr::kDuplicateAlias}, {"open new type waveaudio alias other", 0},
-        {"rewind capture", mcierr::kUnrecognizedCommand},  {"rewind", mcierr::kUnrecognizedCommand},
-        {"", mcierr::kMissingCommandString},  // the parser's other codes pass through the same way
-        {"record cature", mcierr::kInvalidDeviceName},     {"close cature", mcierr::kInvalidDeviceName},
-        {"status capture colour", mcierr::kUnrecognizedKeyword},
-        {"status capture mode now", mcierr::kUnrecognizedKeyword},
-        {"status capture", mcierr::kMissingParameter},     {"record capture loudly", mcierr::kUnrecognizedKeyword},
-        {"set capture volume 5", mcierr::kUnrecognizedKeyword}, {"status all mode", mcierr::kCannotUseAll},
-        {"play capture from", mcierr::kMissingParameter},  {"play capture from zero", mcierr::kBadInteger},
-        {"stop capture", 0},  // stopping a stopped device is harmless
-        {"save capture " + (folder / "empty.wav"), mcierr::kNothingRecorded},
-        {"play capture from 0", mcierr::kNothingRecorded}, {"save capture   ", mcierr::kFilenameRequired},
-    });
-    EXPECT_TRUE(folder.Names().empty());
+    // A part frame does not count until it is whole.
+    Run({{"record capture"}, {"> deliver 176397"}, {"status capture mode", 0, "recording"},
+         {"status capture length", 0, "999"},
+         {"set capture time format samples"}, {"status capture length", 0, "44099"},
+         {"SET CAPTURE TIME FORMAT MILLISECONDS"},
+         {"save capture " + first}, {"status capture mode", 0, "recording"},
+         {"set capture channels 1", kNonapplicableFunction},
+         {"> deliver 3"}, {"status capture length", 0, "1000"},
+         {"> deliver 176800"}, {"stop capture"}, {"status capture mode", 0, "stopped"},
+         {"set capture channels 1", kNonapplicableFunction},
+         {"set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400"},
+         {"save capture " + path}});
+    EXPECT_EQ(audio->lastFormat, (WaveFormat{2, 16, 44100, 4, 176400}));
+    EXPECT_EQ(audio->capture, nullptr);
+    EXPECT_EQ(ReadWaveFile(first).bytes.size(), 176396u) << "whole frames only";
+    const WaveFile wave = ReadWaveFile(path);
+    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
+    EXPECT_TRUE(wave.bytes == Pattern(0, 353200)) << wave.problem;
+    EXPECT_EQ(std::filesystem::file_size(path), 44u + 353200) << "a plain header and nothing else";
 }
 
-TEST_F(MciEngineTest, LengthsInEachTimeFormatRoundDown) {
-    StartRecording();
-    audio->Record(176400 - 4);  // one frame short of a second
-    Run({{"status capture length", 0, "999"},
-         {"set capture time format samples", 0},
-         {"status capture length", 0, "44099"},
-         {"SET CAPTURE TIME FORMAT MILLISECONDS", 0}});
-    audio->Record(6);  // a part frame does not count until it is whole
-    Run({{"status capture length", 0, "1000"},
-         {"set capture time format bytes", 0},
-         {"status capture length", 0, "176400"}});
-}
-
-TEST_F(MciEngineTest, CloseAllReleasesTheAliasAndTheRecording) {
-    StartRecording();
-    audio->Record(4000);
-    ASSERT_EQ(MciCode(engine, "close all"), 0u);
+TEST_F(MciEngineTest, RecordAgainAppendsAndCloseAllReleasesEverything) {
+    Recorded(800);
+    Run({{"record capture"}, {"record capture"}, {"> deliver 800"}});  // repeats are harmless
+    EXPECT_EQ(audio->captureStarts, 2);
+    Run({{"set capture time format bytes"}, {"status capture length", 0, "1600"}, {"close all"}});
     EXPECT_EQ(audio->capture, nullptr) << "closing must stop the capture stream";
     OpenCaptureDevice(engine);
-    Run({{"status capture length", 0, "0"}, {"close capture", 0}, {"close capture", mcierr::kInvalidDeviceName}});
+    Run({{"status capture length", 0, "0"}, {"close capture"}, {"close capture", kInvalidDeviceName}});
 }
 
-TEST_F(MciEngineTest, FormatValuesMustAgree) {
-    ASSERT_EQ(MciCode(engine, "open new type waveaudio alias capture"), 0u);
-    struct Case {
-        const char* values;
-        std::uint32_t code;
-    } cases[] = {
-        {"alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400", 0},
-        {"alignment 2 bitspersample 16 samplespersec 44100 channels 2 bytespersec 88200", mcierr::kFormatMismatch},
-        {"alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176000", mcierr::kFormatMismatch},
-        {"alignment 6 bitspersample 16 samplespersec 44100 channels 3 bytespersec 264600", mcierr::kOutOfRange},
-        {"alignment 0 bitspersample 0 samplespersec 44100 channels 0 bytespersec 0", mcierr::kOutOfRange},
-        {"alignment 3 bitspersample 12 samplespersec 44100 channels 2 bytespersec 132300", mcierr::kOutOfRange},
-        {"alignment 4 bitspersample 16 samplespersec 7999 channels 2 bytespersec 31996", mcierr::kOutOfRange},
-        {"alignment 4 bitspersample 16 samplespersec 192001 channels 2 bytespersec 768004", mcierr::kOutOfRange},
-        {"alignment 1 bitspersample 8 samplespersec 8000 channels 1 bytespersec 8000", 0},
-        {"alignment 4 bitspersample 16 samplespersec 192000 channels 2 bytespersec 768000", 0},
-        {"channels 2 channels 2", mcierr::kDuplicateFlags},
-        {"channels two", mcierr::kBadInteger},
-        {"channels 99999999999", mcierr::kOutOfRange},
-        {"bitspersample", mcierr::kMissingParameter},
-        {"format tag pcm channels 1", 0},
-        {"format tag mp3", mcierr::kBadConstant},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(MciCode(engine, std::string("set capture ") + c.values), c.code) << c.values;
-    Run({// Left-out values follow from the rest: the last good set was mono 16-bit 192 kHz.
-         {"status capture alignment", 0, "2"},
-         {"status capture bytespersec", 0, "384000"},
-         // A rejected command changes nothing, not even its valid parts.
-         {"set capture time format bytes channels 3", mcierr::kOutOfRange},
-         {"status capture time format", 0, "milliseconds"}});
-}
-
-TEST_F(MciEngineTest, FormatCannotChangeUnderRecordedSound) {
-    StartRecording();
-    audio->Record(400);
-    Run({{"set capture channels 1", mcierr::kNonapplicableFunction}, {"stop capture", 0},
-         {"set capture channels 1", mcierr::kNonapplicableFunction},
-         {"set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400", 0},  // the same
-         {"status capture channels", 0, "2"}});
-}
-
-TEST_F(MciEngineTest, ReplyIsCutToTheFieldWithAClosingNul) {
-    StartRecording();
-    char field[8];
-    std::memset(field, 'x', sizeof field);
-    ASSERT_EQ(engine.SendString("status capture mode", field, 4, 0), 0u);
-    EXPECT_STREQ(field, "rec");
-    EXPECT_EQ(field[4], 'x') << "nothing written past the field's length";
-    std::memset(field, 'x', sizeof field);
-    ASSERT_EQ(engine.SendString("status capture mode", field, 0, 0), 0u);
-    EXPECT_EQ(field[0], 'x') << "length 0 means write nothing";
-    ASSERT_EQ(engine.SendString("status capture mode", field, 1, 0), 0u);
-    EXPECT_EQ(field[0], '\0');
-    char wide[260];
-    ASSERT_EQ(engine.SendString("status capture mode", wide, sizeof wide, 0), 0u);
-    EXPECT_STREQ(wide, "recording");
-    EXPECT_EQ(engine.SendString("status capture mode", nullptr, 255, 0), 0u);
-    std::memset(wide, ' ', sizeof wide);
-    EXPECT_EQ(engine.SendString("status nothing mode", wide, sizeof wide, 0), mcierr::kInvalidDeviceName);
-    EXPECT_EQ(wide[0], '\0') << "a failed command leaves an empty reply";
-    EXPECT_EQ(engine.SendString(nullptr, wide, sizeof wide, 0), mcierr::kMissingCommandString);
-}
-
-TEST_F(MciEngineTest, RecordAgainAppends) {
-    Recorded(800);
-    Run({{"stop capture", 0}, {"record capture", 0}, {"record capture", 0}});  // repeats are harmless
-    EXPECT_EQ(audio->captureStarts, 2);
-    audio->Record(800);
-    Run({{"set capture time format bytes", 0}, {"status capture length", 0, "1600"}});
-}
-
-TEST_F(MciEngineTest, RecordFailsCleanlyWhenTheServerRefuses) {
+TEST_F(MciEngineTest, AServerFaultKeepsWhatWasRecorded) {
     Recorded(4000);
-    audio->captureStartError = mcierr::kNoSoundServer;
-    Run({{"record capture", mcierr::kNoSoundServer},
-         {"status capture mode", 0, "stopped"},
-         {"save capture " + (folder / "kept.wav"), 0}});
-    EXPECT_EQ(ReadWaveFile(folder / "kept.wav").bytes.size(), 4000u);
-}
-
-TEST_F(MciEngineTest, ABrokenCaptureKeepsWhatWasRecorded) {
-    StartRecording();
-    audio->Record(8000);
-    audio->capture->CaptureFailed(mcierr::kServerLost);
-    audio->Record(400);  // whatever still trickles in after the fault is not kept
-    Run({{"status capture mode", 0, "not ready"},
-         {"status capture ready", 0, "false"},
-         {"stop capture", mcierr::kServerLost},
-         {"status capture mode", 0, "stopped"},
-         {"save capture " + (folder / "kept.wav"), 0}});
+    audio->captureStartError = kNoSoundServer;
+    Run({{"record capture", kNoSoundServer}, {"status capture mode", 0, "stopped"}});
+    audio->captureStartError = 0;
+    Run({{"record capture"}, {"> deliver 4000"}});
+    audio->capture->CaptureFailed(kServerLost);
+    // Whatever still trickles in after the fault is not kept.
+    Run({{"> deliver 400"}, {"status capture mode", 0, "not ready"}, {"status capture ready", 0, "false"},
+         {"stop capture", kServerLost}, {"status capture mode", 0, "stopped"},
+         {"save capture " + (folder / "kept.wav")},
+         {"record capture"}, {"status capture mode", 0, "recording"}});  // the server is back
     EXPECT_EQ(ReadWaveFile(folder / "kept.wav").bytes.size(), 8000u);
-    // Recording can go on once the server is back.
-    Run({{"record capture", 0}, {"status capture mode", 0, "recording"}});
 }
 
 TEST_F(MciEngineTest, PlaysTheRecordingAndEndsByItself) {
-    Recorded(176400);
-    Run({{"play capture from 0", 0}, {"status capture mode", 0, "playing"}});
-    std::vector<unsigned char> played = audio->PlayOut(1000);
-    ASSERT_EQ(played.size(), 176400u);
-    for (std::size_t i = 0; i < played.size(); ++i) ASSERT_EQ(played[i], FakeAudioBackend::Pattern(i));
-    EXPECT_EQ(Status("mode"), "stopped");
+    OpenCaptureDevice(engine);
+    Run({{"record capture"}, {"> deliver 176400"},
+         {"play capture from 0"}, {"status capture mode", 0, "playing"}});
+    EXPECT_EQ(audio->capture, nullptr) << "play stops the recording";
+    EXPECT_TRUE(audio->PlayOut(1000) == Pattern(0, 176400));
+    EXPECT_EQ(Send("status capture mode").second, "stopped");
     EXPECT_EQ(audio->playback, nullptr) << "the finished stream is released";
-
-    ASSERT_EQ(MciCode(engine, "play capture from 250 to 500"), 0u);
-    played = audio->PlayOut();
-    ASSERT_EQ(played.size(), 44100u);
-    EXPECT_EQ(played[0], FakeAudioBackend::Pattern(44100));
-    EXPECT_EQ(MciCode(engine, "play capture from 1001"), mcierr::kOutOfRange);
-}
-
-TEST_F(MciEngineTest, StopEndsPlaybackAndRecordTakesOver) {
-    StartRecording();
-    audio->Record(4000);
-    ASSERT_EQ(MciCode(engine, "play capture from 0"), 0u) << "play stops the recording first";
-    EXPECT_EQ(audio->capture, nullptr);
-    ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
+    ASSERT_EQ(Send("play capture from 250 to 500").first, 0u);
+    EXPECT_TRUE(audio->PlayOut() == Pattern(44100, 88200));
+    Run({{"play capture from 1001", kOutOfRange}, {"play capture from 0"}, {"stop capture"}});
     EXPECT_EQ(audio->playback, nullptr);
-    Run({{"play capture from 0", 0}, {"record capture", 0}});
+    Run({{"play capture from 0"}, {"record capture"},
+         {"status capture mode", 0, "recording"}, {"stop capture"}});
     EXPECT_EQ(audio->playback, nullptr);
-    EXPECT_EQ(Status("mode"), "recording");
-    // A playback that breaks off, or cannot start, is reported.
-    ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
-    audio->playbackStartError = mcierr::kNoOutput;
-    EXPECT_EQ(MciCode(engine, "play capture from 0"), mcierr::kNoOutput);
+
+    // A playback that cannot start, or breaks off, is reported.
+    audio->playbackStartError = kNoOutput;
+    Run({{"play capture from 0", kNoOutput}});
     audio->playbackStartError = 0;
-    ASSERT_EQ(MciCode(engine, "play capture from 0"), 0u);
-    audio->playback->PlaybackEnded(mcierr::kServerLost);
-    Run({{"status capture mode", 0, "stopped"}, {"stop capture", mcierr::kServerLost}, {"stop capture", 0}});
+    Run({{"play capture from 0"}});
+    audio->playback->PlaybackEnded(kServerLost);
+    Run({{"status capture mode", 0, "stopped"}, {"stop capture", kServerLost}, {"stop capture"}});
 }
 
-TEST(MciErrorTexts, EveryCodeTheEngineGivesHasItsOwnText) {
-    const std::uint32_t codes[] = {
-        mcierr::kUnrecognizedKeyword, mcierr::kUnrecognizedCommand, mcierr::kInvalidDeviceName,
-        mcierr::kMissingCommandString, mcierr::kMissingStringArgument, mcierr::kBadInteger,
-        mcierr::kMissingParameter, mcierr::kUnsupportedFunction, mcierr::kCannotUseAll, mcierr::kOutOfRange,
-        mcierr::kDeviceTypeRequired, mcierr::kDuplicateAlias, mcierr::kBadConstant, mcierr::kMissingDeviceName,
-        mcierr::kBadTimeFormat, mcierr::kNoClosingQuote, mcierr::kDuplicateFlags, mcierr::kNewRequiresAlias,
-        mcierr::kNonapplicableFunction, mcierr::kFilenameRequired, mcierr::kDeviceNotInstalled,
-        mcierr::kFileWrite, mcierr::kFormatMismatch, mcierr::kNoSoundServer, mcierr::kNoInput,
-        mcierr::kNoOutput, mcierr::kServerLost, mcierr::kNothingRecorded, mcierr::kNotRecordingOrPlaying,
-        mcierr::kFolderMissing, mcierr::kAccessDenied, mcierr::kReadOnlyFileSystem, mcierr::kDiskFull,
-        mcierr::kNameTooLong, mcierr::kFileTooLarge, mcierr::kNotAFolder, mcierr::kIsAFolder,
-        mcierr::kSpoolFailed, mcierr::kSoundServerError};
-    std::set<std::string> texts;
-    for (std::uint32_t code : codes) {
-        std::string text = MciErrorText(code);
-        EXPECT_EQ(text.find("Unknown MCI error"), std::string::npos) << code;
-        EXPECT_TRUE(texts.insert(text).second) << "text of " << code << " is shared";
+TEST_F(MciEngineTest, PositionsFollowPlaySeekAndDelete) {
+    Run(kRecordedX);
+    Run({{"status x position", 0, "2000"}, {"status x length", 0, "2000"},
+         {"play x notify from 500 to 1000"}, {"> play out"},  // notify may come anywhere
+         {"status x position", 0, "1000"}, {"status x mode", 0, "stopped"},
+         {"play x to 500", kOutOfRange},  // behind the position
+         {"play x to 3000 notify", kOutOfRange}, {"play x from 250 to 0", kOutOfRange},
+         {"play x from 0:1 to 0:2"}, {"stop x"},  // colon notation packs bytes: 256 to 512 ms
+         {"Seek X to 250 wait Notify"}, {"status x position notify", 0, "250"},
+         {"seek x to end"}, {"status x position", 0, "2000"},
+         {"set x time format samples"}, {"status x length", 0, "22050"}, {"set x time format ms"},
+         {"delete x from 500 to 1000"}, {"status x length", 0, "1500"},
+         {"seek x to 600"}, {"delete x"}, {"status x length", 0, "600"},  // from the position to the end
+         {"delete x from 0 to 700", kOutOfRange}});
+    EXPECT_EQ(TakeNotified(), (std::vector<std::string>{"x successful", "x successful", "x successful"}));
+}
+
+TEST_F(MciEngineTest, PendingNotificationsAreSupersededOrAborted) {
+    Run(kRecordedX);
+    struct Case {
+        std::vector<const char*> commands;  // the first starts playing with notify
+        std::vector<std::string> notified;
+        const char* mode;
+    } cases[] = {
+        {{"play x from 0 notify", "stop x"}, {"x aborted"}, "stopped"},
+        {{"play x from 0 notify", "seek x to start"}, {"x aborted"}, "stopped"},
+        {{"play x from 0 notify", "play x from 0 notify"}, {"x superseded"}, "playing"},
+        {{"play x from 0 notify", "play x from 100"}, {"x aborted"}, "playing"},
+        {{"play x from 0 notify", "status x mode notify"}, {"x superseded", "x successful"}, "playing"},
+        {{"play x from 0 notify", "pause x wait"}, {}, "paused"},
+        {{"play x from 0 notify", "pause x notify", "resume x notify"},
+         {"x superseded", "x successful", "x successful"},
+         "playing"},
+        {{"record x notify", "stop x"}, {"x aborted"}, "stopped"},
+        {{"play x from 0 notify", "close x"}, {"x aborted"}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.commands.back());
+        for (const char* command : c.commands) EXPECT_EQ(Send(command).first, 0u) << command;
+        if (c.mode) EXPECT_EQ(Send("status x mode").second, c.mode);
+        EXPECT_EQ(TakeNotified(), c.notified);
+        Send("stop x");
+        TakeNotified();
+        if (!c.mode) Run(kRecordedX);
     }
-    EXPECT_EQ(mcierr::kUnrecognizedCommand, 261u);
-    EXPECT_EQ(mcierr::kInvalidDeviceName, 263u);
-    EXPECT_EQ(mcierr::kDuplicateAlias, 289u);
-    EXPECT_NE(MciErrorText(99999).find("99999"), std::string::npos);
+    Run({{"play x from 0 notify"}, {"> play out"}});
+    EXPECT_EQ(TakeNotified(), std::vector<std::string>{"x successful"}) << "played out to the end";
+    // A paused play goes on where it stopped when resumed.
+    ASSERT_EQ(Send("play x from 0 to 1000 notify").first, 0u);
+    std::vector<unsigned char> chunk(4410);
+    audio->playback->Fill(chunk.data(), chunk.size());
+    Run({{"pause x"}, {"status x position", 0, "200"}, {"resume x"}});
+    EXPECT_EQ(audio->PlayOut().size(), 22050u - 4410u);
+    EXPECT_EQ(Send("status x position").second, "1000");
+    EXPECT_EQ(TakeNotified(), std::vector<std::string>{"x successful"});
+}
+
+TEST_F(MciEngineTest, RecordToAnEndWaitsAndNotifies) {
+    Run({{"open new type waveaudio alias x"}, {"set x time format bytes"}});
+    std::thread server([this] {
+        // The server delivers once the stream runs, more than asked for.
+        for (int i = 0; i < 500 && !audio->capture; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (audio->capture) audio->Record(3000);
+    });
+    EXPECT_EQ(Send("record x to 2000 wait notify").first, 0u);
+    server.join();
+    Run({{"status x length", 0, "2000"}, {"status x position", 0, "2000"}, {"status x mode", 0, "stopped"}});
+    EXPECT_EQ(TakeNotified(), std::vector<std::string>{"x successful"});
+}
+
+TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwriting) {
+    const std::string path = folder / "mix.wav";
+    // The level is the loudest 8-bit sample of the last piece; the server
+    // delivers the pattern's bytes 0..1000, then 1001..1100 inserted at 400,
+    // then 1101..1150 over the first 50.
+    Run({{"open new type waveaudio alias x"}, {"set x time format bytes"}, {"record x"}, {"> deliver 400"},
+         {"status x level", 0, "128"}, {"pause x"}, {"status x level", 0, "0"},
+         {"status x mode", 0, "paused"}, {"status x length", 0, "400"}, {"record x"}, {"> deliver 300"},
+         {"pause x"}, {"resume x"}, {"status x mode", 0, "recording"}, {"> deliver 301"},
+         {"seek x to 400"}, {"resume x", kNonapplicableFunction}, {"record x"}, {"> deliver 100"}, {"stop x"},
+         {"status x length", 0, "1101"}, {"status x position", 0, "500"},
+         {"record x from 0 overwrite"}, {"> deliver 50"}, {"stop x"}, {"status x length", 0, "1101"},
+         {"save x " + path}, {"info x file", 0, path.c_str()}});
+    EXPECT_EQ(audio->lastFormat, (WaveFormat{1, 8, 11025, 1, 11025}));
+    std::vector<unsigned char> expected = Pattern(1101, 1151);
+    for (auto [from, to] : {std::pair{50, 400}, {1001, 1101}, {400, 1001}}) {
+        std::vector<unsigned char> span = Pattern(from, to);
+        expected.insert(expected.end(), span.begin(), span.end());
+    }
+    // 8-bit mono is unsigned PCM; an odd number of bytes is padded to even.
+    const WaveFile wave = ReadWaveFile(path);
+    EXPECT_EQ(wave.format, (testing::WaveFormatChunk{1, 1, 11025, 11025, 1, 8}));
+    EXPECT_EQ(wave.bytes, expected);
+    EXPECT_EQ(std::filesystem::file_size(path), 44u + 1101 + 1) << "a plain header and nothing else";
+}
+
+TEST_F(MciEngineTest, AWaveFileRoundTrip) {
+    // 8 kHz 16-bit stereo from another writer, each frame numbered.
+    const std::string path = folder / "take.wav";
+    SF_INFO info{0, 8000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE* sf = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(sf, nullptr);
+    std::vector<short> frames(2 * 8000);
+    for (std::size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<short>(i * 3);
+    ASSERT_EQ(sf_write_short(sf, frames.data(), static_cast<sf_count_t>(frames.size())), 16000);
+    sf_close(sf);
+    std::vector<unsigned char> expected = ReadWaveFile(path).bytes;
+    ASSERT_EQ(expected.size(), 32000u);
+
+    // Named in a command, the file opens for it alone and closes when idle.
+    Run({{"status " + path + " length", 0, "1000"}, {"sysinfo waveaudio quantity open", 0, "0"},
+         {"play " + path}, {"status " + path + " mode notify", kNotifyOnAutoOpen},
+         {"sysinfo waveaudio name 1 open", 0, path.c_str()}, {"> play out"},
+         {"sysinfo waveaudio quantity open", 0, "0"}, {"open nosuchdevice!" + path, kInvalidDeviceName},
+         {"open " + path + " type waveaudio alias f notify", 0, "1"},
+         {"status f channels", 0, "2"}, {"status f samplespersec", 0, "8000"},
+         {"info f file", 0, path.c_str()}, {"play f"}});
+    EXPECT_EQ(audio->PlayOut(), expected);
+    // Recording appends at the end.
+    Run({{"status f position", 0, "1000"}, {"record f"}, {"> deliver 3200"}, {"stop f"},
+         {"status f length", 0, "1100"}, {"save f"}, {"close f"}});
+    const std::vector<unsigned char> recorded = Pattern(0, 3200);
+    expected.insert(expected.end(), recorded.begin(), recorded.end());
+    const WaveFile saved = ReadWaveFile(path);
+    EXPECT_EQ(saved.format, (testing::WaveFormatChunk{1, 2, 8000, 32000, 4, 16}));
+    EXPECT_EQ(saved.bytes, expected);
+    EXPECT_EQ(TakeNotified(), std::vector<std::string>{"f successful"});
+
+    std::ofstream(folder / "notes.wav") << "not a wave file";
+    EXPECT_EQ(Send("open " + (folder / "notes.wav")).first, kInvalidFile);
 }
 
 }  // namespace

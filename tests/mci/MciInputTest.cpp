@@ -6,21 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <thread>
 
 #include "tests/mci/MciTestSupport.h"
-#include "tests/mci/PulseServer.h"
 #include "tests/mci/ScopedEnv.h"
 #include "tests/mci/SoundPlayers.h"
-#include "tests/support/TempFolder.h"
-#include "platform/mci/MciErrors.h"
+#include "tests/mci/Take.h"
 
 namespace tapelark {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace mcierr;
 constexpr const char* kEmulator = "C:\\VGS\\VGS.exe";
 
 void SleepUntil(Clock::time_point start, double seconds) {
@@ -29,52 +27,6 @@ void SleepUntil(Clock::time_point start, double seconds) {
 }
 
 double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-// The left channel of a saved take, looked at a quarter second at a time.
-struct Take {
-    std::vector<double> x;
-    static constexpr int kRate = 44100;
-
-    explicit Take(const std::string& path) {
-        WaveFile wave = ReadWaveFile(path);
-        EXPECT_EQ(wave.problem, "") << path;
-        for (std::size_t i = 0; i + 3 < wave.bytes.size(); i += 4)
-            x.push_back(static_cast<std::int16_t>(wave.bytes[i] | wave.bytes[i + 1] << 8) / 32768.0);
-    }
-    double Seconds() const { return static_cast<double>(x.size()) / kRate; }
-    std::size_t At(double s) const { return std::min(x.size(), static_cast<std::size_t>(std::max(0.0, s) * kRate)); }
-    // Amplitude of one frequency between two times (Goertzel).
-    double Strength(double frequency, double from, double to) const {
-        const double k = 2 * std::cos(2 * M_PI * frequency / kRate);
-        double s1 = 0, s2 = 0;
-        std::size_t a = At(from), b = At(to);
-        for (std::size_t i = a; i < b; ++i) {
-            double s = x[i] + k * s1 - s2;
-            s2 = s1, s1 = s;
-        }
-        return b > a ? 2 * std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - k * s1 * s2)) / double(b - a) : 0;
-    }
-    double Peak(double from, double to) const {
-        double peak = 0;
-        for (std::size_t i = At(from); i < At(to); ++i) peak = std::max(peak, std::fabs(x[i]));
-        return peak;
-    }
-    // When sound first comes.
-    double Onset() const {
-        std::size_t i = 0;
-        while (i < x.size() && std::fabs(x[i]) < 0.05) ++i;
-        return double(i) / kRate;
-    }
-    // The longest stretch without sound between two times, in seconds.
-    double LongestSilence(double from, double to) const {
-        std::size_t run = 0, longest = 0;
-        for (std::size_t i = At(from); i < At(to); ++i) {
-            run = std::fabs(x[i]) < 0.01 ? run + 1 : 0;
-            longest = std::max(longest, run);
-        }
-        return double(longest) / kRate;
-    }
-};
 
 class MciInputTest : public ::testing::Test {
 protected:
@@ -104,15 +56,19 @@ protected:
     }
 };
 
-TEST_F(MciInputTest, ApplicationHearsOnlyItsProgramWhenItPlaysAndKeepsTime) {
+TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramWhenItPlaysAndKeepsTime) {
     std::string a440 = Tone(440, 1.2), a660 = Tone(660, 1.2), a1000 = Tone(1000, 1.2), other = Tone(880, 8);
     SoundProcess listener = Listener("null.monitor");
     SoundProcess browser = Player("/usr/lib/firefox/firefox", other);
-    engine.SetCaptureInput({CaptureInput::Kind::Application, "vgs.EXE"});
+    std::string location = "C:\\Old\\VGS.exe";
+    engine.SetEmulatorLocation([&] { return location; });
+    engine.SetCaptureInput({CaptureInput::Kind::Emulator, ""});
     OpenCaptureDevice(engine);
+    location = kEmulator;  // read when Record is pressed
     auto start = Clock::now();
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
-    EXPECT_EQ(Input(), "application vgs.EXE (silent)");
+    const std::string input = std::string("emulator ") + kEmulator;
+    EXPECT_EQ(Input(), input + " (silent)");
 
     // The emulator starts a second after Record, plays, ends its stream and
     // opens two at once; the other program plays all along.
@@ -125,15 +81,15 @@ TEST_F(MciInputTest, ApplicationHearsOnlyItsProgramWhenItPlaysAndKeepsTime) {
     {
         SoundProcess second = Player(kEmulator, a660), third = Player(kEmulator, a1000);
         auto until = Clock::now() + std::chrono::milliseconds(1100);
-        while (Input() != "application vgs.EXE (hearing)" && Clock::now() < until)
+        while (Input() != input + " (hearing)" && Clock::now() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        EXPECT_EQ(Input(), "application vgs.EXE (hearing)");
+        EXPECT_EQ(Input(), input + " (hearing)");
         second.Wait(), third.Wait();
     }
     SleepUntil(start, 5.6);
-    EXPECT_EQ(Input(), "application vgs.EXE (silent)");
+    EXPECT_EQ(Input(), input + " (silent)");
     Take take = StopAndSave(start);
-    EXPECT_EQ(Input(), "application vgs.EXE (not recording)");
+    EXPECT_EQ(Input(), "emulator (not recording)");
 
     EXPECT_LT(take.Peak(0, 0.95), 0.01) << "the first second holds sound";
     // A null sink may deliver a new stream's first few tenths of a second late.
@@ -149,7 +105,7 @@ TEST_F(MciInputTest, ApplicationFollowsItsStreamToAnotherOutput) {
     std::string tone = Tone(440, 4);
     SoundProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    engine.SetCaptureInput({CaptureInput::Kind::Application, "vgs.exe"});
+    engine.SetCaptureInput({CaptureInput::Kind::Application, "vgs.EXE"});  // case does not matter
     OpenCaptureDevice(engine);
     auto start = Clock::now();
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
@@ -193,37 +149,29 @@ TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
 TEST_F(MciInputTest, ChoosingAnInputByCommand) {
     OpenCaptureDevice(engine);
     EXPECT_EQ(Input(), "default (not recording)");
-    const std::string longText(1000, 'x');
     struct Case {
         std::string set;
-        std::uint32_t code;
-        std::string status;
+        std::uint32_t code = 0;
+        std::string status = "default (not recording)";  // a refused input changes nothing
     } cases[] = {
         {"output", 0, "output (not recording)"},
         {"EMULATOR", 0, "emulator (not recording)"},
         {"application vgs.exe", 0, "application vgs.exe (not recording)"},
-        {"application \"C:\\Program Files\\VGS \"2\"\\Jeu vidéo.exe\"", 0,
-         "application C:\\Program Files\\VGS \"2\"\\Jeu vidéo.exe (not recording)"},
-        {"application \"" + longText + "\"", 0, "application " + longText + " (not recording)"},
         {"source \"tapelark_other.monitor\"", 0, "source tapelark_other.monitor (not recording)"},
-        {"default", 0, "default (not recording)"},
-        {"microphone", mcierr::kUnknownInput, "default (not recording)"},
-        {"", mcierr::kMissingParameter, "default (not recording)"},
-        {"source", mcierr::kMissingStringArgument, "default (not recording)"},
-        {"output now", mcierr::kUnrecognizedKeyword, "default (not recording)"},
-        {"application \"vgs", mcierr::kNoClosingQuote, "default (not recording)"},
-        {"4000000000", mcierr::kOutOfRange, "default (not recording)"},
+        {"default"},
+        {"microphone", kUnknownInput}, {"", kMissingParameter}, {"source", kMissingStringArgument},
+        {"output now", kUnrecognizedKeyword}, {"application \"vgs", kNoClosingQuote},
+        {"4000000000", kOutOfRange},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MciCode(engine, "set capture input " + c.set), c.code) << c.set;
         EXPECT_EQ(Input(), c.status) << c.set;
     }
-    EXPECT_EQ(MciErrorText(mcierr::kUnknownInput).find("Unknown input"), 0u);
     // winmm's numbered form names a source of the server.
     ASSERT_EQ(MciCode(engine, "set capture input 0"), 0u);
     EXPECT_EQ(Input().rfind("source ", 0), 0u) << Input();
     ASSERT_EQ(MciCode(engine, "set capture input source nobody.monitor"), 0u);
-    EXPECT_EQ(MciCode(engine, "record capture"), mcierr::kNoSuchSource);
+    EXPECT_EQ(MciCode(engine, "record capture"), kNoSuchSource);
 }
 
 TEST_F(MciInputTest, NothingToMatchRecordsSilenceAndSaysSo) {
@@ -241,6 +189,7 @@ TEST_F(MciInputTest, NothingToMatchRecordsSilenceAndSaysSo) {
         {"application \"" + odd + "\"", "application " + odd + " (silent)"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.set);
         OpenCaptureDevice(engine);
         ASSERT_EQ(MciCode(engine, "set capture input " + c.set), 0u);
         auto start = Clock::now();
@@ -248,35 +197,17 @@ TEST_F(MciInputTest, NothingToMatchRecordsSilenceAndSaysSo) {
         SleepUntil(start, 1.0);
         EXPECT_EQ(Input(), c.status);
         Take take = StopAndSave(start);
-        EXPECT_LT(take.Peak(0, take.Seconds()), 0.01) << c.set << " recorded something";
+        EXPECT_LT(take.Peak(0, take.Seconds()), 0.01) << "recorded something";
     }
-}
-
-TEST_F(MciInputTest, TheEmulatorsLocationIsReadWhenRecordingStarts) {
-    std::string location = "C:\\Old\\VGS.exe";
-    engine.SetEmulatorLocation([&] { return location; });
-    engine.SetCaptureInput({CaptureInput::Kind::Emulator, ""});
-    std::string tone = Tone(440, 1.5);
-    SoundProcess listener = Listener("null.monitor");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    OpenCaptureDevice(engine);
-    location = kEmulator;
-    auto start = Clock::now();
-    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
-    EXPECT_EQ(Input(), std::string("emulator ") + kEmulator + " (silent)");
-    SoundProcess emulator = Player(kEmulator, tone);
-    EXPECT_EQ(emulator.Wait(), 0);
-    Take take = StopAndSave(start);
-    EXPECT_GT(take.Strength(440, 0.3, take.Seconds()), 0.1);
 }
 
 // PulseAudio only: the test restarts a server of its own.
 TEST_F(MciInputTest, ApplicationRidesOutTheServerGoingAway) {
     if (std::getenv("TAPELARK_PIPEWIRE")) GTEST_SKIP() << "restarts a PulseAudio server of its own";
-    std::string dir = folder / "server";
-    auto server = std::make_unique<PulseServer>(dir, true);
-    ASSERT_TRUE(server->Up());
-    ScopedEnv address("PULSE_SERVER", server->Address());
+    const std::string dir = folder / "server";
+    auto server = OwnPulseServer(dir, true);
+    ASSERT_TRUE(server);
+    ScopedEnv address("PULSE_SERVER", "unix:" + dir + "/native");
     std::string tone = Tone(440, 1.5);
     engine.SetCaptureInput({CaptureInput::Kind::Application, "VGS.exe"});
     OpenCaptureDevice(engine);
@@ -285,12 +216,12 @@ TEST_F(MciInputTest, ApplicationRidesOutTheServerGoingAway) {
     {
         SoundProcess emulator = Player(kEmulator, tone);
         SleepUntil(start, 0.8);
-        server->Kill();
+        server.reset();
     }
     SleepUntil(start, 1.8);
     EXPECT_EQ(Mci(engine, "status capture mode").second, "recording");
-    server = std::make_unique<PulseServer>(dir, true);
-    ASSERT_TRUE(server->Up());
+    server = OwnPulseServer(dir, true);
+    ASSERT_TRUE(server);
     SoundProcess listener = Listener("null.monitor");
     SleepUntil(start, 3.5);  // it connects again within a second or two
     {

@@ -3,25 +3,18 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <sys/statvfs.h>
+#include <filesystem>
 
-#include "tests/mci/FakeAudioBackend.h"
 #include "tests/mci/MciTestSupport.h"
-#include "tests/support/TempFolder.h"
 
 namespace tapelark {
 namespace {
-
-std::uint64_t FreeBytes(const std::string& path) {
-    struct statvfs fs {};
-    return ::statvfs(path.c_str(), &fs) == 0 ? std::uint64_t{fs.f_bavail} * fs.f_frsize : 0;
-}
 
 TEST(MciLargeSave, RecordingPastFourGibIsSavedAsRf64) {
     TempFolder folder;
     constexpr std::uint64_t kChunk = 1 << 20;
     constexpr std::uint64_t kChunks = 4200;  // 4.1 GiB
-    if (FreeBytes(folder.path()) < 2 * kChunks * kChunk + (1ull << 30))
+    if (std::filesystem::space(folder.path()).available < 2 * kChunks * kChunk + (1ull << 30))
         GTEST_SKIP() << "needs about 10 GB of free disk";
     auto audio = std::make_shared<FakeAudioBackend>();
     MciEngine engine(audio);
@@ -36,23 +29,22 @@ TEST(MciLargeSave, RecordingPastFourGibIsSavedAsRf64) {
     ASSERT_EQ(MciCode(engine, "set capture time format bytes"), 0u);
     ASSERT_EQ(Mci(engine, "status capture length").second, std::to_string(kChunks * kChunk));
 
-    std::string path = folder / "long session.wav";
+    const std::string path = folder / "long session.wav";
     ASSERT_EQ(MciCode(engine, "save capture " + path), 0u);
     SF_INFO info{};
     SNDFILE* sf = sf_open(path.c_str(), SFM_READ, &info);
     ASSERT_NE(sf, nullptr) << sf_strerror(nullptr);
-    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_RF64);
-    EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
+    EXPECT_EQ(info.format, SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
     EXPECT_EQ(info.channels, 2);
     EXPECT_EQ(info.samplerate, 44100);
     EXPECT_EQ(static_cast<std::uint64_t>(info.frames), kChunks * kChunk / 4);
     // The samples on both sides of the 4 GiB mark are where they belong.
-    for (std::uint64_t k : std::initializer_list<std::uint64_t>{0, 2047, 4095, 4096, kChunks - 1}) {
-        unsigned char frame[4];
-        ASSERT_EQ(sf_seek(sf, static_cast<sf_count_t>(k * kChunk / 4 + 7), SEEK_SET),
-                  static_cast<sf_count_t>(k * kChunk / 4 + 7));
-        ASSERT_EQ(sf_read_raw(sf, frame, 4), 4);
-        EXPECT_EQ(frame[0], static_cast<unsigned char>(k * 13)) << "chunk " << k;
+    for (std::uint64_t k : {0, 2047, 4095, 4096, int{kChunks} - 1}) {
+        const sf_count_t frame = static_cast<sf_count_t>(k * kChunk / 4 + 7);
+        unsigned char bytes[4];
+        ASSERT_EQ(sf_seek(sf, frame, SEEK_SET), frame);
+        ASSERT_EQ(sf_read_raw(sf, bytes, 4), 4);
+        EXPECT_EQ(bytes[0], static_cast<unsigned char>(k * 13)) << "chunk " << k;
     }
     sf_close(sf);
 }

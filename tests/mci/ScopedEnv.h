@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace tapelark {
@@ -9,18 +10,14 @@ namespace tapelark {
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        if (const char* old = std::getenv(name)) old_ = old;
         ::setenv(name, value.c_str(), 1);
     }
-    ~ScopedEnv() {
-        if (had_) ::setenv(name_, old_.c_str(), 1);
-        else ::unsetenv(name_);
-    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
 
 private:
     const char* name_;
-    std::string old_;
-    bool had_ = false;
+    std::optional<std::string> old_;
 };
 
 }  // namespace tapelark
