@@ -6,6 +6,7 @@
 #include <dlgs.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tapelark::testing {
@@ -17,82 +18,84 @@ struct SeenDialog {
     bool icon = false;               // a picture control showing an icon
 };
 
-// What the hook saw, and the buttons it presses in turn.
-struct Driver {
-    std::vector<SeenDialog> seen;
-    std::vector<int> presses;
-    std::size_t next = 0;
-    HHOOK hook = nullptr;
-};
-inline Driver* driver = nullptr;
-
-inline std::string ItemText(HWND dialog, int id) {
-    char text[512] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof(text));
-    return text;
-}
-
-inline BOOL CALLBACK NoteChild(HWND child, LPARAM seen) {
-    auto& dialog = *reinterpret_cast<SeenDialog*>(seen);
-    char text[512] = {};
-    GetWindowTextA(child, text, sizeof(text));
-    if (text[0]) dialog.texts.push_back(text);
-    const bool picture = (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
-    if (picture && IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0)) dialog.icon = true;
-    return TRUE;
-}
-
-// Runs once the dialog has nothing else to do: it is filled in by then.
-inline void CALLBACK OnDialogIdle(HWND window, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(window, timer);
-    SeenDialog dialog;
-    char title[256] = {};
-    GetWindowTextA(window, title, sizeof(title));
-    dialog.title = title;
-    dialog.fileName = ItemText(window, cmb13);
-    if (dialog.fileName.empty()) dialog.fileName = ItemText(window, edt1);
-    if (HWND types = GetDlgItem(window, cmb1)) {
-        const LRESULT selected = SendMessageA(types, CB_GETCURSEL, 0, 0);
-        char type[256] = {};
-        if (selected != CB_ERR) SendMessageA(types, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(type));
-        dialog.fileType = type;
-    }
-    HWND readOnly = GetDlgItem(window, chx1);
-    dialog.readOnlyShown = readOnly && IsWindowVisible(readOnly);
-    EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&dialog));
-    driver->seen.push_back(dialog);
-    const int button =
-        driver->next < driver->presses.size() ? driver->presses[driver->next++] : IDCANCEL;
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-}
-
-inline LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && driver) {
-        HWND window = reinterpret_cast<HWND>(wParam);
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof(className));
-        // The save dialog comes up again when its question closes; a dialog
-        // that closes first never gets to its idle moment.
-        if (std::string(className) == "#32770") SetTimer(window, 1, 0, OnDialogIdle);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 // Installs the hook for the life of the object.
 class DialogDriver {
 public:
-    explicit DialogDriver(Driver& state) : state_(state) {
-        driver = &state_;
-        state_.hook = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
+    DialogDriver() {
+        current = this;
+        hook_ = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
     }
     ~DialogDriver() {
-        UnhookWindowsHookEx(state_.hook);
-        driver = nullptr;
+        UnhookWindowsHookEx(hook_);
+        current = nullptr;
     }
-    bool Installed() const { return state_.hook != nullptr; }
+    bool Installed() const { return hook_ != nullptr; }
+
+    // The buttons to press in turn, from the next dialog on; Cancel after them.
+    void Press(std::vector<int> buttons) {
+        presses_ = std::move(buttons);
+        next_ = 0;
+        seen.clear();
+    }
+    std::vector<SeenDialog> seen;
 
 private:
-    Driver& state_;
+    static std::string ItemText(HWND dialog, int id) {
+        char text[512] = {};
+        GetDlgItemTextA(dialog, id, text, sizeof(text));
+        return text;
+    }
+
+    static BOOL CALLBACK NoteChild(HWND child, LPARAM seen) {
+        auto& dialog = *reinterpret_cast<SeenDialog*>(seen);
+        char text[512] = {};
+        GetWindowTextA(child, text, sizeof(text));
+        if (text[0]) dialog.texts.push_back(text);
+        const bool picture = (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+        if (picture && IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0)) dialog.icon = true;
+        return TRUE;
+    }
+
+    // Runs once the dialog has nothing else to do: it is filled in by then.
+    static void CALLBACK OnDialogIdle(HWND window, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(window, timer);
+        SeenDialog dialog;
+        char title[256] = {};
+        GetWindowTextA(window, title, sizeof(title));
+        dialog.title = title;
+        dialog.fileName = ItemText(window, cmb13);
+        if (dialog.fileName.empty()) dialog.fileName = ItemText(window, edt1);
+        if (HWND types = GetDlgItem(window, cmb1)) {
+            const LRESULT selected = SendMessageA(types, CB_GETCURSEL, 0, 0);
+            char type[256] = {};
+            if (selected != CB_ERR) SendMessageA(types, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(type));
+            dialog.fileType = type;
+        }
+        HWND readOnly = GetDlgItem(window, chx1);
+        dialog.readOnlyShown = readOnly && IsWindowVisible(readOnly);
+        EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&dialog));
+        current->seen.push_back(dialog);
+        const auto& presses = current->presses_;
+        const int button = current->next_ < presses.size() ? presses[current->next_++] : IDCANCEL;
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    }
+
+    static LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_ACTIVATE && current) {
+            HWND window = reinterpret_cast<HWND>(wParam);
+            char className[64] = {};
+            GetClassNameA(window, className, sizeof(className));
+            // The save dialog comes up again when its question closes; a dialog
+            // that closes first never gets to its idle moment.
+            if (std::string(className) == "#32770") SetTimer(window, 1, 0, OnDialogIdle);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static inline DialogDriver* current = nullptr;
+    HHOOK hook_ = nullptr;
+    std::vector<int> presses_;
+    std::size_t next_ = 0;
 };
 
 }  // namespace tapelark::testing

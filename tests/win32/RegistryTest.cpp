@@ -3,42 +3,44 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "tests/fakes/FakeMessageBoxes.h"
 #include "launcher/RegistryStringReader.h"
-#include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32WindowSystem.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/win32/WineHelpers.h"
 
 namespace tapelark {
 namespace {
 
-using testing::RunAndWait;
+struct Value {
+    const char* name;
+    const char* type;
+    std::string data;  // as reg.exe takes it
+    std::string read;
+};
+
+const std::vector<Value> kValues = {
+    {"Long254", "REG_SZ", std::string(254, 'x'), std::string(254, 'x')},  // the longest that fits whole
+    {"Long255", "REG_SZ", std::string(255, 'y'), ""},
+    {"Empty", "REG_SZ", "", ""},
+    {"Location", "REG_SZ", "C:\\Program Files\\VGS\\vgs.exe", "C:\\Program Files\\VGS\\vgs.exe"},
+    {"Number", "REG_DWORD", "1094861636", "DCB"},  // 0x41424344 little-endian, its last byte dropped
+};
 
 class RegistryTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        const std::string key = "HKLM\\" + SubKey();
-        auto add = [&](const std::string& value, const std::string& data) {
-            ASSERT_EQ(RunAndWait("reg.exe add \"" + key + "\" /v " + value + " /t REG_SZ /d \"" +
-                                 data + "\" /f"),
+        for (const Value& value : kValues)
+            ASSERT_EQ(testing::RunAndWait("reg.exe add \"HKLM\\" + SubKey() + "\" /v " + value.name + " /t " +
+                                          value.type + " /d \"" + value.data + "\" /f"),
                       0)
-                << value;
-        };
-        add("Long254", std::string(254, 'x'));
-        add("Long255", std::string(255, 'y'));
-        add("Empty", "");
-        add("Location", "C:\\Program Files\\VGS\\vgs.exe");
-        ASSERT_EQ(RunAndWait("reg.exe add \"" + key + "\" /v Number /t REG_DWORD /d 1094861636 /f"), 0);
+                << value.name;
     }
-    static void TearDownTestSuite() { RunAndWait("reg.exe delete \"HKLM\\" + SubKey() + "\" /f"); }
+    static void TearDownTestSuite() { testing::RunAndWait("reg.exe delete \"HKLM\\" + SubKey() + "\" /f"); }
 
     static std::string SubKey() {
         return "SOFTWARE\\Tapelark Tests\\Registry " + std::to_string(GetCurrentProcessId());
-    }
-    std::string Read(const std::string& value) {
-        return launcher.ReadRegistryString(kHkeyLocalMachine, SubKey(), value);
     }
 
     Win32Registry registry;
@@ -46,22 +48,12 @@ protected:
     RegistryStringReader launcher{registry, messages};
 };
 
-TEST_F(RegistryTest, ReadsTheLongestTextThatFitsWholeAndNothingLonger) {
-    EXPECT_EQ(Read("Long254"), std::string(254, 'x'));
-    EXPECT_EQ(Read("Long255"), "");
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(RegistryTest, EmptyMissingValueAndMissingKeyGiveEmptyTextSilently) {
-    EXPECT_EQ(Read("Empty"), "");
-    EXPECT_EQ(Read("NoSuchValue"), "");
+TEST_F(RegistryTest, ReadsTextsThatFitAndGivesEmptyTextSilentlyForTheRest) {
+    for (const Value& value : kValues)
+        EXPECT_EQ(launcher.ReadRegistryString(kHkeyLocalMachine, SubKey(), value.name), value.read) << value.name;
+    EXPECT_EQ(launcher.ReadRegistryString(kHkeyLocalMachine, SubKey(), "NoSuchValue"), "");
     EXPECT_EQ(launcher.ReadRegistryString(kHkeyLocalMachine, SubKey() + "\\Missing", "Location"), "");
     EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(RegistryTest, AStringWithBlanksAndANonStringValueAreReadAsTheirBytes) {
-    EXPECT_EQ(Read("Location"), "C:\\Program Files\\VGS\\vgs.exe");
-    EXPECT_EQ(Read("Number"), "DCB");  // 0x41424344 little-endian, its last byte dropped
 }
 
 TEST_F(RegistryTest, ThePredefinedRootOpensAndTheCallsKeepTheirContracts) {

@@ -10,14 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "capture/WaveRecording.h"
-#include "tests/win32/WineHelpers.h"
-#include "launcher/EmulatorLaunch.h"
-#include "window/FormHandlers.h"
 #include "platform/win32/Win32FormWindow.h"
+#include "tests/win32/WineHelpers.h"
 #include "tests/window/TestWindow.h"
+#include "window/FormHandlers.h"
 #include "window/FormLayout.h"
-#include "window/formPlay.h"
 
 namespace tapelark {
 namespace {
@@ -51,14 +48,13 @@ protected:
         SendMessageA(Of(button), BM_CLICK, 0, 0);
         Pump();
     }
-    static void Pump() {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    }
+    // Record, Stop, Play, Save, Clear.
     std::vector<bool> Enabled() {
-        return {IsWindowEnabled(Of(Control::btnWaveRec)) != 0, IsWindowEnabled(Of(Control::btnStopWave)) != 0,
-                IsWindowEnabled(Of(Control::btnPlayWave)) != 0, IsWindowEnabled(Of(Control::btnSaveWave)) != 0,
-                IsWindowEnabled(Of(Control::btnWaveClear)) != 0};
+        std::vector<bool> enabled;
+        for (Control button : {Control::btnWaveRec, Control::btnStopWave, Control::btnPlayWave,
+                               Control::btnSaveWave, Control::btnWaveClear})
+            enabled.push_back(IsWindowEnabled(Of(button)) != 0);
+        return enabled;
     }
     std::string Status() { return TextOf(Of(Control::lblStatus)); }
     Win32FormWindow window{reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr))};
@@ -87,7 +83,11 @@ TEST_F(WindowTest, IsAFixedToolWindowOfTheDesignedSizeCentredOnTheScreen) {
     EXPECT_NE(GetClassLongPtrA(Main(), GCLP_HICON), 0) << "the icon resource";
 }
 
-TEST_F(WindowTest, EveryControlStandsAtItsRectangleInTabOrderAndStartsAsDesigned) {
+// Labels and the picture take no focus; only the controls with a tip have one.
+TEST_F(WindowTest, EveryControlStandsAtItsRectangleInTabOrderWithItsTipAndFace) {
+    RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HWND tips = Hwnd(window.ToolTipHandle());
+    int withTips = 0;
     HWND child = GetWindow(Main(), GW_CHILD);
     for (const ControlLayout& layout : FormControls()) {
         SCOPED_TRACE(layout.id);
@@ -104,94 +104,69 @@ TEST_F(WindowTest, EveryControlStandsAtItsRectangleInTabOrderAndStartsAsDesigned
         EXPECT_EQ(box.bottom - box.top, Px(layout.height));
         EXPECT_EQ(IsWindowEnabled(control) != 0, layout.enabledAtStart);
         EXPECT_TRUE(IsWindowVisible(control));
-
         const bool button = layout.kind == ControlKind::GraphicalButton;
-        EXPECT_EQ((GetWindowLongPtrA(control, GWL_STYLE) & WS_TABSTOP) != 0, button)
-            << "labels and the picture take no focus";
-    }
-    EXPECT_EQ(Status(), "   Press Record button, then start the emulator to record music.");
-    EXPECT_FALSE(window.TimerRunning());
-}
+        EXPECT_EQ((GetWindowLongPtrA(control, GWL_STYLE) & WS_TABSTOP) != 0, button);
 
-TEST_F(WindowTest, ToolTipsBelongToTheirControlsOnly) {
-    HWND tips = Hwnd(window.ToolTipHandle());
-    int expected = 0;
-    for (const ControlLayout& layout : FormControls()) {
-        SCOPED_TRACE(layout.id);
         char text[256] = {};
         TOOLINFOA tool{};
         tool.cbSize = TTTOOLINFOA_V2_SIZE;
         tool.hwnd = Main();
-        tool.uId = reinterpret_cast<UINT_PTR>(Of(layout.name));
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
         tool.lpszText = text;
-        const bool found = SendMessageA(tips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
-        EXPECT_EQ(found, layout.toolTip != nullptr);
+        EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)) != 0,
+                  layout.toolTip != nullptr);
         if (layout.toolTip) {
-            ++expected;
+            ++withTips;
             SendMessageA(tips, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&tool));
             EXPECT_STREQ(text, layout.toolTip);
         }
+        if (button) {
+            HDC dc = GetDC(control);
+            const COLORREF pixel = GetPixel(dc, 4, 4);  // inside the edge, clear of the glyph
+            ReleaseDC(control, dc);
+            const std::uint32_t rgb = (GetRValue(pixel) << 16) | (GetGValue(pixel) << 8) | GetBValue(pixel);
+            EXPECT_EQ(rgb, layout.face.rgb);
+        }
     }
-    EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), expected);
+    EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), withTips);
+    EXPECT_EQ(Status(), "   Press Record button, then start the emulator to record music.");
 }
 
-TEST_F(WindowTest, ButtonFacesArePaintedInTheirOwnColours) {
-    RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    for (const ControlLayout& layout : FormControls()) {
-        if (layout.kind != ControlKind::GraphicalButton) continue;
-        SCOPED_TRACE(layout.id);
-        HDC dc = GetDC(Of(layout.name));
-        const COLORREF pixel = GetPixel(dc, 4, 4);  // inside the edge, clear of the glyph
-        ReleaseDC(Of(layout.name), dc);
-        const std::uint32_t rgb = (GetRValue(pixel) << 16) | (GetGValue(pixel) << 8) | GetBValue(pixel);
-        EXPECT_EQ(rgb, layout.face.rgb);
-    }
-}
-
-TEST_F(WindowTest, ClicksWalkTheTransportStates) {
+// The transport itself is tested on a fake view; this is its binding to the
+// real controls, the real timer and the dialog's owner.
+TEST_F(WindowTest, ClicksReachTheirHandlersAndTheStatesShowOnTheRealControls) {
     using V = std::vector<bool>;
     Click(Control::btnStopWave);  // disabled: no click reaches the handler
     EXPECT_TRUE(EngineCommands().empty());
+    EXPECT_FALSE(KillTimer(Main(), 1)) << "no timer at start";
 
-    Click(Control::btnWaveRec);  // Start-up -> First recording
+    Click(Control::btnWaveRec);
+    EXPECT_EQ(EngineCommands().back(), "record capture");
     EXPECT_EQ(Enabled(), (V{true, true, false, false, false}));
-    EXPECT_TRUE(window.TimerRunning());
-    EXPECT_EQ(EngineCommands(), (std::vector<std::string>{
-                              "close all", "open new type waveaudio alias capture",
-                              "set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400",
-                              "record capture"}));
     EXPECT_EQ(Status().rfind("RECORDING: ", 0), 0u) << Status();
 
-    Click(Control::btnStopWave);  // -> Stopped
-    EXPECT_EQ(Enabled(), (V{true, true, true, true, true}));
-    EXPECT_FALSE(window.TimerRunning());
+    Click(Control::btnStopWave);
     EXPECT_EQ(EngineCommands(), std::vector<std::string>{"stop capture"});
-    EXPECT_EQ(Status().rfind("STOPPED: ", 0), 0u) << Status();
-
-    Click(Control::btnPlayWave);  // Stopped -> Stopped, playing
-    EXPECT_EQ(EngineCommands(), std::vector<std::string>{"play capture from 0"});
     EXPECT_EQ(Enabled(), (V{true, true, true, true, true}));
+    EXPECT_EQ(Status().rfind("STOPPED: ", 0), 0u) << Status();
+    EXPECT_FALSE(KillTimer(Main(), 1)) << "Stop left no timer behind";
 
-    Click(Control::btnWaveRec);  // -> Recording again: Save and Clear stay on
-    EXPECT_EQ(Enabled(), (V{true, true, false, true, true}));
-    EXPECT_TRUE(window.TimerRunning());
-    EngineCommands();
+    Click(Control::btnPlayWave);
+    EXPECT_EQ(EngineCommands(), std::vector<std::string>{"play capture from 0"});
 
-    Click(Control::btnWaveClear);  // -> Cleared while recording: the timer goes on
+    saveDialog.answer = "C:\\Music\\take.wav";
+    Click(Control::btnSaveWave);
+    ASSERT_EQ(saveDialog.asked.size(), 1u);
+    EXPECT_EQ(saveDialog.asked[0].owner, window.WindowHandle());
+    EXPECT_EQ(EngineCommands().back(), "save capture C:\\Music\\take.wav");
+
+    Click(Control::btnWaveRec);
+    Click(Control::btnWaveClear);  // cleared while recording: the timer goes on
+    EXPECT_EQ(EngineCommands().back(), "close all");
     EXPECT_EQ(Enabled(), (V{true, false, false, false, false}));
-    EXPECT_EQ(EngineCommands(), std::vector<std::string>{"close all"});
     EXPECT_EQ(Status(), kStartupStatusText);
-    EXPECT_TRUE(window.TimerRunning());
-
     SendMessageA(Main(), WM_TIMER, 1, 0);  // the next tick finds no device
     EXPECT_EQ(Status(), "N/A: ");
-}
-
-TEST_F(WindowTest, RecordStartsTheRealTimerAndStopEndsIt) {
-    Click(Control::btnWaveRec);
-    Click(Control::btnStopWave);
-    EXPECT_FALSE(KillTimer(Main(), 1)) << "Stop left no timer behind";
-    Click(Control::btnWaveRec);
     EXPECT_TRUE(KillTimer(Main(), 1)) << "Record set a timer on the window";
 }
 
@@ -206,16 +181,6 @@ TEST_F(WindowTest, TheCreditsLineOpensTheHomePageAndStartVgsWakesTheEmulator) {
     Click(Control::Command1);
     EXPECT_EQ(windows.calls, (std::vector<std::string>{"activate Connectix Virtual Game Station nowait",
                                                        "keys ~ nowait"}));
-}
-
-TEST_F(WindowTest, TheSaveDialogIsOwnedByTheWindow) {
-    Click(Control::btnWaveRec);
-    Click(Control::btnStopWave);
-    saveDialog.answer = "C:\\Music\\take.wav";
-    Click(Control::btnSaveWave);
-    ASSERT_EQ(saveDialog.asked.size(), 1u);
-    EXPECT_EQ(saveDialog.asked[0].owner, window.WindowHandle());
-    EXPECT_EQ(EngineCommands().back(), "save capture C:\\Music\\take.wav");
 }
 
 // The same layout checks in a second process that sees a 144 dpi screen.
