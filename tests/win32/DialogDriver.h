@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,10 +13,14 @@
 namespace tapelark::testing {
 
 struct SeenDialog {
-    std::string title, fileName, fileType;
-    bool readOnlyShown = false;
-    std::vector<std::string> texts;  // of every child window
+    std::string title;
+    std::vector<std::string> texts;  // of every visible child window
     bool icon = false;               // a picture control showing an icon
+    bool readOnlyShown = false;      // the save dialog's "read-only" box
+
+    bool Shows(const std::string& text) const {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
 };
 
 // Installs the hook for the life of the object.
@@ -40,19 +45,14 @@ public:
     std::vector<SeenDialog> seen;
 
 private:
-    static std::string ItemText(HWND dialog, int id) {
-        char text[512] = {};
-        GetDlgItemTextA(dialog, id, text, sizeof(text));
-        return text;
-    }
-
     static BOOL CALLBACK NoteChild(HWND child, LPARAM seen) {
         auto& dialog = *reinterpret_cast<SeenDialog*>(seen);
+        if (!IsWindowVisible(child)) return TRUE;
         char text[512] = {};
         GetWindowTextA(child, text, sizeof(text));
         if (text[0]) dialog.texts.push_back(text);
         const bool picture = (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
-        if (picture && IsWindowVisible(child) && SendMessageA(child, STM_GETICON, 0, 0)) dialog.icon = true;
+        if (picture && SendMessageA(child, STM_GETICON, 0, 0)) dialog.icon = true;
         return TRUE;
     }
 
@@ -63,14 +63,6 @@ private:
         char title[256] = {};
         GetWindowTextA(window, title, sizeof(title));
         dialog.title = title;
-        dialog.fileName = ItemText(window, cmb13);
-        if (dialog.fileName.empty()) dialog.fileName = ItemText(window, edt1);
-        if (HWND types = GetDlgItem(window, cmb1)) {
-            const LRESULT selected = SendMessageA(types, CB_GETCURSEL, 0, 0);
-            char type[256] = {};
-            if (selected != CB_ERR) SendMessageA(types, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(type));
-            dialog.fileType = type;
-        }
         HWND readOnly = GetDlgItem(window, chx1);
         dialog.readOnlyShown = readOnly && IsWindowVisible(readOnly);
         EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&dialog));

