@@ -98,24 +98,17 @@ TEST_F(MciTest, SavingOverAnOldFileReplacesItWholeOrNotAtAll) {
     CloseHandle(held);
     EXPECT_EQ(ReadFile(path), old);
     EXPECT_EQ(VisibleNames(), Names{"old take.wav"});
-}
 
-TEST_F(MciTest, WithoutADeviceEveryCommandFailsAndSaysSoLeavingTheOldFile) {
-    const std::string path = folder / "take.wav";
-    testing::WriteFile(path, "an older file");
+    // Without a device the multimedia system refuses the save.
     capture.CloseAllDevices();
     EXPECT_EQ(capture.CaptureModeText(), "N/A");
-    EXPECT_EQ(capture.CaptureLengthText(), "");
-    capture.StopCapture();
-    capture.PlayCapture();
     capture.SaveCaptureAs(path);
-
-    ASSERT_EQ(messages.shown.size(), 3u);
-    EXPECT_EQ(messages.shown[2].text, "Saving file failed, file name was: " + path);
-    EXPECT_EQ(messages.shown[2].caption, "Tapelark");
-    EXPECT_EQ(messages.shown[2].style, kStyleOk);
-    EXPECT_EQ(ReadFile(path), "an older file");
-    EXPECT_EQ(folder.Names(), Names{"take.wav"});
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Saving file failed, file name was: " + path);
+    EXPECT_EQ(messages.shown[0].caption, "Tapelark");
+    EXPECT_EQ(messages.shown[0].style, kStyleOk);
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(folder.Names(), Names{"old take.wav"});
 }
 
 TEST_F(MciTest, AMissingFolderSavesNothingAndSaysSo) {

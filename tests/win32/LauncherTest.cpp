@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Activation by title, the Enter keystroke and launching, through user32 and
-// kernel32 under Wine, with a window of this test standing in for the emulator.
+// The launcher over the real services under Wine: the registry reader over
+// advapi32, the process check over the toolhelp snapshot, and "Start VGS"
+// through user32 and kernel32 with a window of this test standing in for the
+// emulator. The registry, process and start suites run in a win64 prefix too.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "common/AsciiText.h"
 #include "launcher/EmulatorLaunch.h"
 #include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"
@@ -20,6 +24,79 @@ namespace {
 using testing::PumpUntil;
 using testing::ReadFile;
 
+// Writes a value under HKLM with Wine's reg.exe. `view` " /reg:32" or
+// " /reg:64" writes to that view of the registry alone; without it reg.exe
+// writes where a program of its own kind reads.
+void AddValue(const std::string& key, const std::string& name, const std::string& type,
+              const std::string& data, const std::string& view = "") {
+    ASSERT_EQ(testing::RunAndWait("reg.exe add \"HKLM\\" + key + "\" /v " + name + " /t " + type + " /d \"" +
+                                  data + "\" /f" + view),
+              0)
+        << name;
+}
+
+void DeleteKey(const std::string& key, const std::string& view = "") {
+    testing::RunAndWait("reg.exe delete \"HKLM\\" + key + "\" /f" + view);
+}
+
+struct Value {
+    const char* name;
+    const char* type;
+    std::string data;  // as reg.exe takes it
+    std::string read;
+};
+
+const std::vector<Value> kValues = {
+    {"Long254", "REG_SZ", std::string(254, 'x'), std::string(254, 'x')},  // the longest that fits whole
+    {"Long255", "REG_SZ", std::string(255, 'y'), ""},
+    {"Empty", "REG_SZ", "", ""},
+    {"Location", "REG_SZ", "C:\\Program Files\\VGS\\vgs.exe", "C:\\Program Files\\VGS\\vgs.exe"},
+    {"Number", "REG_DWORD", "1094861636", "DCB"},  // 0x41424344 little-endian, its last byte dropped
+};
+
+// Through the reader, as the launcher asks: what the registry gives back, its
+// counts and its errors all show in the text.
+TEST(RegistryTest, ReadsTextsThatFitAndGivesEmptyTextSilentlyForTheRest) {
+    const std::string key = "SOFTWARE\\Tapelark Tests\\Registry " + std::to_string(GetCurrentProcessId());
+    for (const Value& value : kValues) AddValue(key, value.name, value.type, value.data);
+    Win32Registry registry;
+    testing::FakeMessageBoxes messages;
+    RegistryStringReader reader{registry, messages};
+
+    for (const Value& value : kValues)
+        EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key, value.name), value.read) << value.name;
+    EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key, "NoSuchValue"), "");
+    EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key + "\\Missing", "Location"), "");
+    EXPECT_TRUE(messages.shown.empty());
+    DeleteKey(key);
+}
+
+TEST(ProcessTest, FindsItsOwnExecutableByTheTailOfItsNameWhateverTheCase) {
+    Win32ProcessSnapshot processes;
+    ProcessPresence presence{processes};
+    char path[MAX_PATH];
+    const std::string full(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    const std::string name = full.substr(full.find_last_of('\\') + 1);
+    ASSERT_GT(name.size(), 4u);
+    const struct {
+        std::string name;
+        bool running;
+    } cases[] = {
+        {name, true},
+        {AsciiUpperCase(name), true},
+        {AsciiUpperCase(name.substr(1)), true},
+        {"no such program " + std::to_string(GetCurrentProcessId()) + ".exe", false},
+        {"C:\\elsewhere\\" + name, false},
+    };
+    for (const auto& check : cases) EXPECT_EQ(presence.IsRunning(check.name), check.running) << check.name;
+
+    // The check goes on to the first entry whatever the snapshot gave.
+    ProcessEntry entry;
+    const SnapshotHandle failed = reinterpret_cast<SnapshotHandle>(INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(processes.First(failed, entry)) << "a failed snapshot yields no entry";
+    processes.Release(failed);
+}
+
 int enterDown = 0;  // Enter keystrokes the emulator's window received
 
 LRESULT CALLBACK EmulatorProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -29,8 +106,8 @@ LRESULT CALLBACK EmulatorProcedure(HWND window, UINT message, WPARAM wParam, LPA
 
 bool Launched(const std::string& marker) { return ReadFile(marker).find("launched") != std::string::npos; }
 
-// "Start VGS" end to end over the real services: wake the window when there
-// is one, else launch what the registry names.
+// "Start VGS" end to end: wake the window when there is one, else launch what
+// the registry names.
 class StartEmulatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -44,8 +121,7 @@ protected:
     void TearDown() override {
         DestroyWindow(emulator);
         DestroyWindow(other);
-        for (const char* view : {"", " /reg:32", " /reg:64"})
-            testing::RunAndWait(std::string("reg.exe delete \"HKLM\\") + kEmulatorKey + "\" /f" + view);
+        for (const char* view : {"", " /reg:32", " /reg:64"}) DeleteKey(kEmulatorKey, view);
     }
 
     static HWND Open(const char* title, int left) {
@@ -59,14 +135,10 @@ protected:
         ShowWindow(window, SW_SHOWNORMAL);
         return window;
     }
-    // The location is a command line that leaves `marker` behind as proof
-    // that it ran. `view` " /reg:32" or " /reg:64" writes to that view of the
-    // registry alone; without it reg.exe writes where a program of its own kind reads.
+    // The location is a command line that leaves `marker` behind as proof that it ran.
     void SetLocation(const std::string& marker, const std::string& view = "") {
         const std::string line = "cmd.exe /c echo launched > \\\"" + marker + "\\\"";
-        ASSERT_EQ(testing::RunAndWait(std::string("reg.exe add \"HKLM\\") + kEmulatorKey + "\" /v " +
-                                      kEmulatorLocationValue + " /d \"" + line + "\" /f" + view),
-                  0);
+        AddValue(kEmulatorKey, kEmulatorLocationValue, "REG_SZ", line, view);
     }
 
     HWND emulator = nullptr;
