@@ -3,7 +3,6 @@
 // Drives the system's modal dialogs as a user would: a hook on this thread
 // sees each dialog come up, notes what it shows and presses a button.
 #include <windows.h>
-#include <dlgs.h>
 
 #include <algorithm>
 #include <string>
@@ -16,7 +15,6 @@ struct SeenDialog {
     std::string title;
     std::vector<std::string> texts;  // of every visible child window
     bool icon = false;               // a picture control showing an icon
-    bool readOnlyShown = false;      // the save dialog's "read-only" box
 
     bool Shows(const std::string& text) const {
         return std::find(texts.begin(), texts.end(), text) != texts.end();
@@ -63,8 +61,6 @@ private:
         char title[256] = {};
         GetWindowTextA(window, title, sizeof(title));
         dialog.title = title;
-        HWND readOnly = GetDlgItem(window, chx1);
-        dialog.readOnlyShown = readOnly && IsWindowVisible(readOnly);
         EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&dialog));
         current->seen.push_back(dialog);
         const auto& presses = current->presses_;
