@@ -29,10 +29,9 @@ using testing::ReadFile;
 // writes where a program of its own kind reads.
 void AddValue(const std::string& key, const std::string& name, const std::string& type,
               const std::string& data, const std::string& view = "") {
-    ASSERT_EQ(testing::RunAndWait("reg.exe add \"HKLM\\" + key + "\" /v " + name + " /t " + type + " /d \"" +
-                                  data + "\" /f" + view),
-              0)
-        << name;
+    const std::string command =
+        "reg.exe add \"HKLM\\" + key + "\" /v " + name + " /t " + type + " /d \"" + data + "\" /f" + view;
+    ASSERT_EQ(testing::RunAndWait(command), 0) << command;
 }
 
 void DeleteKey(const std::string& key, const std::string& view = "") {
@@ -40,10 +39,8 @@ void DeleteKey(const std::string& key, const std::string& view = "") {
 }
 
 struct Value {
-    const char* name;
-    const char* type;
-    std::string data;  // as reg.exe takes it
-    std::string read;
+    const char *name, *type;
+    std::string data, read;  // as reg.exe takes it; as the reader gives it back
 };
 
 const std::vector<Value> kValues = {
@@ -154,6 +151,8 @@ protected:
 TEST_F(StartEmulatorTest, WakesARunningEmulatorWithEnterAndLaunchesNothing) {
     const std::string marker = folder / "launched.txt";
     SetLocation(marker);
+    EXPECT_FALSE(windows.ActivateByTitle("Connectix Virtual Game Station (not running)", false));
+    EXPECT_NE(GetForegroundWindow(), emulator) << "a longer title than the window's is another window's";
     // The emulator's title goes on with the game it runs.
     for (const char* title : {kEmulatorTitle, "Connectix Virtual Game Station - [game]"}) {
         SCOPED_TRACE(title);
@@ -186,15 +185,8 @@ TEST_F(StartEmulatorTest, WithoutItsWindowLaunchesTheLocationInThe32BitView) {
     EXPECT_EQ(ReadFile(wrong), "");
     EXPECT_EQ(enterDown, 0);
     EXPECT_TRUE(messages.shown.empty());
-}
 
-// What the start above does not meet: a longer title than the window's, and
-// command lines that cannot start.
-using WindowSystemTest = StartEmulatorTest;
-
-TEST_F(WindowSystemTest, AnotherTitleActivatesNothingAndWhatCannotStartIsTold) {
-    EXPECT_FALSE(windows.ActivateByTitle("Connectix Virtual Game Station (not running)", false));
-    EXPECT_NE(GetForegroundWindow(), emulator);
+    // A line that cannot start is told.
     EXPECT_FALSE(windows.Launch("", kShowNormal));
     EXPECT_FALSE(windows.Launch("C:\\no such folder\\vgs.exe", kShowNormal));
 }

@@ -44,10 +44,7 @@ inline std::string ReadFile(const std::string& path) {
 // Hands this thread's queued messages to its windows.
 inline void Pump() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
 // Pumps until `done` holds, giving up after five seconds.
