@@ -15,8 +15,7 @@ using ScratchFolder = TempFolder;
 
 // Runs a command line (Wine's own reg.exe, for instance) and waits for it;
 // the exit code, or -1 when it could not start.
-inline int RunAndWait(const std::string& commandLine) {
-    std::string line = commandLine;
+inline int RunAndWait(std::string line) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -29,6 +28,12 @@ inline int RunAndWait(const std::string& commandLine) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<int>(code);
+}
+
+inline std::string TextOf(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
 }
 
 inline void WriteFile(const std::string& path, const std::string& contents) {
