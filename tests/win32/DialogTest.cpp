@@ -25,12 +25,9 @@ struct SeenDialog {
     std::vector<std::string> texts;  // of every visible child window
     bool icon = false;               // a picture control showing an icon
 
-    bool Shows(const std::string& text) const {
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
+    bool Shows(const std::string& text) const { return std::ranges::find(texts, text) != texts.end(); }
 };
 
-// Installs the hook for the life of the object.
 class DialogDriver {
 public:
     DialogDriver() {

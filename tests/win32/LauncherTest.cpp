@@ -23,9 +23,8 @@ namespace {
 
 using testing::ReadFile;
 
-// Writes a value under HKLM with Wine's reg.exe. `view` " /reg:32" or
-// " /reg:64" writes to that view of the registry alone; without it reg.exe
-// writes where a program of its own kind reads.
+// Writes a value under HKLM with Wine's reg.exe: into one view of the registry
+// (`view` " /reg:32" or " /reg:64"), else where a program of its kind reads.
 void AddValue(const std::string& key, const std::string& name, const std::string& type,
               const std::string& data, const std::string& view = "") {
     const std::string command =
@@ -115,8 +114,8 @@ protected:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "TapelarkTestEmulator";
         RegisterClassA(&windowClass);  // once; later calls fail harmlessly
-        return CreateWindowExA(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, left, 10,
-                               200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+        return CreateWindowExA(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, left,
+                               10, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
     }
     // The location is a command line that leaves `marker` behind as proof that it ran.
     void SetLocation(const std::string& marker, const std::string& view = "") {
