@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 #include <vector>
+
+#include "common/AsciiText.h"
 
 namespace tapelark {
 namespace {
@@ -16,11 +19,11 @@ namespace {
 // as the dialog may fill all of them. The record pads its texts with blanks
 // to the buffer's length; a name ending in blanks is no file name (Windows
 // drops them, Wine's dialog fails on them), so the text ends at its last
-// character that is not a blank.
+// character that is not a blank. Blanks before the name stay: they are part of it.
 std::vector<char> Buffer(const std::string& text, std::uint32_t capacity) {
     std::vector<char> buffer(std::max<std::size_t>(capacity, text.size() + 1), '\0');
-    const std::size_t end = text.find_last_not_of(' ');
-    if (end != std::string::npos) std::copy(text.begin(), text.begin() + end + 1, buffer.begin());
+    const std::string_view name = TrimBlanks(text);
+    if (!name.empty()) std::copy(text.data(), name.data() + name.size(), buffer.begin());
     return buffer;
 }
 

@@ -6,17 +6,21 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/TempFolder.h"
+
 namespace tapelark::testing {
+
+// FileTest still uses the old name.
+using ScratchFolder = TempFolder;
 
 // Runs a command line (Wine's own reg.exe, for instance) and waits for it;
 // the exit code, or -1 when it could not start.
-inline int RunAndWait(const std::string& commandLine) {
-    std::string line = commandLine;
+inline int RunAndWait(std::string line) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &process))
         return -1;
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
@@ -26,43 +30,35 @@ inline int RunAndWait(const std::string& commandLine) {
     return static_cast<int>(code);
 }
 
-// A fresh folder under the temporary folder, removed with what it holds.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string& name) {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp) + name + " " + std::to_string(GetCurrentProcessId());
-        Clear();
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~ScratchFolder() {
-        Clear();
-        RemoveDirectoryA(path_.c_str());
-    }
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-
-private:
-    void Clear() {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return;
-        do {
-            DeleteFileA((path_ + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    std::string path_;
-};
+inline std::string TextOf(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
 
 inline void WriteFile(const std::string& path, const std::string& contents) {
     std::ofstream(path, std::ios::binary) << contents;
 }
 
+// The file's bytes; nothing for a file that is not there.
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Hands this thread's queued messages to its windows.
+inline void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+// Pumps until `done` holds, giving up after five seconds.
+template <typename Done>
+void PumpUntil(Done done) {
+    for (int round = 0; round < 100 && !done(); ++round) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        Pump();
+    }
 }
 
 }  // namespace tapelark::testing
