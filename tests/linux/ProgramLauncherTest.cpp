@@ -3,10 +3,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "platform/linux/ProgramLauncher.h"
 #include "platform/linux/X11WindowSystem.h"
-#include "tests/linux/LaunchTestSupport.h"
+#include "tests/linux/StandInEmulator.h"
 
 namespace tapelark::testing {
 namespace {
@@ -31,14 +32,12 @@ TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
     for (const auto& [text, args] : cases) EXPECT_EQ(LaunchArguments(text), args) << text;
 }
 
-TEST(LaunchDetached, StartsTheProgramInItsOwnSessionWithoutWaitingForIt) {
+TEST(LaunchDetached, StartsInItsOwnSessionWithoutADisplayAndFindsProgramsOnThePath) {
     TempFolder folder{"tapelark-launch"};
-    StandInEmulator emulator(folder.path());
+    StandInEmulator emulator(folder, "standin-vgs");
     ASSERT_TRUE(LaunchDetached({emulator.script(), "one", "two words"}));
-    ASSERT_TRUE(emulator.AwaitStart());
-    const auto log = emulator.Log();
-    ASSERT_EQ(log.size(), 1u);
-    std::istringstream fields(log[0]);
+    ASSERT_TRUE(emulator.AwaitStarts(1));
+    std::istringstream fields(emulator.Log()[0]);
     pid_t pid = 0, parent = 0, session = 0;
     fields >> pid >> parent >> session;
     EXPECT_NE(parent, getpid());  // handed over, not our child
@@ -46,33 +45,27 @@ TEST(LaunchDetached, StartsTheProgramInItsOwnSessionWithoutWaitingForIt) {
     std::string rest;
     std::getline(fields, rest);
     EXPECT_EQ(rest, " one two words");
+
+    const char* path = std::getenv("PATH");
+    const std::string saved = path != nullptr ? path : "";
+    setenv("PATH", (folder.path() + ":" + saved).c_str(), 1);
+    const bool launched = X11WindowSystem(":no-such-display").Launch("standin-vgs", kShowNormal);
+    setenv("PATH", saved.c_str(), 1);
+    EXPECT_TRUE(launched);
+    EXPECT_TRUE(emulator.AwaitStarts(2));
 }
 
 TEST(LaunchDetached, MissingOrBlankProgramFailsWithoutRunningAnything) {
     TempFolder folder{"tapelark-launch"};
-    const std::string marker = folder.path() + "/marker";
+    const std::string marker = folder / "marker";
     X11WindowSystem windows(":no-such-display");
-    EXPECT_FALSE(windows.Launch(folder.path() + "/absent; touch " + marker, kShowNormal));
+    EXPECT_FALSE(windows.Launch(folder / "absent; touch " + marker, kShowNormal));
     EXPECT_FALSE(windows.Launch("touch " + marker, kShowNormal));
     EXPECT_FALSE(windows.Launch("", kShowNormal));
     EXPECT_FALSE(LaunchDetached({folder.path()}));  // a folder is no program
-    WriteText(marker + ".txt", "not executable");
+    std::ofstream(marker + ".txt") << "not executable";
     EXPECT_FALSE(LaunchDetached({marker + ".txt"}));
     EXPECT_FALSE(std::filesystem::exists(marker));
-}
-
-TEST(LaunchDetached, WorksWithoutADisplayAndFindsProgramsOnThePath) {
-    TempFolder folder{"tapelark-launch"};
-    StandInEmulator emulator(folder.path(), "standin-vgs");
-    const char* path = std::getenv("PATH");
-    const std::string saved = path != nullptr ? path : "";
-    setenv("PATH", (folder.path() + ":" + saved).c_str(), 1);
-    X11WindowSystem windows(":no-such-display");
-    const bool launched = windows.Launch("standin-vgs", kShowNormal);
-    setenv("PATH", saved.c_str(), 1);
-    ASSERT_TRUE(launched);
-    EXPECT_TRUE(emulator.AwaitStart());
-    EXPECT_EQ(emulator.Log().size(), 1u);
 }
 
 }  // namespace

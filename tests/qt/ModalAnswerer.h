@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Answers the modal dialogs that a call opens, one scripted step per dialog
-// as it comes to the front; any dialog beyond the script is noted and closed,
-// so a test fails instead of hanging.
+// as it comes to the front. A dialog that no step expected is noted and
+// closed, so a test fails instead of hanging.
 #include <deque>
 #include <functional>
 
@@ -20,7 +20,8 @@ namespace tapelark::testing {
 
 class ModalAnswerer : public QObject {
 public:
-    using Step = std::function<void(QWidget*)>;
+    // Answers one dialog; false when it is not the dialog the step expects.
+    using Step = std::function<bool(QWidget*)>;
 
     explicit ModalAnswerer(std::deque<Step> steps) : steps_(std::move(steps)) {
         qApp->installEventFilter(this);
@@ -30,20 +31,33 @@ public:
     ~ModalAnswerer() override { qApp->removeEventFilter(this); }
 
     bool Finished() const { return steps_.empty(); }
-    QStringList unexpected;  // texts of dialogs nobody expected
+    QStringList unexpected;  // texts of dialogs that no step expected
 
-    // Queued, so that the dialog's own nested loops never run inside our step.
-    static void Press(QMessageBox* box, QMessageBox::StandardButton which) {
-        QMetaObject::invokeMethod(box->button(which), "click", Qt::QueuedConnection);
+    // Types `path` into the file dialog and presses Save, as a user does.
+    static Step Choose(const QString& path) {
+        return [path](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog) return false;
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(path);
+            else dialog->selectFile(path);
+            Queue(dialog, "accept");
+            return true;
+        };
     }
-    static void Accept(QDialog* dialog) { QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection); }
-    // As a user types a name into the file dialog and presses Save.
-    static void Choose(QFileDialog* dialog, const QString& path) {
-        if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(path);
-        else dialog->selectFile(path);
-        Accept(dialog);
+    // Presses `which` on a message box, keeping its text in `text`.
+    static Step Press(QMessageBox::StandardButton which, QString* text = nullptr) {
+        return [which, text](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->button(which)) return false;
+            if (text != nullptr) *text = box->text();
+            Queue(box->button(which), "click");
+            return true;
+        };
     }
-    static void Reject(QDialog* dialog) { QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection); }
+    // Queued, so that the dialog's own nested loops never run inside a step.
+    static void Queue(QObject* target, const char* slot) {
+        QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
+    }
 
 protected:
     // A dialog counts once per showing: one that comes to the front again
@@ -62,14 +76,13 @@ private:
         QWidget* modal = shown_.front();
         shown_.pop_front();
         if (!steps_.empty()) {
-            Step step = std::move(steps_.front());
+            const Step step = std::move(steps_.front());
             steps_.pop_front();
-            step(modal);
-            return;
+            if (step(modal)) return;
         }
         auto* box = qobject_cast<QMessageBox*>(modal);
         unexpected << (box ? box->text() : modal->windowTitle());
-        if (auto* dialog = qobject_cast<QDialog*>(modal)) Reject(dialog);
+        Queue(modal, "reject");
     }
 
     std::deque<Step> steps_;

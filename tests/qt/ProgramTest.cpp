@@ -40,7 +40,7 @@ TEST(Program, ScreenshotDrawsTheStartUpWindowWithoutADisplay) {
     EXPECT_EQ(shot.pixel(2, 60) & 0xFFFFFF, 0x000000u);       // background
     EXPECT_EQ(shot.pixel(94, 14) & 0xFFFFFF, 0xFF0000u);      // Record's face
     EXPECT_EQ(shot.pixel(210, 14) & 0xFFFFFF, 0xFFFF00u);     // Clear's face
-    EXPECT_EQ(shot.pixel(270, 150) & 0xFFFFFF, 0xFFFFC0u);      // the warning
+    EXPECT_EQ(shot.pixel(270, 150) & 0xFFFFFF, 0xFFFFC0u);    // the warning
 }
 
 TEST(Program, ScreenshotIntoAnUnwritablePlaceFailsAndSaysSo) {
@@ -59,6 +59,14 @@ TEST(Program, WithoutAReachableDisplayItSaysSoInOneLineAndNamesMcisend) {
         EXPECT_EQ(run.err, QString(kNoDisplayLine) + "\n");
         EXPECT_TRUE(run.err.contains("mcisend"));
     }
+}
+
+TEST(Program, TheCommandLineNamesTheInputsToRecordFromAndRefusesOthers) {
+    const Outcome help = Start({"--help"}, QProcessEnvironment::systemEnvironment());
+    EXPECT_TRUE(help.out.contains("--record-from=default|output|emulator|application:TEXT|source:NAME"));
+    const Outcome wrong = Start({"--record-from=microphone"}, QProcessEnvironment::systemEnvironment());
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_EQ(wrong.err.count('\n'), 1);
 }
 
 }  // namespace
