@@ -1,24 +1,118 @@
 // SPDX-License-Identifier: MIT
-// "Start VGS" end to end on the tests' own X server. Focus is the display's
-// one shared thing, so these run alone.
+// Launching the emulator on Linux: its command line, starting it detached,
+// and "Start VGS" end to end on the tests' own X server.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "launcher/EmulatorLaunch.h"
 #include "platform/linux/ProcProcessSnapshot.h"
+#include "platform/linux/ProgramLauncher.h"
 #include "platform/linux/WineRegistry.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/linux/SpawnedProcess.h"
-#include "tests/linux/StandInEmulator.h"
+#include "tests/support/TempFolder.h"
 
 namespace tapelark::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
+using Args = std::vector<std::string>;
+
+// A shell script standing in for the emulator: each start appends
+// "PID PARENT SESSION ARGUMENTS" to launched.log in its folder.
+class StandInEmulator {
+public:
+    explicit StandInEmulator(const TempFolder& folder, const std::string& name = "stand-in vgs.sh")
+        : script_(folder / name), log_(folder / "launched.log") {
+        std::ofstream(script_) << "#!/bin/sh\n"
+                                  "echo \"$$ $PPID $(ps -o sid= -p $$ | tr -d ' ') $*\" >> '"
+                               << log_ << "'\n";
+        chmod(script_.c_str(), 0755);
+    }
+
+    const std::string& script() const { return script_; }
+    std::vector<std::string> Log() const {
+        std::ifstream file(log_);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(file, line);) lines.push_back(line);
+        return lines;
+    }
+    // Blocks until `count` starts have reported; false after a generous
+    // deadline, so a fault fails the test instead of hanging it.
+    bool AwaitStarts(std::size_t count) const {
+        for (int tries = 0; tries < 3000; ++tries) {
+            if (Log().size() >= count) return true;
+            usleep(10000);
+        }
+        return false;
+    }
+
+private:
+    std::string script_;
+    std::string log_;
+};
+
+TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
+    const std::string vgs = "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE";
+    const std::pair<std::string, Args> cases[] = {
+        {vgs, {"wine", vgs}},
+        {"  \"C:\\Program Files\\VGS\\VGS.EXE\" -full \"two words\"  ",
+         {"wine", "C:\\Program Files\\VGS\\VGS.EXE", "-full", "two words"}},
+        {"C:\\Games\\VGS.exe /cd d:", {"wine", "C:\\Games\\VGS.exe", "/cd", "d:"}},
+        {"D:/Games/vgs.exe", {"wine", "D:/Games/vgs.exe"}},
+        {"vgs.exe", {"wine", "vgs.exe"}},
+        {"C:\\Odd.exes\\VGS.EXE", {"wine", "C:\\Odd.exes\\VGS.EXE"}},
+        {"/opt/vgs/stand in.sh", {"/opt/vgs/stand in.sh"}},
+        {"/bin/echo; rm -rf ~ `x` $(y) | z", {"/bin/echo; rm -rf ~ `x` $(y) | z"}},
+        {std::string("/bin/true\0 extra", 16), {"/bin/true"}},
+        {"", {}}, {"   ", {}}, {"\"\" x", {}},
+    };
+    for (const auto& [text, args] : cases) EXPECT_EQ(LaunchArguments(text), args) << text;
+}
+
+TEST(LaunchDetached, StartsInItsOwnSessionWithoutADisplayAndFindsProgramsOnThePath) {
+    TempFolder folder{"tapelark-launch"};
+    StandInEmulator emulator(folder, "standin-vgs");
+    ASSERT_TRUE(LaunchDetached({emulator.script(), "one", "two words"}));
+    ASSERT_TRUE(emulator.AwaitStarts(1));
+    std::istringstream fields(emulator.Log()[0]);
+    pid_t pid = 0, parent = 0, session = 0;
+    fields >> pid >> parent >> session;
+    EXPECT_NE(parent, getpid());  // handed over, not our child
+    EXPECT_NE(session, getsid(0));
+    std::string rest;
+    std::getline(fields, rest);
+    EXPECT_EQ(rest, " one two words");
+
+    const char* path = std::getenv("PATH");
+    const std::string saved = path != nullptr ? path : "";
+    setenv("PATH", (folder.path() + ":" + saved).c_str(), 1);
+    const bool launched = X11WindowSystem(":no-such-display").Launch("standin-vgs", kShowNormal);
+    setenv("PATH", saved.c_str(), 1);
+    EXPECT_TRUE(launched);
+    EXPECT_TRUE(emulator.AwaitStarts(2));
+}
+
+TEST(LaunchDetached, MissingOrBlankProgramFailsWithoutRunningAnything) {
+    TempFolder folder{"tapelark-launch"};
+    const std::string marker = folder / "marker";
+    X11WindowSystem windows(":no-such-display");
+    EXPECT_FALSE(windows.Launch(folder / "absent; touch " + marker, kShowNormal));
+    EXPECT_FALSE(windows.Launch("touch " + marker, kShowNormal));
+    EXPECT_FALSE(windows.Launch("", kShowNormal));
+    EXPECT_FALSE(LaunchDetached({folder.path()}));  // a folder is no program
+    std::ofstream(marker + ".txt") << "not executable";
+    EXPECT_FALSE(LaunchDetached({marker + ".txt"}));
+    EXPECT_FALSE(std::filesystem::exists(marker));
+}
 
 // The window that an xdotool query names; 0 when none.
 unsigned long WindowFrom(const char* query) {
