@@ -28,36 +28,25 @@ using Args = std::vector<std::string>;
 
 // A shell script standing in for the emulator: each start appends
 // "PID PARENT SESSION ARGUMENTS" to launched.log in its folder.
-class StandInEmulator {
-public:
-    explicit StandInEmulator(const TempFolder& folder, const std::string& name = "stand-in vgs.sh")
-        : script_(folder / name), log_(folder / "launched.log") {
-        std::ofstream(script_) << "#!/bin/sh\n"
-                                  "echo \"$$ $PPID $(ps -o sid= -p $$ | tr -d ' ') $*\" >> '"
-                               << log_ << "'\n";
-        chmod(script_.c_str(), 0755);
+struct StandInEmulator {
+    StandInEmulator(const TempFolder& folder, const std::string& name = "stand-in vgs.sh")
+        : script(folder / name), log(folder / "launched.log") {
+        std::ofstream(script) << "#!/bin/sh\necho \"$$ $PPID $(ps -o sid= -p $$ | tr -d ' ') $*\" >> '" << log << "'\n";
+        chmod(script.c_str(), 0755);
     }
-
-    const std::string& script() const { return script_; }
-    std::vector<std::string> Log() const {
-        std::ifstream file(log_);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(file, line);) lines.push_back(line);
-        return lines;
-    }
-    // Blocks until `count` starts have reported; false after a generous
+    // The starts so far once there are `atLeast`, or after a generous
     // deadline, so a fault fails the test instead of hanging it.
-    bool AwaitStarts(std::size_t count) const {
-        for (int tries = 0; tries < 3000; ++tries) {
-            if (Log().size() >= count) return true;
+    Lines Starts(std::size_t atLeast = 0) const {
+        for (int tries = 0;; ++tries) {
+            std::ifstream file(log);
+            Lines lines;
+            for (std::string line; std::getline(file, line);) lines.push_back(line);
+            if (lines.size() >= atLeast || tries == 3000) return lines;
             usleep(10000);
         }
-        return false;
     }
 
-private:
-    std::string script_;
-    std::string log_;
+    std::string script, log;
 };
 
 TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
@@ -81,9 +70,10 @@ TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
 TEST(LaunchDetached, StartsInItsOwnSessionWithoutADisplayAndFindsProgramsOnThePath) {
     TempFolder folder{"tapelark-launch"};
     StandInEmulator emulator(folder, "standin-vgs");
-    ASSERT_TRUE(LaunchDetached({emulator.script(), "one", "two words"}));
-    ASSERT_TRUE(emulator.AwaitStarts(1));
-    std::istringstream fields(emulator.Log()[0]);
+    ASSERT_TRUE(LaunchDetached({emulator.script, "one", "two words"}));
+    const Lines starts = emulator.Starts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    std::istringstream fields(starts[0]);
     pid_t pid = 0, parent = 0, session = 0;
     fields >> pid >> parent >> session;
     EXPECT_NE(parent, getpid());  // handed over, not our child
@@ -98,7 +88,7 @@ TEST(LaunchDetached, StartsInItsOwnSessionWithoutADisplayAndFindsProgramsOnThePa
     const bool launched = X11WindowSystem(":no-such-display").Launch("standin-vgs", kShowNormal);
     setenv("PATH", saved.c_str(), 1);
     EXPECT_TRUE(launched);
-    EXPECT_TRUE(emulator.AwaitStarts(2));
+    EXPECT_EQ(emulator.Starts(2).size(), 2u);
 }
 
 TEST(LaunchDetached, MissingOrBlankProgramFailsWithoutRunningAnything) {
@@ -115,16 +105,13 @@ TEST(LaunchDetached, MissingOrBlankProgramFailsWithoutRunningAnything) {
 }
 
 // The window that an xdotool query names; 0 when none.
-unsigned long WindowFrom(const char* query) {
+unsigned long XdotoolWindow(const char* query) {
     FILE* out = popen((std::string("xdotool ") + query + " 2>/dev/null").c_str(), "re");
     unsigned long window = 0;
     if (out != nullptr && fscanf(out, "%lu", &window) != 1) window = 0;
     if (out != nullptr) pclose(out);
     return window;
 }
-
-unsigned long FocusedWindow() { return WindowFrom("getwindowfocus -f"); }
-unsigned long ActiveWindow() { return WindowFrom("getactivewindow"); }
 
 // Blocks until a window manager runs: its check window names itself.
 bool AwaitWindowManager() {
@@ -142,14 +129,18 @@ bool AwaitWindowManager() {
 class EmulatorWindow {
 public:
     explicit EmulatorWindow(const std::string& title, const char* option = "")
-        : out_(popen(("timeout 30 '" TAPELARK_WINDOW_HELPER "' '" + title + "' " + option).c_str(), "re")) {
+        : title_(title),
+          out_(popen(("timeout 30 '" TAPELARK_WINDOW_HELPER "' '" + title + "' " + option).c_str(), "re")) {
         if (const std::string ready = Line(); ready.starts_with("ready ")) window_ = std::stoul(ready.substr(6));
     }
     ~EmulatorWindow() {
         if (out_ != nullptr) pclose(out_);
     }
     unsigned long window() const { return window_; }
-    Lines Rest() {
+    // Sends it Escape; everything it reported since it showed.
+    Lines End() {
+        X11WindowSystem x;
+        EXPECT_TRUE(x.ActivateByTitle(title_, false) && x.SendKeystrokes("{ESC}", false));
         Lines lines;
         for (std::string line = Line(); !line.empty(); line = Line()) lines.push_back(line);
         return lines;
@@ -162,6 +153,7 @@ private:
         return std::string(line, strcspn(line, "\n"));
     }
 
+    std::string title_;
     FILE* out_;
     unsigned long window_ = 0;
 };
@@ -190,13 +182,7 @@ protected:
         std::ofstream(folder / "system.reg")
             << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
                "[Software\\\\Connectix\\\\Connectix Virtual Game Station\\\\General] 1733500000\n"
-               "#time=1db47e1a2b3c4d5\n\"Location\"=\"" << emulator.script() << "\"\n";
-    }
-    // Ends a window's report by sending it Escape.
-    Lines EndOf(EmulatorWindow& window, const std::string& title) {
-        EXPECT_TRUE(windows.ActivateByTitle(title, false));
-        EXPECT_TRUE(windows.SendKeystrokes("{ESC}", false));
-        return window.Rest();
+               "#time=1db47e1a2b3c4d5\n\"Location\"=\"" << emulator.script << "\"\n";
     }
 
     TempFolder folder{"tapelark-launch"};
@@ -222,28 +208,27 @@ TEST_F(X11LauncherTest, TheEmulatorsWindowGetsExactlyOneEnterAndNothingIsLaunche
     EmulatorWindow window(title, "--net-wm-name-only");
     ASSERT_NE(window.window(), 0u);
     EXPECT_TRUE(launcher.StartEmulator());
-    EXPECT_EQ(FocusedWindow(), window.window());
+    EXPECT_EQ(XdotoolWindow("getwindowfocus -f"), window.window());
     // A capital letter goes with Shift; a modifier is held around its key.
     ASSERT_TRUE(windows.SendKeystrokes("A^x", false));
-    EXPECT_EQ(EndOf(window, title), (Lines{"press Return", "release Return", "press Shift_L", "press a",
+    EXPECT_EQ(window.End(), (Lines{"press Return", "release Return", "press Shift_L", "press a",
                                            "release a", "release Shift_L", "press Control_L", "press x",
                                            "release x", "release Control_L", "press Escape", "release Escape"}));
-    EXPECT_EQ(EndOf(other, shorter), (Lines{"press Escape", "release Escape"}));
+    EXPECT_EQ(other.End(), (Lines{"press Escape", "release Escape"}));
     EXPECT_EQ(windows.launches, 0);
-    EXPECT_TRUE(emulator.Log().empty());
+    EXPECT_TRUE(emulator.Starts().empty());
 }
 
 TEST_F(X11LauncherTest, WithoutTheWindowTheInstallLocationRunsOnceUnlessItRuns) {
     {
-        SpawnedProcess running("/bin/sleep", {emulator.script(), "1000"});
+        SpawnedProcess running("/bin/sleep", {emulator.script, "1000"});
         ASSERT_GT(running.pid(), 0);
         EXPECT_TRUE(launcher.StartEmulator());
         EXPECT_EQ(windows.launches, 0);
     }
     EXPECT_TRUE(launcher.StartEmulator());
     EXPECT_EQ(windows.launches, 1);
-    ASSERT_TRUE(emulator.AwaitStarts(1));
-    EXPECT_EQ(emulator.Log().size(), 1u);
+    EXPECT_EQ(emulator.Starts(1).size(), 1u);
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -255,14 +240,14 @@ TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
     ASSERT_NE(window.window(), 0u);
     ASSERT_NE(other.window(), 0u);
     ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false));
-    ASSERT_EQ(ActiveWindow(), other.window());
+    ASSERT_EQ(XdotoolWindow("getactivewindow"), other.window());
 
     EXPECT_TRUE(launcher.StartEmulator());
-    EXPECT_EQ(ActiveWindow(), window.window());
+    EXPECT_EQ(XdotoolWindow("getactivewindow"), window.window());
     // The Enter went to the emulator and nowhere else.
-    EXPECT_EQ(EndOf(window, kEmulatorTitle),
+    EXPECT_EQ(window.End(),
               (Lines{"press Return", "release Return", "press Escape", "release Escape"}));
-    EXPECT_EQ(EndOf(other, "Some Other Program"), (Lines{"press Escape", "release Escape"}));
+    EXPECT_EQ(other.End(), (Lines{"press Escape", "release Escape"}));
     EXPECT_EQ(windows.launches, 0);
 
     manager.Stop(SIGTERM);  // lets it tidy the root window's properties

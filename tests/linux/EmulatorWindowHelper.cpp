@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A stand-in for the emulator's window: a top-level X window with the given
 // title that reports on stdout when it is on screen ("ready WINDOW-ID") and
-// every key it receives ("press Return", "release Return"). It ends after the
-// release of Escape, so a test can send Escape last and read to the end.
+// every key it gets ("press Return"), until the release of Escape.
 // Usage: emulator_window_helper TITLE [--net-wm-name-only]
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

@@ -78,9 +78,7 @@ protected:
             std::string path = std::string(c).substr(std::string("save capture ").size());
             if (path.size() > 1 && path.front() == '"') path = path.substr(1, path.size() - 2);
             if (refuse) return 275;
-            std::ofstream out(path);
-            out << "new take";
-            return out ? 0 : 275;
+            return std::ofstream(path) << "new take" ? 0 : 275;
         }
     } mci;
     FakeMessageBoxes messages;

@@ -12,15 +12,12 @@ namespace {
 
 // The process check over the real /proc, with children that run under a
 // chosen first word of their command line, as `exec -a` gives one.
-class ProcProcessSnapshotTest : public ::testing::Test {
-protected:
-    bool Running(const std::string& target) { return presence.IsRunning(target); }
-
+bool Running(const std::string& target) {
     ProcProcessSnapshot processes;
-    ProcessPresence presence{processes};
-};
+    return ProcessPresence{processes}.IsRunning(target);
+}
 
-TEST_F(ProcProcessSnapshotTest, FindsAProcessByTheEndOfItsFirstWordIgnoringCaseWhileItRuns) {
+TEST(ProcProcessSnapshot, FindsAProcessByTheEndOfItsFirstWordIgnoringCaseWhileItRuns) {
     // A Windows path as Wine shows its programs, which no other process has.
     const std::string name = "C:\\Program Files\\Connectix\\Tapelark Test " + std::to_string(getpid()) + "\\VGS.EXE";
     ASSERT_FALSE(Running(name));
@@ -39,7 +36,7 @@ TEST_F(ProcProcessSnapshotTest, FindsAProcessByTheEndOfItsFirstWordIgnoringCaseW
 
 // Names hold at most 259 characters: the empty target is in every name, one
 // longer than any is in none, and a longer name is known by its first 259.
-TEST_F(ProcProcessSnapshotTest, NamesAreCutTo259Characters) {
+TEST(ProcProcessSnapshot, NamesAreCutTo259Characters) {
     EXPECT_TRUE(Running(""));
     EXPECT_FALSE(Running(std::string(260, 'x')));
     const std::string name = "/" + std::string(300, 'v') + std::to_string(getpid());
@@ -48,7 +45,8 @@ TEST_F(ProcProcessSnapshotTest, NamesAreCutTo259Characters) {
     EXPECT_FALSE(Running(name));
 }
 
-TEST_F(ProcProcessSnapshotTest, ASnapshotEndsWithItsReleaseAndNoProcMeansNoEntries) {
+TEST(ProcProcessSnapshot, ASnapshotEndsWithItsReleaseAndNoProcMeansNoEntries) {
+    ProcProcessSnapshot processes;
     ProcessEntry entry;
     SnapshotHandle snapshot = processes.Take(kSnapshotProcesses);
     ASSERT_TRUE(processes.First(snapshot, entry));

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // A child process for tests, killed and reaped when the object goes.
-// posix_spawn may return while the kernel is still laying out the new
-// program's arguments, so the constructor waits until /proc shows the
-// child's own first word.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -28,7 +25,14 @@ public:
             pid_ = -1;
             return;
         }
-        for (int tries = 0; tries < 500 && FirstWordInProc() != argv.front(); ++tries) usleep(2000);
+        // posix_spawn may return before the new program is in place: wait
+        // until /proc shows the child's own first word.
+        for (int tries = 0; tries < 500; ++tries) {
+            std::ifstream cmdline("/proc/" + std::to_string(pid_) + "/cmdline", std::ios::binary);
+            std::string word;
+            if (std::getline(cmdline, word, '\0') && word == argv.front()) break;
+            usleep(2000);
+        }
     }
     ~SpawnedProcess() { Stop(SIGKILL); }
     SpawnedProcess(const SpawnedProcess&) = delete;
@@ -44,13 +48,6 @@ public:
     }
 
 private:
-    std::string FirstWordInProc() const {
-        std::ifstream file("/proc/" + std::to_string(pid_) + "/cmdline", std::ios::binary);
-        std::string word;
-        std::getline(file, word, '\0');
-        return word;
-    }
-
     pid_t pid_ = -1;
 };
 

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Answers the modal dialogs that a call opens, one scripted step per dialog
-// as it comes to the front. A dialog that no step expected is noted and
-// closed, so a test fails instead of hanging.
+// as it shows. A dialog that no step expected is noted and closed, so a test
+// fails instead of hanging.
 #include <deque>
 #include <functional>
 
-#include <QtCore/QMetaObject>
 #include <QtCore/QPointer>
 #include <QtCore/QTimer>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
-#include <QtWidgets/QDialog>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
@@ -23,11 +21,7 @@ public:
     // Answers one dialog; false when it is not the dialog the step expects.
     using Step = std::function<bool(QWidget*)>;
 
-    explicit ModalAnswerer(std::deque<Step> steps) : steps_(std::move(steps)) {
-        qApp->installEventFilter(this);
-        QObject::connect(&poll_, &QTimer::timeout, [this] { Look(); });
-        poll_.start(5);
-    }
+    explicit ModalAnswerer(std::deque<Step> steps) : steps_(std::move(steps)) { qApp->installEventFilter(this); }
     ~ModalAnswerer() override { qApp->removeEventFilter(this); }
 
     bool Finished() const { return steps_.empty(); }
@@ -38,8 +32,7 @@ public:
         return [path](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
             if (!dialog) return false;
-            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(path);
-            else dialog->selectFile(path);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
             Queue(dialog, "accept");
             return true;
         };
@@ -60,34 +53,32 @@ public:
     }
 
 protected:
-    // A dialog counts once per showing: one that comes to the front again
-    // when a box over it closes is not a new one.
+    // Each showing is answered once, from inside the dialog's own loop: a
+    // dialog that comes to the front again when a box over it closes is not
+    // shown anew.
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::Show)
-            if (auto* dialog = qobject_cast<QDialog*>(object); dialog && dialog->isWindow())
-                shown_.push_back(dialog);
+        auto* dialog = qobject_cast<QDialog*>(object);
+        if (event->type() == QEvent::Show && dialog != nullptr && dialog->isWindow()) {
+            QTimer::singleShot(0, this, [this, shown = QPointer<QDialog>(dialog)] {
+                if (shown && shown->isVisible()) Answer(shown);
+            });
+        }
         return false;
     }
 
 private:
-    void Look() {
-        while (!shown_.empty() && (!shown_.front() || !shown_.front()->isVisible())) shown_.pop_front();
-        if (shown_.empty() || shown_.front() != QApplication::activeModalWidget()) return;
-        QWidget* modal = shown_.front();
-        shown_.pop_front();
+    void Answer(QDialog* dialog) {
         if (!steps_.empty()) {
             const Step step = std::move(steps_.front());
             steps_.pop_front();
-            if (step(modal)) return;
+            if (step(dialog)) return;
         }
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        unexpected << (box ? box->text() : modal->windowTitle());
-        Queue(modal, "reject");
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        unexpected << (box ? box->text() : dialog->windowTitle());
+        Queue(dialog, "reject");
     }
 
     std::deque<Step> steps_;
-    std::deque<QPointer<QWidget>> shown_;
-    QTimer poll_;
 };
 
 }  // namespace tapelark::testing

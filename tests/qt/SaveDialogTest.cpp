@@ -42,28 +42,18 @@ protected:
 };
 
 TEST_F(SaveDialog, OpensModalToTheWindowWithTitleFolderNameAndTheOneFileType) {
-    QString title, directory, proposed, suffix;
-    QStringList filters;
-    QWidget* parent = nullptr;
     ModalAnswerer answerer({[&](QWidget* w) {
         auto* d = qobject_cast<QFileDialog*>(w);
         if (!d) return false;
-        title = d->windowTitle();
-        directory = d->directory().absolutePath();
-        proposed = d->selectedFiles().value(0);
-        filters = d->nameFilters();
-        suffix = d->defaultSuffix();
-        parent = d->parentWidget();
+        EXPECT_EQ(d->windowTitle(), "Save As");
+        EXPECT_EQ(d->directory().absolutePath(), QDir(dir.path()).absolutePath());
+        EXPECT_EQ(d->selectedFiles().value(0), In("audio.wav"));
+        EXPECT_EQ(d->nameFilters(), QStringList{"Wave Audio (*.wav)"});
+        EXPECT_EQ(d->parentWidget(), &owner);
         ModalAnswerer::Queue(d, "reject");
         return true;
     }});
     EXPECT_EQ(Show(answerer), "");
-    EXPECT_EQ(title, "Save As");
-    EXPECT_EQ(directory, QDir(dir.path()).absolutePath());
-    EXPECT_EQ(proposed, In("audio.wav"));
-    EXPECT_EQ(filters, QStringList{"Wave Audio (*.wav)"});
-    EXPECT_TRUE(suffix.isEmpty());
-    EXPECT_EQ(parent, &owner);
 }
 
 TEST_F(SaveDialog, TheNameIsTakenAsTypedAndReplacedOrCreatedOnlyAfterTheUserSaysSo) {
@@ -91,7 +81,6 @@ TEST_F(SaveDialog, TheNameIsTakenAsTypedAndReplacedOrCreatedOnlyAfterTheUserSays
 
 TEST_F(SaveDialog, AfterNoToCreatingItReturnsToTheFolderTyped) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
-    QString directoryAfterNo, nameAfterNo;
     ModalAnswerer answerer({
         ModalAnswerer::Choose(In("sub/take")),
         ModalAnswerer::Press(QMessageBox::No),
@@ -99,15 +88,13 @@ TEST_F(SaveDialog, AfterNoToCreatingItReturnsToTheFolderTyped) {
         [&](QWidget* w) {
             auto* d = qobject_cast<QFileDialog*>(w);
             if (!d) return false;
-            directoryAfterNo = d->directory().absolutePath();
-            nameAfterNo = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            EXPECT_EQ(d->directory().absolutePath(), QDir(In("sub")).absolutePath());
+            EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), "take");
             return ModalAnswerer::Choose("second.wav")(d);
         },
         ModalAnswerer::Press(QMessageBox::Yes),
     });
     EXPECT_EQ(Show(answerer), In("sub/second.wav").toStdString());
-    EXPECT_EQ(directoryAfterNo, QDir(In("sub")).absolutePath());
-    EXPECT_EQ(nameAfterNo, "take");
 }
 
 TEST_F(SaveDialog, APathLongerThanTheBufferIsAFailure) {

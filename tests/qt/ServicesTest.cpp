@@ -15,35 +15,34 @@ namespace tapelark::testing {
 namespace {
 
 TEST(MessageBox, StyleZeroHasNoIconStyle48TheWarningAndPathsShowAsTheyAreOnTwoLines) {
-    struct Seen {
-        QString title, text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        Qt::TextFormat format = Qt::AutoText;
+    const struct {
+        std::string text;
+        int style;
+        QMessageBox::Icon icon;
+        QString shown;
+    } cases[] = {
+        {"Saving file failed, file name was: /tmp/<b>a</b>.wav\r\nPermission denied", kStyleOk,
+         QMessageBox::NoIcon, "Saving file failed, file name was: /tmp/<b>a</b>.wav\nPermission denied"},
+        {"RegCloseKey Failed: x", kStyleExclamation, QMessageBox::Warning, "RegCloseKey Failed: x"},
     };
-    const auto show = [](const std::string& text, int style) {
-        Seen seen;
+    for (const auto& c : cases) {
         ModalAnswerer answerer({[&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             if (box == nullptr) return false;
-            seen = {box->windowTitle(), box->text(), box->icon(), box->textFormat()};
+            EXPECT_EQ(box->windowTitle(), "Tapelark");
+            EXPECT_EQ(box->text(), c.shown);
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->icon(), c.icon);
             return ModalAnswerer::Press(QMessageBox::Ok)(box);
         }});
-        QtMessageBoxes().Show(text, style, "Tapelark");
+        QtMessageBoxes().Show(c.text, c.style, "Tapelark");
         EXPECT_TRUE(answerer.Finished());
-        return seen;
-    };
-    const Seen plain = show("Saving file failed, file name was: /tmp/<b>a</b>.wav\r\nPermission denied", kStyleOk);
-    EXPECT_EQ(plain.title, "Tapelark");
-    EXPECT_EQ(plain.text, "Saving file failed, file name was: /tmp/<b>a</b>.wav\nPermission denied");
-    EXPECT_EQ(plain.format, Qt::PlainText);
-    EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(show("RegCloseKey Failed: x", kStyleExclamation).icon, QMessageBox::Warning);
+    }
 }
 
 TEST(ProgramEnvironment, TheProgramFolderIsTheExecutablesAndWritableFoldersTakeASave) {
     QtProgramEnvironment env;
     EXPECT_EQ(env.ProgramFolder(), QCoreApplication::applicationDirPath().toStdString());
-    EXPECT_EQ(env.PathSeparator(), '/');
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     EXPECT_TRUE(env.FolderWritable(dir.path().toStdString()));

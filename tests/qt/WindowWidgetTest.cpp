@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <functional>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -17,29 +18,24 @@ namespace {
 
 QImage Grab(QWidget* widget) { return widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-// The bounding box and count of the pixels that match.
+// The bounding box and count of the pixels that match, `inset` pixels
+// inside the edges (a button's bevel has its black edge on the right and bottom).
 struct Ink {
     QRect box;
     int count = 0;
 };
-template <typename Match>
-Ink InkWhere(const QImage& image, Match match) {
+Ink InkWhere(const QImage& image, const std::function<bool(QRgb)>& match, int inset = 0) {
     Ink ink;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
+    for (int y = inset; y < image.height() - inset; ++y)
+        for (int x = inset; x < image.width() - inset; ++x)
             if (match(image.pixel(x, y))) {
                 ink.box = ink.box.united(QRect(x, y, 1, 1));
                 ++ink.count;
             }
     return ink;
 }
-Ink InkOf(const QImage& image, QRgb colour) {
-    return InkWhere(image, [colour](QRgb p) { return (p & 0xFFFFFF) == (colour & 0xFFFFFF); });
-}
-// What is drawn inside a button's bevel, whose black edge is on the right and bottom.
-Ink InkInside(QWidget* button, QRgb colour) {
-    const QImage image = Grab(button);
-    return InkOf(image.copy(3, 3, image.width() - 6, image.height() - 6), colour);
+Ink InkOf(QWidget* widget, QRgb colour, int inset = 0) {
+    return InkWhere(Grab(widget), [colour](QRgb p) { return (p & 0xFFFFFF) == (colour & 0xFFFFFF); }, inset);
 }
 
 constexpr QRgb kNoFace = 1;
@@ -68,7 +64,7 @@ protected:
     QWidget* Widget(Control c) { return window.ControlWidget(c); }
 };
 
-TEST_F(MainWindow, EachControlHasItsPlaceStateToolTipAndFace) {
+TEST_F(MainWindow, EachControlHasItsPlaceStateToolTipAndFaceInAWindowOfFixedSize) {
     ASSERT_EQ(window.logicalDpiX(), 96);
     for (const auto& c : kControls) {
         SCOPED_TRACE(LayoutOf(c.control).id);
@@ -78,13 +74,11 @@ TEST_F(MainWindow, EachControlHasItsPlaceStateToolTipAndFace) {
         EXPECT_EQ(widget->toolTip(), c.toolTip);
         // A spot of face that no text covers: the bottom-right corner inside the bevel.
         const QImage image = Grab(widget);
-        if (c.face != kNoFace) EXPECT_EQ(image.pixel(image.width() - 4, image.height() - 4) & 0xFFFFFF, c.face);
+        if (c.face != kNoFace) {
+            EXPECT_EQ(image.pixel(image.width() - 4, image.height() - 4) & 0xFFFFFF, c.face);
+        }
     }
-}
-
-// Its title, frame type, size hints and background are checked on the real
-// program: check-tool-window and ProgramTest's screenshot.
-TEST_F(MainWindow, KeepsItsSizeAndHasACloseButtonOnly) {
+    // Its frame, size hints and title are checked on the real program (check-tool-window).
     window.resize(600, 400);
     EXPECT_EQ(window.size(), QSize(289, 158));
     EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
@@ -114,9 +108,7 @@ TEST_F(MainWindow, TheStatusLineStartsWithThreeBlanksInYellowArialOnBlack) {
 }
 
 TEST_F(MainWindow, TabOrderFollowsTheTabIndexAndLabelsTakeNoFocus) {
-    for (Control c : {Control::btnSaveWave, Control::btnPlayWave, Control::btnStopWave,
-                      Control::btnWaveRec, Control::btnWaveClear, Control::Command1})
-        Widget(c)->setEnabled(true);
+    for (const auto& c : kControls) Widget(c.control)->setEnabled(true);
     std::vector<QString> order;
     QWidget* w = Widget(Control::btnSaveWave);
     do {
@@ -129,14 +121,14 @@ TEST_F(MainWindow, TabOrderFollowsTheTabIndexAndLabelsTakeNoFocus) {
         EXPECT_EQ(Widget(c)->focusPolicy(), Qt::NoFocus) << LayoutOf(c).id;
 }
 
-TEST_F(MainWindow, GlyphsAreDrawnInTheirShapesPlaysLargerAndGreyedWhenDisabled) {
-    EXPECT_EQ(InkInside(Widget(Control::btnStopWave), 0x000000).count, 0);
-    EXPECT_GT(InkOf(Grab(Widget(Control::btnStopWave)), 0x808080).count, 0);
-    for (Control c : {Control::btnStopWave, Control::btnPlayWave, Control::btnWaveClear})
+TEST_F(MainWindow, GlyphsPicturesAndTheLogoAreDrawnInTheirShapes) {
+    EXPECT_EQ(InkOf(Widget(Control::btnStopWave), 0x000000, 3).count, 0);  // greyed while disabled
+    EXPECT_GT(InkOf(Widget(Control::btnStopWave), 0x808080).count, 0);
+    for (Control c : {Control::btnStopWave, Control::btnPlayWave, Control::btnWaveClear, Control::btnSaveWave})
         Widget(c)->setEnabled(true);
-    const Ink dot = InkInside(Widget(Control::btnWaveRec), 0x000000);
-    const Ink square = InkInside(Widget(Control::btnStopWave), 0x000000);
-    const Ink arrow = InkInside(Widget(Control::btnPlayWave), 0x000000);
+    const Ink dot = InkOf(Widget(Control::btnWaveRec), 0x000000, 3);
+    const Ink square = InkOf(Widget(Control::btnStopWave), 0x000000, 3);
+    const Ink arrow = InkOf(Widget(Control::btnPlayWave), 0x000000, 3);
     ASSERT_GT(dot.count, 0);
     ASSERT_GT(square.count, 0);
     ASSERT_GT(arrow.count, 0);
@@ -145,18 +137,15 @@ TEST_F(MainWindow, GlyphsAreDrawnInTheirShapesPlaysLargerAndGreyedWhenDisabled) 
     EXPECT_GT(arrow.box.height(), square.box.height());
     EXPECT_GT(arrow.box.height(), arrow.box.width());  // pointing sideways
     EXPECT_TRUE(static_cast<GraphicalButton*>(Widget(Control::btnWaveClear))->ShownGlyph() == Glyph::Cross);
-}
 
-TEST_F(MainWindow, TheLogoShowsTheTopLeftOfItsPictureUnscaledAndSaveAPictureNoText) {
+    // Save shows a picture and no text: the picture's top-left pixel is on its face.
+    EXPECT_TRUE(static_cast<GraphicalButton*>(Widget(Control::btnSaveWave))->text().isEmpty());
+    const QImage save = QImage(":/tapelark/save.png").convertToFormat(QImage::Format_RGB32);
+    EXPECT_GT(InkOf(Widget(Control::btnSaveWave), save.pixel(0, 0)).count, 0);
+    // The logo shows the top-left of its picture, unscaled.
     const QImage logo = QImage(":/tapelark/logo.png").convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(logo.size(), QSize(48, 48));
     EXPECT_EQ(Grab(Widget(Control::picLogo)), logo.copy(0, 0, 44, 31));
-    auto* save = static_cast<GraphicalButton*>(Widget(Control::btnSaveWave));
-    EXPECT_TRUE(save->text().isEmpty());
-    save->setEnabled(true);
-    const QImage picture = QImage(":/tapelark/save.png").convertToFormat(QImage::Format_RGB32);
-    // The picture's top-left pixel is somewhere on the face.
-    EXPECT_GT(InkOf(Grab(save), picture.pixel(0, 0)).count, 0);
 }
 
 TEST_F(MainWindow, ClicksReachTheirHandlersOnlyWhenEnabled) {
