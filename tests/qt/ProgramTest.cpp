@@ -43,7 +43,6 @@ TEST(Program, ScreenshotDrawsTheStartUpWindowWithoutADisplay) {
     EXPECT_EQ(shot.pixel(270, 150) & 0xFFFFFF, 0xFFFFC0u);    // the warning
 }
 
-// With no display, or one that cannot be reached, it says so in one line.
 TEST(Program, WithoutAReachableDisplayItSaysSoInOneLine) {
     QProcessEnvironment unreachable = WithoutDisplay();
     unreachable.insert("DISPLAY", ":249");

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include <string>
-
 #include <gtest/gtest.h>
 
 #include <QtCore/QDir>
@@ -22,16 +20,11 @@ namespace {
 class SaveDialog : public ::testing::Test {
 protected:
     std::string Show(ModalAnswerer& answerer) {
-        std::string result = ShowSaveDialog(dialog, environment, owner.OwnerHandle(), "Wave Audio (*.wav)|*.wav",
+        auto result = ShowSaveDialog(dialog, environment, owner.OwnerHandle(), "Wave Audio (*.wav)|*.wav",
                                             "Save As", dir.path().toStdString() + "/", "audio.wav");
         EXPECT_TRUE(answerer.Finished());
         EXPECT_TRUE(answerer.unexpected.isEmpty()) << answerer.unexpected.join(" | ").toStdString();
         return result;
-    }
-    // Chooses a name in the dialog and says Yes to the question that follows.
-    std::string ChooseAndConfirm(const QString& name, QString& question) {
-        ModalAnswerer answerer({ModalAnswerer::Choose(name), ModalAnswerer::Press(QMessageBox::Yes, &question)});
-        return Show(answerer);
     }
     QString In(const QString& name) const { return dir.path() + "/" + name; }
 
@@ -71,11 +64,12 @@ TEST_F(SaveDialog, TheNameIsTakenAsTypedAndReplacedOrCreatedOnlyAfterTheUserSays
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
         if (c.exists) ASSERT_TRUE(QFile(In(c.file)).open(QIODevice::WriteOnly));
-        QString question;
-        EXPECT_EQ(ChooseAndConfirm(c.typed, question), In(c.file).toStdString());
-        EXPECT_TRUE(c.exists ? question.contains(c.file + " already exists")
-                             : question.startsWith(In(c.file) + "\nThis file does not exist"))
-            << question.toStdString();
+        QString asked;
+        ModalAnswerer user({ModalAnswerer::Choose(c.typed), ModalAnswerer::Press(QMessageBox::Yes, &asked)});
+        EXPECT_EQ(Show(user), In(c.file).toStdString());
+        EXPECT_TRUE(c.exists ? asked.contains(c.file + " already exists")
+                             : asked.startsWith(In(c.file) + "\nThis file does not exist"))
+            << asked.toStdString();
     }
 }
 

@@ -15,27 +15,19 @@ namespace tapelark::testing {
 namespace {
 
 TEST(MessageBox, StyleZeroHasNoIconStyle48TheWarningAndPathsShowAsTheyAreOnTwoLines) {
-    const struct {
-        std::string text;
-        int style;
-        QMessageBox::Icon icon;
-        QString shown;
-    } cases[] = {
-        {"Saving file failed, file name was: /tmp/<b>a</b>.wav\r\nPermission denied", kStyleOk,
-         QMessageBox::NoIcon, "Saving file failed, file name was: /tmp/<b>a</b>.wav\nPermission denied"},
-        {"RegCloseKey Failed: x", kStyleExclamation, QMessageBox::Warning, "RegCloseKey Failed: x"},
-    };
-    for (const auto& c : cases) {
+    const std::string text = "Saving file failed, file name was: /tmp/<b>a</b>.wav";
+    for (const auto& [style, icon] : {std::pair{kStyleOk, QMessageBox::NoIcon},
+                                      std::pair{kStyleExclamation, QMessageBox::Warning}}) {
         ModalAnswerer answerer({[&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             if (box == nullptr) return false;
             EXPECT_EQ(box->windowTitle(), "Tapelark");
-            EXPECT_EQ(box->text(), c.shown);
+            EXPECT_EQ(box->text(), QString::fromStdString(text + "\nPermission denied"));
             EXPECT_EQ(box->textFormat(), Qt::PlainText);
-            EXPECT_EQ(box->icon(), c.icon);
+            EXPECT_EQ(box->icon(), icon);
             return ModalAnswerer::Press(QMessageBox::Ok)(box);
         }});
-        QtMessageBoxes().Show(c.text, c.style, "Tapelark");
+        QtMessageBoxes().Show(text + "\r\nPermission denied", style, "Tapelark");
         EXPECT_TRUE(answerer.Finished());
     }
 }
@@ -54,19 +46,16 @@ TEST(ProgramEnvironment, TheProgramFolderIsTheExecutablesAndWritableFoldersTakeA
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+// Last of its program: it leaves the environment changed.
 TEST(ProgramEnvironment, TheUsersFolderIsMusicWhenItExistsElseHome) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    const QByteArray oldHome = qgetenv("HOME");
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
     QtProgramEnvironment env;
     EXPECT_EQ(env.UserSaveFolder(), home.path().toStdString());
     ASSERT_TRUE(QDir(home.path()).mkdir("Music"));
     EXPECT_EQ(env.UserSaveFolder(), (home.path() + "/Music").toStdString());
-    qputenv("HOME", oldHome);
-    if (oldConfig.isNull()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 }  // namespace

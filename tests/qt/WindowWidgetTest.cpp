@@ -7,7 +7,6 @@
 #include <QtGui/QFontInfo>
 #include <QtGui/QImage>
 #include <QtTest/QTest>
-#include <QtWidgets/QApplication>
 
 #include "platform/qt/GraphicalButton.h"
 #include "platform/qt/QtFormWindow.h"
@@ -100,7 +99,7 @@ TEST_F(MainWindow, TheStatusLineStartsWithThreeBlanksInYellowArialOnBlack) {
     EXPECT_GE(yellow.box.left(), 6);  // nothing yellow where the three blanks stand
     // Arial, or the face with its metrics, at 8.25 pt: 11 pixels at 96 dpi.
     const QFontInfo font(status->font());
-    EXPECT_TRUE(font.family() == "Arial" || font.family() == "Liberation Sans") << font.family().toStdString();
+    EXPECT_TRUE(font.family() == "Arial" || font.family() == "Liberation Sans") << qPrintable(font.family());
     EXPECT_EQ(font.pixelSize(), 11);
     EXPECT_FALSE(status->font().underline());
     EXPECT_EQ(Widget(Control::lblCredits)->palette().color(QPalette::WindowText), QColor(0, 0, 0xFF));
@@ -124,8 +123,7 @@ TEST_F(MainWindow, TabOrderFollowsTheTabIndexAndLabelsTakeNoFocus) {
 TEST_F(MainWindow, GlyphsPicturesAndTheLogoAreDrawnInTheirShapes) {
     EXPECT_EQ(InkOf(Widget(Control::btnStopWave), 0x000000, 3).count, 0);  // greyed while disabled
     EXPECT_GT(InkOf(Widget(Control::btnStopWave), 0x808080).count, 0);
-    for (Control c : {Control::btnStopWave, Control::btnPlayWave, Control::btnWaveClear, Control::btnSaveWave})
-        Widget(c)->setEnabled(true);
+    for (const auto& c : kControls) Widget(c.control)->setEnabled(true);
     const Ink dot = InkOf(Widget(Control::btnWaveRec), 0x000000, 3);
     const Ink square = InkOf(Widget(Control::btnStopWave), 0x000000, 3);
     const Ink arrow = InkOf(Widget(Control::btnPlayWave), 0x000000, 3);
