@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 
 #include "launcher/EmulatorStarter.h"
 #include "platform/linux/WineRegistry.h"
@@ -14,143 +13,90 @@ namespace {
 const std::string kData = TAPELARK_LINUX_TEST_DATA;
 constexpr const char* kValues = "SOFTWARE\\Tapelark Fixture\\Values";
 
-// The registry reader over a fixture prefix, as "Start VGS" uses it.
-class WineRegistryTest : public ::testing::Test {
-protected:
-    std::string Read(const std::string& key, const std::string& value) {
-        return launcher.ReadRegistryString(kHkeyLocalMachine, key, value);
-    }
-    // The raw query, to see type and bytes.
-    std::optional<std::pair<std::uint32_t, std::string>> Query(const std::string& key,
-                                                                const std::string& value) {
-        RegistryKey opened = 0;
-        if (registry.OpenKey(kHkeyLocalMachine, key.c_str(), &opened) != kRegistrySuccess) return std::nullopt;
-        unsigned char data[512];
-        std::uint32_t count = sizeof data;
-        std::uint32_t type = 0;
-        const long status = registry.QueryValue(opened, value.c_str(), nullptr, &type, data, &count);
-        EXPECT_EQ(registry.CloseKey(opened), kRegistrySuccess);
-        if (status != kRegistrySuccess) return std::nullopt;
-        return std::make_pair(type, std::string(reinterpret_cast<char*>(data), count));
-    }
-
-    WineRegistry registry{kData + "/prefix-win32"};
-    FakeMessageBoxes messages;
-    RegistryStringReader launcher{registry, messages};
-};
-
-TEST_F(WineRegistryTest, TheReaderGetsEveryValueButItsLastByteUpTo254) {
-    const std::string location = "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE";
-    const std::string alphabet = std::string("ABC\0", 4) + "DEFGHIJKLMNOPQRSTUVWXYZ";
-    const struct {
-        std::string key, value, read;
-    } cases[] = {
-        {kEmulatorKey, kEmulatorLocationValue, location},
-        {"software\\connectix\\CONNECTIX virtual game station\\general", "LOCATION", location},
-        {kValues, "Length254", std::string(254, 'L')},
-        {kValues, "Length255", ""},
-        {kValues, "Empty", ""},
-        {kValues, "", "the default"},
-        {kValues, "Binary", alphabet.substr(0, alphabet.size() - 1)},  // over a continued line
-        {kValues, "NoBytes", ""},
-        {kValues, "Escapes", "quote \" backslash \\ tab\t e-acute \xc3\xa9 and \xe2\x82\xac"},
-        {kValues, "mixedcasename", "any case"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(Read(c.key, c.value), c.read) << c.value;
-    EXPECT_TRUE(messages.shown.empty());
+// A value as "Start VGS" reads it from the prefix's registry.
+std::string Read(const std::string& prefix, const std::string& key, const std::string& value) {
+    WineRegistry registry(prefix);
+    FakeMessageBoxes boxes;
+    const auto text = RegistryStringReader(registry, boxes).ReadRegistryString(kHkeyLocalMachine, key, value);
+    EXPECT_TRUE(boxes.shown.empty());
+    return text;
 }
 
-TEST_F(WineRegistryTest, TooSmallABufferIsMoreDataWithTheNeededCount) {
-    RegistryKey key = 0;
+TEST(WineRegistry, TheReaderGetsEveryValueButItsLastByteUpTo254) {
+    const std::string p32 = kData + "/prefix-win32", p64 = kData + "/prefix-win64";
+    // Values that Wine's own reg.exe wrote (see wine-registry-prefix).
+    const char* wine = std::getenv("TAPELARK_WINE_REGISTRY_PREFIX");
+    ASSERT_NE(wine, nullptr);
+    const std::string location = "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE";
+    const std::string alphabet = std::string("ABC\0", 4) + "DEFGHIJKLMNOPQRSTUVWXYZ";
+    std::string bytes;
+    for (char i = 1; i <= 39; ++i) bytes += i;
+    const struct {
+        std::string prefix, key, value, read;
+    } cases[] = {
+        {p32, kEmulatorKey, "Location", location},
+        {p32, "software\\connectix\\CONNECTIX virtual game station\\general", "LOCATION", location},
+        {p32, kValues, "Length254", std::string(254, 'L')},
+        {p32, kValues, "Length255", ""},
+        {p32, kValues, "Empty", ""},
+        {p32, kValues, "", "the default"},
+        {p32, kValues, "Binary", alphabet.substr(0, alphabet.size() - 1)},  // over a continued line
+        {p32, kValues, "NoBytes", ""},
+        {p32, kValues, "Number", std::string("\x2a\0\0", 3)},
+        {p32, kValues, "HexExpandable", "%WIN%"},  // UTF-16 bytes come as UTF-8
+        {p32, kValues, "Multi", std::string("one\0two\0", 8)},
+        {p32, kValues, "Escapes", "quote \" backslash \\ tab\t e-acute \xc3\xa9 and \xe2\x82\xac"},
+        {p32, kValues, "mixedcasename", "any case"},
+        {p32, "SOFTWARE\\Tapelark Fixture\\Nothing", "Location", ""},
+        {kData + "/no-such-prefix", kEmulatorKey, "Location", ""},
+        // A 64-bit prefix shows what a 32-bit program sees, and what only a 64-bit tool wrote.
+        {p64, kEmulatorKey, "Location", "C:\\Program Files (x86)\\Connectix\\Virtual Game Station\\VGS.EXE"},
+        {p64, "SOFTWARE\\Only64\\General", "Location", "C:\\Only in the 64-bit view\\VGS.EXE"},
+        {wine, kEmulatorKey, "Location",
+         "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS \xc3\xa9.EXE"},
+        {wine, kValues, "Length254", std::string(254, 'L')},
+        {wine, "software\\tapelark fixture\\values", "expandable", "%ProgramFiles%\\Connectix"},
+        {wine, kValues, "Binary", bytes},
+        {wine, kValues, "Number", std::string("\x2a\0\0", 3)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Read(c.prefix, c.key, c.value), c.read) << c.prefix << ":" << c.value;
+}
+
+TEST(WineRegistry, SizesStatusCodesAndSubKeysAreAsOnWindows) {
+    WineRegistry registry(kData + "/prefix-win32");
+    RegistryKey key = 0, child = 0;
+    EXPECT_EQ(registry.OpenKey(kHkeyLocalMachine, "SOFTWARE\\Tapelark Fixture\\Val", &child), 2);
+    EXPECT_EQ(WineRegistry(kData + "/no-such-prefix").OpenKey(kHkeyLocalMachine, kValues, &child), 2);
     ASSERT_EQ(registry.OpenKey(kHkeyLocalMachine, kValues, &key), kRegistrySuccess);
     unsigned char data[255];
-    std::uint32_t count = sizeof data;
-    std::uint32_t type = 2;
-    EXPECT_EQ(registry.QueryValue(key, "Length255", nullptr, &type, data, &count), 234);
+    std::uint32_t count = sizeof data, type = 2;
+    EXPECT_EQ(registry.QueryValue(key, "Length255", nullptr, &type, data, &count), 234);  // more data
     EXPECT_EQ(count, 256u);
     EXPECT_EQ(type, 1u);
     count = 0;
     EXPECT_EQ(registry.QueryValue(key, "Length254", nullptr, nullptr, nullptr, &count), kRegistrySuccess);
     EXPECT_EQ(count, 255u);  // the size alone, when no buffer is given
     EXPECT_EQ(registry.QueryValue(key, "Missing", nullptr, &type, data, &count), 2);
+
+    ASSERT_EQ(registry.OpenKey(key, "Deeper [Bracketed]", &child), kRegistrySuccess);
+    count = sizeof data;
+    EXPECT_EQ(registry.QueryValue(child, "Child", nullptr, &type, data, &count), kRegistrySuccess);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data)), "under an opened key");
+    EXPECT_EQ(registry.OpenKey(key, "Other", &child), 2);  // "Values Other" is a sibling
+    EXPECT_EQ(registry.OpenKey(12345, "Deeper", &child), 6);
     EXPECT_EQ(registry.CloseKey(key), kRegistrySuccess);
     EXPECT_EQ(registry.CloseKey(key), 6);  // closed already
     EXPECT_EQ(registry.QueryValue(key, "Length254", nullptr, &type, data, &count), 6);
 }
 
-TEST_F(WineRegistryTest, EachTypeComesAsItsBytesStringsAsUtf8WithTheirNul) {
-    const std::string nul(1, '\0');
-    const struct {
-        std::string value;
-        std::uint32_t type;
-        std::string bytes;
-    } cases[] = {
-        {"Binary", 3, std::string("ABC\0", 4) + "DEFGHIJKLMNOPQRSTUVWXYZ"},
-        {"Number", 4, std::string("\x2a\0\0\0", 4)},
-        {"NoBytes", 3, ""},
-        {"Expandable", 2, "%ProgramFiles%\\Connectix" + nul},
-        {"HexExpandable", 2, "%WIN%" + nul},
-        {"Multi", 7, "one" + nul + "two" + nul + nul},
-    };
-    for (const auto& c : cases) EXPECT_EQ(Query(kValues, c.value), std::make_pair(c.type, c.bytes)) << c.value;
-}
-
-TEST_F(WineRegistryTest, SubKeysOpenUnderAnOpenedKey) {
-    RegistryKey parent = 0;
-    RegistryKey child = 0;
-    ASSERT_EQ(registry.OpenKey(kHkeyLocalMachine, kValues, &parent), kRegistrySuccess);
-    ASSERT_EQ(registry.OpenKey(parent, "Deeper [Bracketed]", &child), kRegistrySuccess);
-    unsigned char data[64];
-    std::uint32_t count = sizeof data;
-    ASSERT_EQ(registry.QueryValue(child, "Child", nullptr, nullptr, data, &count), kRegistrySuccess);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(data)), "under an opened key");
-    EXPECT_EQ(registry.OpenKey(parent, "Other", &child), 2);  // "Values Other" is a sibling
-    EXPECT_EQ(registry.OpenKey(12345, "Deeper", &child), 6);
-    registry.CloseKey(child);
-    registry.CloseKey(parent);
-}
-
-TEST_F(WineRegistryTest, MissingKeyFileOrPrefixIsAMissingKeyWithoutMessage) {
-    RegistryKey key = 0;
-    EXPECT_EQ(registry.OpenKey(kHkeyLocalMachine, "SOFTWARE\\Tapelark Fixture\\Nothing", &key), 2);
-    EXPECT_EQ(registry.OpenKey(kHkeyLocalMachine, "SOFTWARE\\Tapelark Fixture\\Val", &key), 2);
-    EXPECT_EQ(Read("SOFTWARE\\Tapelark Fixture\\Nothing", "Location"), "");
-
-    WineRegistry nowhere(kData + "/no-such-prefix");
-    RegistryStringReader elsewhere{nowhere, messages};
-    EXPECT_EQ(elsewhere.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue), "");
-    EXPECT_EQ(nowhere.OpenKey(kHkeyLocalMachine, kEmulatorKey, &key), 2);
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(WineRegistryTest, SixtyFourBitPrefixShowsWhatA32BitProgramSees) {
-    WineRegistry wide(kData + "/prefix-win64");
-    RegistryStringReader launcher64{wide, messages};
-    EXPECT_EQ(launcher64.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue),
-              "C:\\Program Files (x86)\\Connectix\\Virtual Game Station\\VGS.EXE");
-    // Written by a 64-bit tool only: still found.
-    EXPECT_EQ(launcher64.ReadRegistryString(kHkeyLocalMachine, "SOFTWARE\\Only64\\General", "Location"),
-              "C:\\Only in the 64-bit view\\VGS.EXE");
-}
-
+// Last: it leaves the environment changed.
 TEST(WineRegistryPrefix, ComesFromWinePrefixElseTheHomeFolder) {
-    const char* savedPrefix = std::getenv("WINEPREFIX");
-    const std::string kept = savedPrefix != nullptr ? savedPrefix : "";
-    const char* savedHome = std::getenv("HOME");
-    const std::string home = savedHome != nullptr ? savedHome : "";
-
-    setenv("WINEPREFIX", (kData + "/prefix-win32").c_str(), 1);
-    WineRegistry fromEnvironment;
-    EXPECT_EQ(fromEnvironment.Prefix(), kData + "/prefix-win32");
-    RegistryKey key = 0;
-    EXPECT_EQ(fromEnvironment.OpenKey(kHkeyLocalMachine, kEmulatorKey, &key), kRegistrySuccess);
-
+    setenv("WINEPREFIX", "/games/prefix", 1);
+    EXPECT_EQ(WineRegistry().Prefix(), "/games/prefix");
     unsetenv("WINEPREFIX");
     setenv("HOME", "/home/player", 1);
     EXPECT_EQ(WineRegistry().Prefix(), "/home/player/.wine");
-
-    setenv("HOME", home.c_str(), 1);
-    if (savedPrefix != nullptr) setenv("WINEPREFIX", kept.c_str(), 1);
 }
 
 }  // namespace

@@ -2,42 +2,66 @@
 // The program as a user meets it: clicks on the widgets, the real MCI engine
 // recording from a real PulseAudio server, and the WAVE file on disk.
 #include <cmath>
-#include <vector>
-
-#include <sndfile.h>
+#include <cstring>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
-#include <QtCore/QDir>
 #include <QtCore/QDirIterator>
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QTest>
-#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
 
 #include "platform/qt/QtProgram.h"
+#include "tests/mci/SoundPlayers.h"
 #include "tests/qt/ModalAnswerer.h"
+#include "tests/support/WaveFile.h"
 
 namespace tapelark::testing {
 namespace {
 
-// Strength of one frequency in a mono signal (Goertzel), per sample.
-double Strength(const std::vector<double>& samples, double frequency, double rate) {
-    const double w = 2 * M_PI * frequency / rate, coefficient = 2 * std::cos(w);
+// A stereo tone as a WAVE file in `dir`.
+QString Tone(const QTemporaryDir& dir, int frequency, double seconds, double volume) {
+    const QString path = dir.path() + QString("/%1.wav").arg(frequency);
+    EXPECT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", path, "synth",
+                                        QString::number(seconds), "sine", QString::number(frequency), "vol",
+                                        QString::number(volume)}),
+              0);
+    return path;
+}
+
+// Amplitude of one frequency (Goertzel) in the left channel of a saved take,
+// which must hold 16-bit stereo at 44.1 kHz.
+double Strength(const QString& take, double frequency) {
+    const WaveFile wave = ReadWaveFile(take.toStdString());
+    EXPECT_EQ(wave.problem, "");
+    EXPECT_EQ(wave.format, kStereo16Bit44100);
+    const double k = 2 * std::cos(2 * M_PI * frequency / 44100);
     double s1 = 0, s2 = 0;
-    for (double x : samples) {
-        const double s = x + coefficient * s1 - s2;
+    for (std::size_t at = 0; at + 4 <= wave.bytes.size(); at += 4) {
+        std::int16_t sample = 0;
+        std::memcpy(&sample, &wave.bytes[at], 2);
+        const double s = sample / 32768.0 + k * s1 - s2;
         s2 = s1;
         s1 = s;
     }
-    return std::sqrt(s1 * s1 + s2 * s2 - coefficient * s1 * s2) / samples.size();
+    return 2 * std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - k * s1 * s2)) / (wave.bytes.size() / 4);
 }
 
 void Click(QtProgram& app, Control control) {
     QWidget* widget = app.Window().ControlWidget(control);
     ASSERT_TRUE(widget->isEnabled()) << LayoutOf(control).id;
     QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+// Save, a name typed into the file dialog, and Yes to creating the file.
+void SaveAs(QtProgram& app, const QString& path) {
+    QString question;
+    ModalAnswerer answerer({ModalAnswerer::Choose(path), ModalAnswerer::Press(QMessageBox::Yes, &question)});
+    Click(app, Control::btnSaveWave);
+    EXPECT_TRUE(question.contains("create")) << question.toStdString();
+    EXPECT_TRUE(answerer.unexpected.isEmpty()) << answerer.unexpected.join(" | ").toStdString();
 }
 
 TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
@@ -47,61 +71,27 @@ TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
     // The test's own player is a sound-server client too; it keeps the real home.
     const QByteArray realHome = qgetenv("HOME");
     qputenv("HOME", home.path().toLocal8Bit());
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "WINEPREFIX"})
+    for (auto name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "WINEPREFIX"})
         qunsetenv(name);
-    const QString tone = dir.path() + "/tone.wav", saved = dir.path() + "/take one.wav";
-    ASSERT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", tone, "synth", "2",
-                                        "sine", "440", "vol", "0.5"}),
-              0);
+    const QString tone = Tone(dir, 440, 2, 0.5), saved = dir.path() + "/take one.wav";
 
     QtProgram app;
     app.Window().show();
-    // Answers the save dialog and its question; an error box instead fails the test.
-    QStringList wrong;
-    ModalAnswerer answerer({
-        [&](QWidget* w) {
-            auto* d = qobject_cast<QFileDialog*>(w);
-            if (!d) return wrong << w->windowTitle(), ModalAnswerer::Reject(qobject_cast<QDialog*>(w));
-            ModalAnswerer::Choose(d, saved);
-        },
-        [&](QWidget* w) {  // "does not exist, create it?"
-            auto* b = qobject_cast<QMessageBox*>(w);
-            if (!b || !b->text().contains("create")) return wrong << w->windowTitle(), ModalAnswerer::Reject(qobject_cast<QDialog*>(w));
-            ModalAnswerer::Press(b, QMessageBox::Yes);
-        },
-    });
-
     Click(app, Control::btnWaveRec);
     auto* status = qobject_cast<QLabel*>(app.Window().ControlWidget(Control::lblStatus));
     EXPECT_TRUE(status->text().startsWith("RECORDING: ")) << status->text().toStdString();
+    EXPECT_TRUE(app.Window().TimerRunning());
+    EXPECT_EQ(app.Window().TimerInterval(), 1000);
     ASSERT_EQ(QProcess::execute("env", {"HOME=" + QString::fromLocal8Bit(realHome), "paplay", tone}),
               0);  // returns when the tone has played
     Click(app, Control::btnStopWave);
     EXPECT_TRUE(status->text().startsWith("STOPPED: ")) << status->text().toStdString();
-    EXPECT_TRUE(app.Window().ControlWidget(Control::btnSaveWave)->isEnabled());
     EXPECT_FALSE(app.Window().TimerRunning());
+    SaveAs(app, saved);
 
-    Click(app, Control::btnSaveWave);
-    EXPECT_TRUE(answerer.Finished());
-    EXPECT_TRUE(wrong.isEmpty()) << wrong.join(" | ").toStdString();
-    EXPECT_TRUE(answerer.unexpected.isEmpty()) << answerer.unexpected.join(" | ").toStdString();
-
-    SF_INFO info{};
-    SNDFILE* file = sf_open(saved.toUtf8().constData(), SFM_READ, &info);
-    ASSERT_TRUE(file) << sf_strerror(nullptr);
-    EXPECT_EQ(info.channels, 2);
-    EXPECT_EQ(info.samplerate, 44100);
-    EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    std::vector<short> frames(static_cast<std::size_t>(info.frames) * 2);
-    ASSERT_EQ(sf_readf_short(file, frames.data(), info.frames), info.frames);
-    sf_close(file);
-    ASSERT_GT(info.frames, 44100);  // at least a second of the two played
-
-    std::vector<double> left;
-    for (std::size_t i = 0; i < frames.size(); i += 2) left.push_back(frames[i] / 32768.0);
-    const double at440 = Strength(left, 440, 44100), at1000 = Strength(left, 1000, 44100);
-    EXPECT_GT(at440, 0.05) << "the tone is not in the recording";
-    EXPECT_GT(at440, 20 * at1000);
+    ASSERT_GT(ReadWaveFile(saved.toStdString()).bytes.size(), 4 * 44100u);  // a second of the two played
+    EXPECT_GT(Strength(saved, 440), 0.1) << "the tone is not in the recording";
+    EXPECT_GT(Strength(saved, 440), 20 * Strength(saved, 1000));
 
     Click(app, Control::btnPlayWave);
     Click(app, Control::btnWaveClear);
@@ -115,6 +105,37 @@ TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
          it.hasNext();)
         written << it.next();
     EXPECT_TRUE(written.isEmpty()) << written.join(", ").toStdString();
+}
+
+// Started to record only the emulator, whose install location a Wine
+// prefix's registry names, while another program plays as well.
+TEST(EndToEnd, RecordOnlyTheEmulatorThatTheRegistryNames) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    std::ofstream((dir.path() + "/system.reg").toStdString())
+        << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+           "[Software\\\\Connectix\\\\Connectix Virtual Game Station\\\\General] 1733500000\n"
+           "\"Location\"=\"C:\\\\Games\\\\VGS\\\\VGS.EXE\"\n";
+    qputenv("WINEPREFIX", dir.path().toUtf8());
+    const QString emulatorTone = Tone(dir, 440, 1.5, 0.3), otherTone = Tone(dir, 880, 6, 0.3);
+    const QString saved = dir.path() + "/emulator take.wav";
+
+    QtProgram app({CaptureInput::Kind::Emulator, ""});
+    app.Window().show();
+    SoundProcess listener = Listener("null.monitor");
+    SoundProcess other = Player("/usr/bin/mediaplayer", otherTone.toStdString());
+    Click(app, Control::btnWaveRec);
+    QTest::qWait(500);
+    {
+        SoundProcess emulator = Player("C:\\Games\\VGS\\vgs.exe", emulatorTone.toStdString());
+        EXPECT_EQ(emulator.Wait(), 0);
+    }
+    QTest::qWait(300);
+    Click(app, Control::btnStopWave);
+    SaveAs(app, saved);
+
+    EXPECT_GT(Strength(saved, 440), 0.05) << "the emulator is not in the recording";
+    EXPECT_LT(Strength(saved, 880), 0.002) << "another program is in the recording";
 }
 
 }  // namespace

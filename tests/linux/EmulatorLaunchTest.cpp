@@ -1,0 +1,237 @@
+// SPDX-License-Identifier: MIT
+// Launching the emulator on Linux: its command line, starting it detached,
+// and "Start VGS" end to end on the tests' own X server.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "launcher/EmulatorLaunch.h"
+#include "platform/linux/ProcProcessSnapshot.h"
+#include "platform/linux/ProgramLauncher.h"
+#include "platform/linux/WineRegistry.h"
+#include "platform/linux/X11WindowSystem.h"
+#include "tests/fakes/FakeMessageBoxes.h"
+#include "tests/linux/SpawnedProcess.h"
+#include "tests/support/TempFolder.h"
+
+namespace tapelark::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A shell script standing in for the emulator: each start appends
+// "PID PARENT SESSION ARGUMENTS" to launched.log in its folder.
+struct StandInEmulator {
+    StandInEmulator(const TempFolder& folder, const std::string& name = "stand-in vgs.sh")
+        : script(folder / name), log(folder / "launched.log") {
+        std::ofstream(script) << "#!/bin/sh\necho \"$$ $PPID $(ps -o sid= -p $$) $*\" >> '" << log << "'\n";
+        chmod(script.c_str(), 0755);
+    }
+    // The starts so far once there are `atLeast`, or after a generous
+    // deadline, so a fault fails the test instead of hanging it.
+    Lines Starts(std::size_t atLeast = 0) const {
+        for (int tries = 0;; ++tries) {
+            std::ifstream file(log);
+            Lines lines;
+            for (std::string line; std::getline(file, line);) lines.push_back(line);
+            if (lines.size() >= atLeast || tries == 3000) return lines;
+            usleep(10000);
+        }
+    }
+
+    std::string script, log;
+};
+
+TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
+    const std::string vgs = "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE";
+    const std::pair<std::string, Lines> cases[] = {
+        {vgs, {"wine", vgs}},
+        {"  \"C:\\Program Files\\VGS\\VGS.EXE\" -full \"two words\"  ",
+         {"wine", "C:\\Program Files\\VGS\\VGS.EXE", "-full", "two words"}},
+        {"C:\\Games\\VGS.exe /cd d:", {"wine", "C:\\Games\\VGS.exe", "/cd", "d:"}},
+        {"D:/Games/vgs.exe", {"wine", "D:/Games/vgs.exe"}},
+        {"vgs.exe", {"wine", "vgs.exe"}},
+        {"C:\\Odd.exes\\VGS.EXE", {"wine", "C:\\Odd.exes\\VGS.EXE"}},
+        {"/opt/vgs/stand in.sh", {"/opt/vgs/stand in.sh"}},
+        {"/bin/echo; rm -rf ~ `x` $(y) | z", {"/bin/echo; rm -rf ~ `x` $(y) | z"}},
+        {std::string("/bin/true\0 extra", 16), {"/bin/true"}},
+        {"", {}}, {"   ", {}}, {"\"\" x", {}},
+    };
+    for (const auto& [text, args] : cases) EXPECT_EQ(LaunchArguments(text), args) << text;
+}
+
+TEST(LaunchDetached, StartsInItsOwnSessionFindsProgramsOnThePathAndNeverRunsAShell) {
+    TempFolder folder{"tapelark-launch"};
+    StandInEmulator emulator(folder, "standin-vgs");
+    ASSERT_TRUE(LaunchDetached({emulator.script, "one", "two words"}));
+    std::istringstream fields(emulator.Starts(1).at(0));
+    pid_t pid = 0, parent = 0, session = 0;
+    fields >> pid >> parent >> session;
+    EXPECT_NE(parent, getpid());  // handed over, not our child
+    EXPECT_NE(session, getsid(0));
+    std::string rest;
+    std::getline(fields, rest);
+    EXPECT_EQ(rest, " one two words");
+
+    X11WindowSystem windows(":no-such-display");
+    setenv("PATH", (folder.path() + ":" + std::getenv("PATH")).c_str(), 1);
+    EXPECT_TRUE(windows.Launch("standin-vgs", kShowNormal));
+    EXPECT_EQ(emulator.Starts(2).size(), 2u);
+
+    // A missing or blank program fails without running anything.
+    const std::string marker = folder / "marker";
+    EXPECT_FALSE(windows.Launch(folder / "absent; touch " + marker, kShowNormal));
+    EXPECT_FALSE(windows.Launch("touch " + marker, kShowNormal));
+    EXPECT_FALSE(windows.Launch("", kShowNormal));
+    EXPECT_FALSE(LaunchDetached({folder.path()}));  // a folder is no program
+    std::ofstream(marker + ".txt") << "not executable";
+    EXPECT_FALSE(LaunchDetached({marker + ".txt"}));
+    EXPECT_FALSE(std::filesystem::exists(marker));
+}
+
+// The window that an xdotool query names; 0 when none.
+unsigned long XdotoolWindow(const char* query) {
+    FILE* out = popen((std::string("xdotool ") + query + " 2>/dev/null").c_str(), "re");
+    unsigned long window = 0;
+    if (out != nullptr && fscanf(out, "%lu", &window) != 1) window = 0;
+    if (out != nullptr) pclose(out);
+    return window;
+}
+
+// Blocks until a window manager runs: its check window names itself.
+bool AwaitWindowManager() {
+    const char* check = "w=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1) && w=${w##* } && "
+                        "xprop -id \"$w\" _NET_SUPPORTING_WM_CHECK 2>&1 | grep -q \"# $w\\$\"";
+    for (int tries = 0; tries < 300; ++tries) {
+        if (std::system(check) == 0) return true;
+        usleep(10000);
+    }
+    return false;
+}
+
+// The stand-in emulator window: its id, then the keys it got, one line each.
+// It ends after the release of Escape, or else after a deadline.
+class EmulatorWindow {
+public:
+    explicit EmulatorWindow(const std::string& title, const char* option = "")
+        : title_(title),
+          out_(popen(("timeout 30 '" TAPELARK_WINDOW_HELPER "' '" + title + "' " + option).c_str(), "re")) {
+        if (const auto ready = Line(); ready.starts_with("ready ")) window_ = std::stoul(ready.substr(6));
+    }
+    ~EmulatorWindow() {
+        if (out_ != nullptr) pclose(out_);
+    }
+    unsigned long window() const { return window_; }
+    // Sends it Escape; everything it reported since it showed.
+    Lines End() {
+        X11WindowSystem x;
+        EXPECT_TRUE(x.ActivateByTitle(title_, false) && x.SendKeystrokes("{ESC}", false));
+        Lines lines;
+        for (std::string line = Line(); !line.empty(); line = Line()) lines.push_back(line);
+        return lines;
+    }
+
+private:
+    std::string Line() {
+        char line[256];
+        if (out_ == nullptr || fgets(line, sizeof line, out_) == nullptr) return "";
+        return std::string(line, strcspn(line, "\n"));
+    }
+
+    std::string title_;
+    FILE* out_;
+    unsigned long window_ = 0;
+};
+
+// The real window system, counting what it is asked to launch.
+struct CountingWindowSystem final : WindowSystem {
+    bool ActivateByTitle(const std::string& title, bool wait) override {
+        return real.ActivateByTitle(title, wait);
+    }
+    bool SendKeystrokes(const std::string& k, bool wait) override { return real.SendKeystrokes(k, wait); }
+    bool Launch(const std::string& commandLine, int windowStyle) override {
+        ++launches;
+        return real.Launch(commandLine, windowStyle);
+    }
+    X11WindowSystem real;
+    int launches = 0;
+};
+
+// A Wine prefix whose registry names a stand-in emulator script as the
+// install location.
+class X11LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::ofstream(folder / "system.reg")
+            << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
+               "[Software\\\\Connectix\\\\Connectix Virtual Game Station\\\\General] 1733500000\n"
+               "#time=1db47e1a2b3c4d5\n\"Location\"=\"" << emulator.script << "\"\n";
+    }
+
+    TempFolder folder{"tapelark-launch"};
+    StandInEmulator emulator{folder};
+    CountingWindowSystem windows;
+    WineRegistry registry{folder.path()};
+    ProcProcessSnapshot processes;
+    FakeMessageBoxes messages;
+    EmulatorLaunch launch{windows, registry, processes, messages};
+};
+
+TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
+    // Only a title that begins with the emulator's answers.
+    const std::string shorter = "Connectix Virtual Game";
+    EmulatorWindow other(shorter);
+    EXPECT_FALSE(windows.ActivateByTitle(kEmulatorTitle, false));
+    EXPECT_FALSE(X11WindowSystem(":no-such-display").ActivateByTitle(shorter, false));
+    EXPECT_FALSE(X11WindowSystem(":no-such-display").SendKeystrokes("~", false));
+
+    const std::string title = std::string(kEmulatorTitle) + " - Ridge Racer";
+    EmulatorWindow window(title, "--net-wm-name-only");
+    ASSERT_NE(window.window(), 0u);
+    EXPECT_TRUE(launch.starter.StartEmulator());
+    EXPECT_EQ(XdotoolWindow("getwindowfocus -f"), window.window());
+    // A capital letter goes with Shift; a modifier is held around its key.
+    ASSERT_TRUE(windows.SendKeystrokes("A^x", false));
+    EXPECT_EQ(window.End(), (Lines{"press Return", "release Return", "press Shift_L", "press a", "release a",
+                                   "release Shift_L", "press Control_L", "press x", "release x",
+                                   "release Control_L", "press Escape", "release Escape"}));
+    EXPECT_EQ(other.End(), (Lines{"press Escape", "release Escape"}));
+}
+
+TEST_F(X11LauncherTest, WithoutTheWindowTheInstallLocationRunsOnceUnlessItRuns) {
+    {
+        SpawnedProcess running("/bin/sleep", {emulator.script, "1000"});
+        EXPECT_TRUE(launch.starter.StartEmulator());
+        EXPECT_EQ(windows.launches, 0);
+    }
+    EXPECT_TRUE(launch.starter.StartEmulator());
+    EXPECT_EQ(windows.launches, 1);
+    EXPECT_EQ(emulator.Starts(1).size(), 1u);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
+    SpawnedProcess manager(TAPELARK_WINDOW_MANAGER, {"evilwm", "-fn", "fixed"});
+    ASSERT_TRUE(AwaitWindowManager());
+    EmulatorWindow window(kEmulatorTitle);
+    EmulatorWindow other("Some Other Program");
+    ASSERT_NE(window.window(), 0u);
+    ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false));
+    ASSERT_EQ(XdotoolWindow("getactivewindow"), other.window());
+
+    EXPECT_TRUE(launch.starter.StartEmulator());
+    EXPECT_EQ(XdotoolWindow("getactivewindow"), window.window());
+    // The Enter went to the emulator and nowhere else.
+    EXPECT_EQ(window.End(), (Lines{"press Return", "release Return", "press Escape", "release Escape"}));
+    EXPECT_EQ(other.End(), (Lines{"press Escape", "release Escape"}));
+    manager.Stop(SIGTERM);  // lets it tidy the root window's properties
+}
+
+}  // namespace
+}  // namespace tapelark::testing
