@@ -17,7 +17,7 @@
 #include "platform/linux/WineRegistry.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "tests/fakes/FakeMessageBoxes.h"
-#include "tests/linux/SpawnedProcess.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace tapelark::testing {
@@ -206,7 +206,7 @@ TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
 
 TEST_F(X11LauncherTest, WithoutTheWindowTheInstallLocationRunsOnceUnlessItRuns) {
     {
-        SpawnedProcess running("/bin/sleep", {emulator.script, "1000"});
+        ChildProcess running("/bin/sleep", {emulator.script, "1000"});
         EXPECT_TRUE(launch.starter.StartEmulator());
         EXPECT_EQ(windows.launches, 0);
     }
@@ -217,7 +217,7 @@ TEST_F(X11LauncherTest, WithoutTheWindowTheInstallLocationRunsOnceUnlessItRuns) 
 }
 
 TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
-    SpawnedProcess manager(TAPELARK_WINDOW_MANAGER, {"evilwm", "-fn", "fixed"});
+    ChildProcess manager(TAPELARK_WINDOW_MANAGER, {"evilwm", "-fn", "fixed"});
     ASSERT_TRUE(AwaitWindowManager());
     EmulatorWindow window(kEmulatorTitle);
     EmulatorWindow other("Some Other Program");

@@ -5,7 +5,7 @@
 #include "common/AsciiText.h"
 #include "launcher/ProcessPresence.h"
 #include "platform/linux/ProcProcessSnapshot.h"
-#include "tests/linux/SpawnedProcess.h"
+#include "tests/support/ChildProcess.h"
 
 namespace tapelark::testing {
 namespace {
@@ -22,7 +22,7 @@ TEST(ProcProcessSnapshot, FindsAProcessByTheEndOfItsFirstWordIgnoringCaseWhileIt
     const std::string name = "C:\\Program Files\\Tapelark Test " + std::to_string(getpid()) + "\\VGS.EXE";
     ASSERT_FALSE(Running(name));
     {
-        SpawnedProcess emulator("/bin/sleep", {name, "1000"});
+        ChildProcess emulator("/bin/sleep", {name, "1000"});
         EXPECT_TRUE(Running(name));
         EXPECT_TRUE(Running(name.substr(1)));                      // without its first letter
         EXPECT_TRUE(Running(name.substr(name.find("Tapelark"))));  // a tail holding a folder
@@ -39,7 +39,7 @@ TEST(ProcProcessSnapshot, NamesAreCutTo259Characters) {
     EXPECT_TRUE(Running(""));
     EXPECT_FALSE(Running(std::string(260, 'x')));
     const std::string name = "/" + std::string(300, 'v') + std::to_string(getpid());
-    SpawnedProcess longName("/bin/sleep", {name, "1000"});
+    ChildProcess longName("/bin/sleep", {name, "1000"});
     EXPECT_TRUE(Running(name.substr(0, 259)));
     EXPECT_FALSE(Running(name));
 }

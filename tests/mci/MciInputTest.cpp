@@ -58,8 +58,8 @@ protected:
 
 TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramWhenItPlaysAndKeepsTime) {
     std::string a440 = Tone(440, 1.2), a660 = Tone(660, 1.2), a1000 = Tone(1000, 1.2), other = Tone(880, 8);
-    SoundProcess listener = Listener("null.monitor");
-    SoundProcess browser = Player("/usr/lib/firefox/firefox", other);
+    ChildProcess listener = Listener("null.monitor");
+    ChildProcess browser = Player("/usr/lib/firefox/firefox", other);
     std::string location = "C:\\Old\\VGS.exe";
     engine.SetEmulatorLocation([&] { return location; });
     engine.SetCaptureInput({CaptureInput::Kind::Emulator, ""});
@@ -74,12 +74,12 @@ TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramWhenItPlaysAndKeepsTime) {
     // opens two at once; the other program plays all along.
     SleepUntil(start, 1.0);
     {
-        SoundProcess first = Player(kEmulator, a440);
+        ChildProcess first = Player(kEmulator, a440);
         EXPECT_EQ(first.Wait(), 0);
     }
     SleepUntil(start, 2.7);
     {
-        SoundProcess second = Player(kEmulator, a660), third = Player(kEmulator, a1000);
+        ChildProcess second = Player(kEmulator, a660), third = Player(kEmulator, a1000);
         auto until = Clock::now() + std::chrono::milliseconds(1100);
         while (Input() != input + " (hearing)" && Clock::now() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -103,13 +103,13 @@ TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramWhenItPlaysAndKeepsTime) {
 
 TEST_F(MciInputTest, ApplicationFollowsItsStreamToAnotherOutput) {
     std::string tone = Tone(440, 4);
-    SoundProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
+    ChildProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     engine.SetCaptureInput({CaptureInput::Kind::Application, "vgs.EXE"});  // case does not matter
     OpenCaptureDevice(engine);
     auto start = Clock::now();
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
-    SoundProcess emulator = Player(kEmulator, tone);
+    ChildProcess emulator = Player(kEmulator, tone);
     SleepUntil(start, 1.5);
     ASSERT_EQ(std::system("for i in $(pactl list short sink-inputs | cut -f1); do "
                           "pactl move-sink-input $i tapelark_other; done"),
@@ -122,8 +122,8 @@ TEST_F(MciInputTest, ApplicationFollowsItsStreamToAnotherOutput) {
 
 TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
     std::string a440 = Tone(440, 8), a660 = Tone(660, 8);
-    SoundProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
-    SoundProcess first = Player("player", a440, "null"), second = Player("player", a660, "tapelark_other");
+    ChildProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
+    ChildProcess first = Player("player", a440, "null"), second = Player("player", a660, "tapelark_other");
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     engine.SetCaptureInput({CaptureInput::Kind::Output, ""});
     OpenCaptureDevice(engine);
@@ -177,8 +177,8 @@ TEST_F(MciInputTest, ChoosingAnInputByCommand) {
 TEST_F(MciInputTest, NothingToMatchRecordsSilenceAndSaysSo) {
     engine.SetEmulatorLocation([] { return std::string(); });
     std::string tone = Tone(440, 3);
-    SoundProcess listener = Listener("null.monitor");
-    SoundProcess anything = Player("player", tone);
+    ChildProcess listener = Listener("null.monitor");
+    ChildProcess anything = Player("player", tone);
     // A name that no program has: blanks, quotes, letters beyond ASCII, long.
     const std::string odd = "C:\\Jeux \"vidéo\" " + std::string(1000, 'x') + ".exe";
     struct Case {
@@ -214,7 +214,7 @@ TEST_F(MciInputTest, ApplicationRidesOutTheServerGoingAway) {
     auto start = Clock::now();
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
     {
-        SoundProcess emulator = Player(kEmulator, tone);
+        ChildProcess emulator = Player(kEmulator, tone);
         SleepUntil(start, 0.8);
         server.reset();
     }
@@ -222,10 +222,10 @@ TEST_F(MciInputTest, ApplicationRidesOutTheServerGoingAway) {
     EXPECT_EQ(Mci(engine, "status capture mode").second, "recording");
     server = OwnPulseServer(dir, true);
     ASSERT_TRUE(server);
-    SoundProcess listener = Listener("null.monitor");
+    ChildProcess listener = Listener("null.monitor");
     SleepUntil(start, 3.5);  // it connects again within a second or two
     {
-        SoundProcess emulator = Player(kEmulator, tone);
+        ChildProcess emulator = Player(kEmulator, tone);
         EXPECT_EQ(emulator.Wait(), 0);
     }
     SleepUntil(start, 5.5);

@@ -122,12 +122,12 @@ TEST(EndToEnd, RecordOnlyTheEmulatorThatTheRegistryNames) {
 
     QtProgram app({CaptureInput::Kind::Emulator, ""});
     app.Window().show();
-    SoundProcess listener = Listener("null.monitor");
-    SoundProcess other = Player("/usr/bin/mediaplayer", otherTone.toStdString());
+    ChildProcess listener = Listener("null.monitor");
+    ChildProcess other = Player("/usr/bin/mediaplayer", otherTone.toStdString());
     Click(app, Control::btnWaveRec);
     QTest::qWait(500);
     {
-        SoundProcess emulator = Player("C:\\Games\\VGS\\vgs.exe", emulatorTone.toStdString());
+        ChildProcess emulator = Player("C:\\Games\\VGS\\vgs.exe", emulatorTone.toStdString());
         EXPECT_EQ(emulator.Wait(), 0);
     }
     QTest::qWait(300);
