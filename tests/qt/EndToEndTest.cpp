@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The program as a user meets it: clicks on the widgets, the real MCI engine
 // recording from a real PulseAudio server, and the WAVE file on disk.
-#include <cmath>
-#include <cstring>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -15,6 +13,7 @@
 
 #include "platform/qt/QtProgram.h"
 #include "tests/mci/SoundPlayers.h"
+#include "tests/mci/Take.h"
 #include "tests/qt/ModalAnswerer.h"
 #include "tests/support/WaveFile.h"
 
@@ -31,22 +30,12 @@ QString Tone(const QTemporaryDir& dir, int frequency, double seconds, double vol
     return path;
 }
 
-// Amplitude of one frequency (Goertzel) in the left channel of a saved take,
+// Amplitude of one frequency over the whole of a saved take (left channel),
 // which must hold 16-bit stereo at 44.1 kHz.
-double Strength(const QString& take, double frequency) {
-    const WaveFile wave = ReadWaveFile(take.toStdString());
-    EXPECT_EQ(wave.problem, "");
-    EXPECT_EQ(wave.format, kStereo16Bit44100);
-    const double k = 2 * std::cos(2 * M_PI * frequency / 44100);
-    double s1 = 0, s2 = 0;
-    for (std::size_t at = 0; at + 4 <= wave.bytes.size(); at += 4) {
-        std::int16_t sample = 0;
-        std::memcpy(&sample, &wave.bytes[at], 2);
-        const double s = sample / 32768.0 + k * s1 - s2;
-        s2 = s1;
-        s1 = s;
-    }
-    return 2 * std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - k * s1 * s2)) / (wave.bytes.size() / 4);
+double Strength(const QString& path, double frequency) {
+    EXPECT_EQ(ReadWaveFile(path.toStdString()).format, kStereo16Bit44100);
+    const Take take(path.toStdString());
+    return take.Strength(frequency, 0, take.Seconds());
 }
 
 void Click(QtProgram& app, Control control) {
