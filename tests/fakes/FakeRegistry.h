@@ -27,9 +27,6 @@ public:
     long closeStatus = kRegistrySuccess;
     bool throwOnQuery = false;
     std::vector<std::string> calls;
-    std::uint32_t typeAsked = 0;
-    std::uint32_t countAsked = 0;
-    bool reservedWasNull = false;
 
     long OpenKey(RegistryKey root, const char* subKey, RegistryKey* result) override {
         calls.push_back("open " + std::to_string(root) + " " + subKey);
@@ -39,13 +36,10 @@ public:
         *result = 77;
         return kRegistrySuccess;
     }
-    long QueryValue(RegistryKey key, const char* valueName, std::uint32_t* reserved, std::uint32_t* type,
+    long QueryValue(RegistryKey key, const char* valueName, std::uint32_t*, std::uint32_t* type,
                     unsigned char* data, std::uint32_t* count) override {
         calls.push_back("query " + std::to_string(key) + " " + valueName);
         if (throwOnQuery) throw std::runtime_error("registry gone");
-        typeAsked = *type;
-        countAsked = *count;
-        reservedWasNull = reserved == nullptr;
         const auto& values = keys[opened_];
         auto value = values.find(valueName);
         if (value == values.end()) return kErrorFileNotFound;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The main window's logic on fakes, with the real capture engine and launcher
-// between them.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,12 +10,12 @@
 #include "tests/fakes/FakeMciChannel.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/fakes/FakeProcessSnapshot.h"
-#include "tests/fakes/FakeRegistry.h"
-#include "tests/fakes/FakeWindowSystem.h"
 #include "tests/fakes/FakeProgramEnvironment.h"
+#include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeSaveFileDialog.h"
 #include "tests/fakes/FakeShell.h"
-#include "tests/window/FakeView.h"
+#include "tests/fakes/FakeWindowSystem.h"
+#include "window/FormLayout.h"
 #include "window/formPlay.h"
 
 namespace tapelark::testing {
@@ -42,19 +41,35 @@ struct FormServices {
     // The commands sent since the last call, without the status queries.
     std::vector<std::string> EngineCommands() {
         std::vector<std::string> result;
-        for (std::size_t i = seen_; i < mci.calls.size(); ++i)
-            if (!IsStatusQuery(mci.calls[i].command)) result.push_back(mci.calls[i].command);
-        seen_ = mci.calls.size();
+        for (; seen_ < mci.calls.size(); ++seen_) {
+            const std::string& command = mci.calls[seen_].command;
+            if (!command.starts_with("status ") && !command.starts_with("set capture time format"))
+                result.push_back(command);
+        }
         return result;
     }
     void Forget() { seen_ = mci.calls.size(); }
 
-    static bool IsStatusQuery(const std::string& command) {
-        return command.rfind("status ", 0) == 0 || command.rfind("set capture time format", 0) == 0;
-    }
-
 private:
     std::size_t seen_ = 0;
+};
+
+// Starts as the window does: the enabled states and status text of the layout.
+struct FakeView : FormView {
+    FakeView() {
+        for (const auto& control : FormControls()) enabled[control.name] = control.enabledAtStart;
+        status = LayoutOf(Control::lblStatus).caption;
+    }
+    void SetEnabled(Control button, bool on) override { enabled[button] = on; }
+    void StartTimer() override { timer = true; }
+    void StopTimer() override { timer = false; }
+    bool TimerRunning() override { return timer; }
+    void SetStatusText(const std::string& text) override { status = text; }
+    std::uintptr_t OwnerHandle() override { return 0x4711; }
+
+    std::map<Control, bool> enabled;
+    bool timer = false;
+    std::string status;
 };
 
 struct TestWindow : FormServices {
