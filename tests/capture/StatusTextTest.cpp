@@ -6,17 +6,8 @@
 namespace tapelark::testing {
 namespace {
 
-TEST(Status, ModeIsTheWordAloneOrNaAndLengthAsksForMillisecondsThenBytes) {
-    CaptureHarness<> h;
-    h.mci.Script("status capture mode", {{0, "recording"}, {263, ""}});
-    EXPECT_EQ(h.engine.CaptureModeText(), "recording");
-    EXPECT_EQ(h.engine.CaptureModeText(), "N/A");
-    h.mci.calls.clear();
-    h.engine.CaptureLengthText();
-    EXPECT_EQ(h.mci.Commands(), (std::vector<std::string>{"set capture time format ms", "status capture length",
-                                                          "set capture time format bytes", "status capture length"}));
-}
-
+// The mode and the order of the requests are seen in the window's status line
+// (tests/window); here, what each answer makes of the length.
 TEST(Status, LengthTextShowsWhatEachAnswerHolds) {
     const struct {
         std::vector<FakeMciChannel::Answer> answers;  // milliseconds, then bytes

@@ -20,7 +20,7 @@ const std::string kActivate = "activate Connectix Virtual Game Station nowait";
 
 struct Starter {
     explicit Starter(std::optional<std::string> location) {
-        if (location) registry.keys[kEmulatorKey][kEmulatorLocationValue] = StringValue(*location);
+        if (location) registry.keys[kEmulatorKey][kEmulatorLocationValue] = *location;
     }
     FakeRegistry registry;
     FakeProcessSnapshot processes;
@@ -64,24 +64,7 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRuns) {
     }
 }
 
-TEST(EmulatorStarter, ReadsTheInstallLocationFromTheEmulatorsKey) {
-    Starter s(kLocation);
-    s.starter.StartEmulator();
-    EXPECT_EQ(s.registry.calls,
-              (Calls{"open 2147483650 SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General",
-                     "query 77 Location", "close 77"}));
-}
-
-TEST(EmulatorStarter, FailedCloseIsShownAndTheLaunchStillFollows) {
-    Starter s(kLocation);
-    s.registry.closeStatus = 1;
-    EXPECT_TRUE(s.starter.StartEmulator());
-    EXPECT_EQ(s.messages.Texts(),
-              Calls{"RegCloseKey Failed: SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General"});
-    EXPECT_EQ(s.windows.calls.back(), std::string("launch ") + kLocation + " style 1");
-}
-
-TEST(EmulatorStarter, EveryClickRunsTheWholeSequenceAnew) {
+TEST(EmulatorStarter, EveryClickReadsTheLocationAndTheProcessListAnew) {
     Starter s(kLocation);
     s.starter.StartEmulator();
     s.starter.StartEmulator();

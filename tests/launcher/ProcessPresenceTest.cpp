@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include <algorithm>
-
 #include <gtest/gtest.h>
 
 #include "launcher/ProcessPresence.h"
@@ -11,60 +9,36 @@ namespace {
 
 constexpr const char* kVgs = "C:\\Program Files\\Connectix\\VGS\\VGS.EXE";
 
+// Matching by the end of a name is tested over real process lists
+// (tests/linux, tests/win32); here, the lists only a fake can hold.
 class ProcessPresenceTest : public ::testing::Test {
 protected:
-    long Count(const std::string& call) { return std::count(processes.calls.begin(), processes.calls.end(), call); }
-
     FakeProcessSnapshot processes;
     ProcessPresence presence{processes};
 };
 
-TEST_F(ProcessPresenceTest, MatchesTheEndOfANameIgnoringAsciiCase) {
-    const std::string unterminated = FakeProcessSnapshot::Unterminated();
-    const std::string longest = std::string(252, 'p') + "VGS.EXE";  // 259 characters and the NUL
+TEST_F(ProcessPresenceTest, ANameWithoutNulEndsTheScanWithWhatItFoundAndTheSnapshotIsReleased) {
+    const std::string unterminated(260, 'x');
     const struct {
         std::vector<std::string> names;
-        std::string target;
         bool running;
     } cases[] = {
-        {{"init", kVgs, "bash"}, kVgs, true},
-        {{"init", kVgs, "bash"}, "c:\\program files\\connectix\\vgs\\vgs.exe", true},
-        {{"init", kVgs, "bash"}, ":\\Program Files\\Connectix\\VGS\\VGS.EXE", true},
-        {{"init", kVgs, "bash"}, "\\VGS\\vgs.exe", true},
-        {{"init", kVgs, "bash"}, "VGS", false},
-        {{"init", kVgs, "bash"}, "vgs.exe ", false},  // blanks are not stripped
-        {{"init", kVgs, "bash"}, "D:\\Program Files\\Connectix\\VGS\\VGS.EXE", false},
-        {{"vgs.exe", "VGS.EXE"}, "\\vgs.exe", false},  // longer than every name
-        {{"init"}, "", true},
-        {{""}, "", true},
-        {{}, "", false},
-        {{longest}, longest, true},
-        {{"bash", unterminated, kVgs}, "vgs.exe", false},  // the scan ends at a name without NUL
-        {{kVgs, unterminated, "bash"}, "vgs.exe", true},   // with what it found so far
+        {{"init", kVgs, "bash"}, true},
+        {{"bash", unterminated, kVgs}, false},
+        {{kVgs, unterminated, "bash"}, true},
     };
     for (const auto& c : cases) {
         processes.names = c.names;
         processes.calls.clear();
-        EXPECT_EQ(presence.IsRunning(c.target), c.running) << c.target;
-        EXPECT_EQ(processes.calls.back(), "release 5") << c.target;
+        EXPECT_EQ(presence.IsRunning("vgs.exe"), c.running) << c.names[1];
+        EXPECT_EQ(processes.calls, (std::vector<std::string>{"take 2", "release 5"}));
     }
-}
-
-TEST_F(ProcessPresenceTest, ScansEveryEntryAndReleasesTheSnapshot) {
-    processes.names = {kVgs, kVgs, "bash"};
-    EXPECT_TRUE(presence.IsRunning("vgs.exe"));
-    EXPECT_EQ(processes.calls.front(), "take 2");
-    EXPECT_EQ(processes.sizeAsked, 296u);
-    EXPECT_EQ(Count("first"), 1);
-    EXPECT_EQ(Count("next"), 3);  // the last one reports the end
-    EXPECT_EQ(processes.calls.back(), "release 5");
 }
 
 TEST_F(ProcessPresenceTest, FailuresEndTheScanWithTheResultSoFar) {
     processes.names = {kVgs};
     processes.snapshotFails = true;
     EXPECT_FALSE(presence.IsRunning(kVgs));
-    EXPECT_EQ(Count("release " + std::to_string(~SnapshotHandle{0})), 1);
 
     processes.snapshotFails = false;
     processes.names = {kVgs, "bash"};

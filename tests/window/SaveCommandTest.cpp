@@ -10,20 +10,7 @@
 namespace tapelark::testing {
 namespace {
 
-TEST(SaveCommand, TheDialogIsAskedAsTheSaveCommandWantsIt) {
-    TestWindow w;
-    w.saveDialog.cancel = true;
-    w.form.btnSaveWave_Click();
-    const SaveFileRecord& r = w.saveDialog.asked.at(0);
-    EXPECT_EQ(r.owner, w.view.OwnerHandle());
-    EXPECT_EQ(r.filter, std::string("Wave Audio (*.wav)\0*.wav\0", 25));
-    EXPECT_EQ(r.file, "audio.wav" + std::string(254 - 9, ' '));
-    EXPECT_EQ(r.initialDir, "/opt/tapelark/");
-    EXPECT_EQ(r.title, "Save As");
-    EXPECT_EQ(r.flags, 8198u);  // ask before replacing and before creating
-}
-
-TEST(SaveCommand, TheChosenPathAndOnlyItIsSavedAndTheButtonsStayAsTheyAre) {
+TEST(SaveCommand, TheDialogIsAskedAndTheChosenPathAndOnlyItSavedLeavingTheButtonsAlone) {
     const struct {
         bool recordingAgain, cancel;
         std::string answer;
@@ -47,6 +34,13 @@ TEST(SaveCommand, TheChosenPathAndOnlyItIsSavedAndTheButtonsStayAsTheyAre) {
         w.saveDialog.cancel = c.cancel;
         w.saveDialog.answer = c.answer;
         w.form.btnSaveWave_Click();
+        const SaveFileRecord& asked = w.saveDialog.asked.at(0);
+        EXPECT_EQ(asked.owner, w.view.OwnerHandle());
+        EXPECT_EQ(asked.filter, std::string("Wave Audio (*.wav)\0*.wav\0", 25));
+        EXPECT_EQ(asked.file, "audio.wav" + std::string(254 - 9, ' '));
+        EXPECT_EQ(asked.initialDir, "/opt/tapelark/");
+        EXPECT_EQ(asked.title, "Save As");
+        EXPECT_EQ(asked.flags, 8198u);  // ask before replacing and before creating
         EXPECT_EQ(w.EngineCommands(), c.saves);
         EXPECT_EQ(w.view.enabled, enabled);
         EXPECT_EQ(w.view.timer, timer);
