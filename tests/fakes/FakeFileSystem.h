@@ -44,18 +44,16 @@ private:
     }
 };
 
-// Short forms for the fake file system: a path has one only while something
-// is there; by default blanks become "~".
+// Short forms for the fake file system: a path has one, its blanks made "~",
+// only while something is there.
 class FakeShortPaths : public ShortPaths {
 public:
     explicit FakeShortPaths(FakeFileSystem& files) : files_(files) {}
-    std::map<std::string, std::string> forms;  // explicit short forms
 
     std::uint32_t Query(const char* path, char* buffer, std::uint32_t capacity) override {
         if (!files_.Exists(path)) return 0;
         std::string form = path;
         std::replace(form.begin(), form.end(), ' ', '~');
-        if (forms.count(path)) form = forms[path];
         if (form.size() + 1 > capacity) return static_cast<std::uint32_t>(form.size() + 1);
         std::memcpy(buffer, form.c_str(), form.size() + 1);
         return static_cast<std::uint32_t>(form.size());

@@ -11,40 +11,27 @@ constexpr const char* kVgs = "C:\\Program Files\\Connectix\\VGS\\VGS.EXE";
 
 // Matching by the end of a name is tested over real process lists
 // (tests/linux, tests/win32); here, the lists only a fake can hold.
-class ProcessPresenceTest : public ::testing::Test {
-protected:
-    FakeProcessSnapshot processes;
-    ProcessPresence presence{processes};
-};
-
-TEST_F(ProcessPresenceTest, ANameWithoutNulEndsTheScanWithWhatItFoundAndTheSnapshotIsReleased) {
+TEST(ProcessPresence, ANameWithoutNulOrAFailureEndsTheScanWithWhatItFoundAndTheSnapshotIsReleased) {
     const std::string unterminated(260, 'x');
     const struct {
         std::vector<std::string> names;
-        bool running;
+        bool snapshotFails, throwOnNext, running;
     } cases[] = {
-        {{"init", kVgs, "bash"}, true},
-        {{"bash", unterminated, kVgs}, false},
-        {{kVgs, unterminated, "bash"}, true},
+        {{"init", kVgs, "bash"}, false, false, true},
+        {{"bash", unterminated, kVgs}, false, false, false},
+        {{kVgs, unterminated, "bash"}, false, false, true},
+        {{kVgs}, true, false, false},
+        {{kVgs, "bash"}, false, true, true},
     };
     for (const auto& c : cases) {
+        FakeProcessSnapshot processes;
         processes.names = c.names;
-        processes.calls.clear();
-        EXPECT_EQ(presence.IsRunning("vgs.exe"), c.running) << c.names[1];
-        EXPECT_EQ(processes.calls, (std::vector<std::string>{"take 2", "release 5"}));
+        processes.snapshotFails = c.snapshotFails;
+        processes.throwOnNext = c.throwOnNext;
+        EXPECT_EQ(ProcessPresence(processes).IsRunning("vgs.exe"), c.running) << &c - cases;
+        EXPECT_EQ(processes.calls.size(), 2u);
+        EXPECT_TRUE(processes.calls.back().starts_with("release ")) << &c - cases;
     }
-}
-
-TEST_F(ProcessPresenceTest, FailuresEndTheScanWithTheResultSoFar) {
-    processes.names = {kVgs};
-    processes.snapshotFails = true;
-    EXPECT_FALSE(presence.IsRunning(kVgs));
-
-    processes.snapshotFails = false;
-    processes.names = {kVgs, "bash"};
-    processes.throwOnNext = true;
-    EXPECT_TRUE(presence.IsRunning("vgs.exe"));
-    EXPECT_EQ(processes.calls.back(), "release 5");
 }
 
 }  // namespace

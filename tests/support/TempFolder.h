@@ -15,11 +15,9 @@ public:
     // `name` may hold blanks, to test paths that do.
     explicit TempFolder(const std::string& name = "tapelark") {
         std::random_device random;
-        const std::filesystem::path base = std::filesystem::temp_directory_path();
-        for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
-            const std::filesystem::path candidate = base / (name + "-" + std::to_string(random() % 1000000));
-            std::error_code error;
-            if (std::filesystem::create_directory(candidate, error)) path_ = candidate.string();
+        while (path_.empty()) {
+            const auto candidate = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
         }
     }
     ~TempFolder() {
