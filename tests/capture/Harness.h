@@ -13,7 +13,7 @@ struct CaptureHarness {
     Mci mci;
     FakeMessageBoxes messages;
     FakeFileSystem files;
-    FakeShortPaths shortPaths{files};
+    FakeShortPaths shortPaths;
     WaveRecording engine{mci, messages, files, shortPaths};
 };
 

@@ -83,14 +83,5 @@ TEST_F(Save, AReplaceThatFailsIsRaisedAndTheNewFileRemoved) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-// A missing file's short path is tested under Wine (tests/win32).
-TEST_F(Save, ShortPathOfReturnsExactlyTheAnswer) {
-    files.files["/a b"] = "x";
-    EXPECT_EQ(engine.ShortPathOf("/a b"), "/a~b");
-    const std::string longPath = "/x y/" + std::string(300, 'n');
-    files.files[longPath] = "";
-    EXPECT_EQ(engine.ShortPathOf(longPath), std::string(255, ' '));  // did not fit: the buffer as it was
-}
-
 }  // namespace
 }  // namespace tapelark::testing

@@ -28,7 +28,7 @@ struct FormServices {
     FakeMciChannel mci;
     FakeMessageBoxes messages;
     FakeFileSystem files;
-    FakeShortPaths shortPaths{files};
+    FakeShortPaths shortPaths;
     FakeSaveFileDialog saveDialog;
     FakeProgramEnvironment environment;
     FakeShell shell;
