@@ -65,26 +65,15 @@ public:
 
 private:
     Answer Device(const std::string& command) {
-        if (command == "close all") {
-            open_ = false;
-        } else if (command.starts_with("open ")) {
-            open_ = true;
-            mode = "stopped";
-        } else if (!open_) {
-            return {263, ""};  // no such device
-        } else if (command == "record capture") {
-            mode = "recording";
-        } else if (command == "stop capture") {
-            mode = "stopped";
-        } else if (command == "play capture from 0") {
-            mode = "playing";
-        } else if (command == "status capture mode") {
-            return {0, mode};
-        } else if (command.starts_with("set capture time format ")) {
-            bytes_ = command.ends_with("bytes");
-        } else if (command == "status capture length") {
-            return {0, bytes_ ? "2177280" : "12345"};
-        }
+        if (command == "close all") open_ = false;
+        if (command.starts_with("open ")) open_ = true;
+        if (!open_) return {command == "close all" ? 0u : 263u, ""};  // no such device
+        if (command == "stop capture" || command.starts_with("open ")) mode = "stopped";
+        if (command == "record capture") mode = "recording";
+        if (command == "play capture from 0") mode = "playing";
+        if (command.starts_with("set capture time format ")) bytes_ = command.ends_with("bytes");
+        if (command == "status capture mode") return {0, mode};
+        if (command == "status capture length") return {0, bytes_ ? "2177280" : "12345"};
         return {};
     }
 

@@ -8,34 +8,23 @@
 namespace tapelark::testing {
 namespace {
 
-constexpr const char* kKey = "SOFTWARE\\Some Vendor\\General";
-
 // What the reader makes of each stored value, and of missing keys and values,
 // is tested over real registries (tests/linux, tests/win32); here, the
 // failures only a fake can stage.
-class RegistryStringReaderTest : public ::testing::Test {
-protected:
-    RegistryStringReaderTest() { registry.keys[kKey]["Location"] = "C:\\VGS\\VGS.EXE"; }
-    std::string Read() { return reader.ReadRegistryString(kHkeyLocalMachine, kKey, "Location"); }
-
+TEST(RegistryStringReader, AFailedCloseIsShownKeepingTheResultAndAFailedQueryGivesNothing) {
+    const std::string key = "SOFTWARE\\Some Vendor\\General";
     FakeRegistry registry;
     FakeMessageBoxes messages;
     RegistryStringReader reader{registry, messages};
-};
-
-TEST_F(RegistryStringReaderTest, AQueryThatThrowsGivesEmptyTextAndTheKeyIsStillClosed) {
-    registry.throwOnQuery = true;
-    EXPECT_EQ(Read(), "");  // not the buffer's blanks
-    EXPECT_EQ(registry.calls.back(), "close 77");
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(RegistryStringReaderTest, AFailedCloseIsShownWithTheSubKeyAsPassedAndKeepsTheResult) {
+    registry.keys[key]["Location"] = "C:\\VGS\\VGS.EXE";
     registry.closeStatus = 6;
-    EXPECT_EQ(Read(), "C:\\VGS\\VGS.EXE");
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"RegCloseKey Failed: SOFTWARE\\Some Vendor\\General"});
+    EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key, "Location"), "C:\\VGS\\VGS.EXE");
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"RegCloseKey Failed: " + key});
     EXPECT_EQ(messages.shown[0].style, kStyleExclamation);
-    EXPECT_EQ(messages.shown[0].caption, "Tapelark");
+
+    registry.throwOnQuery = true;
+    EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key, "Location"), "");  // not the buffer's blanks
+    EXPECT_EQ(registry.calls.back(), "close 77");
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ TEST(SaveCommand, TheDialogIsAskedAndTheChosenPathAndOnlyItSavedLeavingTheButton
         std::vector<std::string> saves;
     } cases[] = {
         {false, true, "/tmp/a.wav", {}},
-        {false, false, "/tmp/a.wav", {"save capture /tmp/a.wav"}},  // shorter than the proposed name
+        // Blanks around are trimmed and the buffer, longer than the path, cut at its NUL.
+        {false, false, "  /tmp/a.wav  ", {"save capture /tmp/a.wav"}},
         {false, false, "/home/player/take", {"save capture /home/player/take"}},  // no extension added
         {false, false, "/" + std::string(260, 'x') + ".wav", {}},                 // too long for the buffer
         {true, false, "/tmp/b.wav", {"save capture /tmp/b.wav"}},
@@ -79,22 +80,16 @@ TEST(SaveDialogWrapper, TheProgramsFolderWhenItMayBeWrittenElseTheUsers) {
     }
 }
 
-TEST(SaveDialogWrapper, TheNameIsCutToTheBufferAndTheResultTrimmedAtItsNulAndAFailureIsACancel) {
-    struct Answering : SaveFileDialog {
-        bool fail = false;
-        std::string proposed;
-        int Run(SaveFileRecord& r) override {
-            if (fail) throw std::runtime_error("no display");
-            proposed = r.file;
-            r.file = "  /tmp/x y.wav  " + std::string(1, '\0') + "audio.wav";
-            return 1;
+TEST(SaveDialogWrapper, AProposedNameLongerThanTheBufferIsCutAndAFailingDialogIsACancel) {
+    struct Failing : FakeSaveFileDialog {
+        int Run(SaveFileRecord& record) override {
+            FakeSaveFileDialog::Run(record);
+            throw std::runtime_error("no display");
         }
     } dialog;
     FakeProgramEnvironment env;
-    EXPECT_EQ(ShowSaveDialog(dialog, env, 0, "A|*.a|", "T", "/", std::string(300, 'n')), "/tmp/x y.wav");
-    EXPECT_EQ(dialog.proposed, std::string(254, 'n'));
-    dialog.fail = true;
-    EXPECT_EQ(ShowSaveDialog(dialog, env, 0, "A|*.a", "T", "/", "audio.wav"), "");
+    EXPECT_EQ(ShowSaveDialog(dialog, env, 0, "A|*.a|", "T", "/", std::string(300, 'n')), "");
+    EXPECT_EQ(dialog.asked.at(0).file, std::string(254, 'n'));
     EXPECT_EQ(NulSeparatedFilter("A|*.a|"), std::string("A\0*.a\0", 6));  // ended once
 }
 
