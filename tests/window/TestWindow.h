@@ -10,15 +10,55 @@
 #include "tests/fakes/FakeMciChannel.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/fakes/FakeProcessSnapshot.h"
-#include "tests/fakes/FakeProgramEnvironment.h"
 #include "tests/fakes/FakeRegistry.h"
-#include "tests/fakes/FakeSaveFileDialog.h"
-#include "tests/fakes/FakeShell.h"
 #include "tests/fakes/FakeWindowSystem.h"
+#include "platform/ProgramEnvironment.h"
+#include "platform/SaveFileDialog.h"
+#include "platform/Shell.h"
 #include "window/FormLayout.h"
 #include "window/formPlay.h"
 
 namespace tapelark::testing {
+
+// The services only the window uses, faked here with it.
+
+// Answers as the user would: the path typed, or a cancel.
+struct FakeSaveFileDialog : SaveFileDialog {
+    int Run(SaveFileRecord& record) override {
+        asked.push_back(record);
+        if (cancel) return 0;
+        if (answer.size() + 1 > record.maxFile) return 0;  // does not fit the buffer
+        record.file.replace(0, answer.size() + 1, answer.c_str(), answer.size() + 1);
+        return 1;
+    }
+    std::vector<SaveFileRecord> asked;
+    bool cancel = false;
+    std::string answer;
+};
+
+struct FakeProgramEnvironment : ProgramEnvironment {
+    std::string ProgramFolder() override { return programFolder; }
+    char PathSeparator() override { return '/'; }
+    std::uintptr_t InstanceHandle() override { return 0x400000; }
+    bool FolderWritable(const std::string& folder) override { return folder == writable; }
+    std::string UserSaveFolder() override { return "/home/player/Music"; }
+
+    std::string programFolder = "/opt/tapelark";
+    std::string writable = "/opt/tapelark";
+};
+
+struct FakeShell : Shell {
+    struct Call {
+        std::string file;
+    };
+    std::intptr_t Execute(std::uintptr_t, const char*, const char* file, const char*, const char*, int) override {
+        calls.push_back({file});
+        if (fail) throw FileError("no handler for web addresses");
+        return 42;
+    }
+    std::vector<Call> calls;
+    bool fail = false;
+};
 
 // Everything below the window: fakes of the platform, with the real capture
 // engine and launcher on them. Each toolkit's window tests put their view on top.

@@ -117,14 +117,6 @@ TEST(Transport, EveryClickMakesItsCallsAndReachesItsState) {
     }
 }
 
-TEST(Transport, AFailedOpenIsReportedByTheEngineAndTheButtonsGoOnAsOnSuccess) {
-    TestWindow w;
-    w.mci.Fail("open new type waveaudio alias capture", 1);
-    w.form.btnWaveRec_Click();
-    EXPECT_EQ(w.messages.Texts(), Commands{"Opening new wave failed!"});
-    EXPECT_EQ(LookOf(w), (Look{true, false, false, false, true, "N/A: "}));
-}
-
 TEST(Dispatch, OnlyTheClickableControlsReachAHandler) {
     for (const auto& layout : FormControls()) {
         TestWindow w;

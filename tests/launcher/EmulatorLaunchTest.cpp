@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: MIT
+// "Start VGS" on fakes of its platform services, and the fake-only failures
+// of its two parts; the parts meet real registries and process lists in
+// tests/linux and tests/win32.
 #include <algorithm>
 #include <optional>
 
@@ -78,6 +81,45 @@ TEST(EmulatorStarter, FailuresOfTheStepsNeverLeaveIt) {
     // A failed activation is the ordinary way to a launch; the unreadable value
     // leaves the location empty, and an empty target matches "init".
     EXPECT_EQ(s.windows.calls, Calls{kActivate});
+}
+
+TEST(RegistryStringReader, AFailedCloseIsShownKeepingTheResultAndAFailedQueryGivesNothing) {
+    const std::string key = "SOFTWARE\\Some Vendor\\General";
+    FakeRegistry registry;
+    FakeMessageBoxes messages;
+    RegistryStringReader reader{registry, messages};
+    registry.keys[key]["Location"] = "C:\\VGS\\VGS.EXE";
+    registry.closeStatus = 6;
+    EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key, "Location"), "C:\\VGS\\VGS.EXE");
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"RegCloseKey Failed: " + key});
+    EXPECT_EQ(messages.shown[0].style, kStyleExclamation);
+
+    registry.throwOnQuery = true;
+    EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key, "Location"), "");  // not the buffer's blanks
+    EXPECT_EQ(registry.calls.back(), "close 77");
+}
+
+TEST(ProcessPresence, ANameWithoutNulOrAFailureEndsTheScanWithWhatItFoundAndTheSnapshotIsReleased) {
+    const std::string unterminated(260, 'x');
+    const struct {
+        std::vector<std::string> names;
+        bool snapshotFails, throwOnNext, running;
+    } cases[] = {
+        {{"init", kLocation, "bash"}, false, false, true},
+        {{"bash", unterminated, kLocation}, false, false, false},
+        {{kLocation, unterminated, "bash"}, false, false, true},
+        {{kLocation}, true, false, false},
+        {{kLocation, "bash"}, false, true, true},
+    };
+    for (const auto& c : cases) {
+        FakeProcessSnapshot processes;
+        processes.names = c.names;
+        processes.snapshotFails = c.snapshotFails;
+        processes.throwOnNext = c.throwOnNext;
+        EXPECT_EQ(ProcessPresence(processes).IsRunning("vgs.exe"), c.running) << &c - cases;
+        EXPECT_EQ(processes.calls.size(), 2u);
+        EXPECT_TRUE(processes.calls.back().starts_with("release ")) << &c - cases;
+    }
 }
 
 }  // namespace
