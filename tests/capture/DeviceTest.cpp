@@ -17,7 +17,6 @@ TEST(Device, RecordingSendsFourCommandsAndReportsEachFailureInTurn) {
         Strings failing;
         Strings sent, messages;
     } cases[] = {
-        {{}, {"close all", kOpen, kFormat, "record capture"}, {}},
         {{"close all"}, {"close all"}, {"Closing all MCI operations failed!"}},
         {{kOpen}, {"close all", kOpen}, {"Opening new wave failed!"}},
         {{kFormat, "record capture"},
@@ -25,7 +24,7 @@ TEST(Device, RecordingSendsFourCommandsAndReportsEachFailureInTurn) {
          {"Settings for recording not consistent", "Recording not possible."}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.failing.empty() ? "nothing fails" : c.failing[0]);
+        SCOPED_TRACE(c.failing[0]);
         CaptureHarness<> h;
         for (const auto& command : c.failing) h.mci.Fail(command);
         h.engine.BeginRecording();

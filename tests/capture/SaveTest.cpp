@@ -28,12 +28,11 @@ struct WritingMci : FakeMciChannel {
     }
 };
 
-class Save : public ::testing::Test, public CaptureHarness<WritingMci> {
-protected:
-    Save() { mci.files = &files; }
+struct Saving : CaptureHarness<WritingMci> {
+    Saving() { mci.files = &files; }
 };
 
-TEST_F(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhenWhole) {
+TEST(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhenWhole) {
     const struct {
         std::string path;
         std::optional<std::string> old;  // what the path held
@@ -57,30 +56,28 @@ TEST_F(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhe
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sent);
-        files.files.clear();
-        files.failing.clear();
-        mci.calls.clear();
-        messages.shown.clear();
-        if (c.old) files.files[c.path] = *c.old;
-        if (!c.leftover.empty()) files.files[c.leftover] = "an earlier take";
-        if (c.held) files.failing.insert("remove " + c.leftover);
-        mci.outcome = c.outcome;
-        Files expected = c.outcome == Writes ? Files{{c.path, "new take"}} : files.files;
+        Saving h;
+        if (c.old) h.files.files[c.path] = *c.old;
+        if (!c.leftover.empty()) h.files.files[c.leftover] = "an earlier take";
+        if (c.held) h.files.failing.insert("remove " + c.leftover);
+        h.mci.outcome = c.outcome;
+        Files expected = c.outcome == Writes ? Files{{c.path, "new take"}} : h.files.files;
         if (c.held) expected[c.leftover] = "an earlier take";
-        engine.SaveCaptureAs(c.path);
-        EXPECT_EQ(mci.Commands(), Strings{c.sent});
-        EXPECT_EQ(files.files, expected);  // and nothing left beside it
-        EXPECT_EQ(messages.Texts(), c.outcome == Writes ? Strings{}
-                                                        : Strings{"Saving file failed, file name was: " + c.path});
+        h.engine.SaveCaptureAs(c.path);
+        EXPECT_EQ(h.mci.Commands(), Strings{c.sent});
+        EXPECT_EQ(h.files.files, expected);  // and nothing left beside it
+        EXPECT_EQ(h.messages.Texts(), c.outcome == Writes ? Strings{}
+                                                          : Strings{"Saving file failed, file name was: " + c.path});
     }
 }
 
-TEST_F(Save, AReplaceThatFailsIsRaisedAndTheNewFileRemoved) {
-    files.files["/m/a.wav"] = "old take";
-    files.failing.insert("replace /m/.tapelark-save-1.wav");
-    EXPECT_THROW(engine.SaveCaptureAs("/m/a.wav"), FileError);
-    EXPECT_EQ(files.files, (Files{{"/m/a.wav", "old take"}}));
-    EXPECT_TRUE(messages.shown.empty());
+TEST(Save, AReplaceThatFailsIsRaisedAndTheNewFileRemoved) {
+    Saving h;
+    h.files.files["/m/a.wav"] = "old take";
+    h.files.failing.insert("replace /m/.tapelark-save-1.wav");
+    EXPECT_THROW(h.engine.SaveCaptureAs("/m/a.wav"), FileError);
+    EXPECT_EQ(h.files.files, (Files{{"/m/a.wav", "old take"}}));
+    EXPECT_TRUE(h.messages.shown.empty());
 }
 
 }  // namespace

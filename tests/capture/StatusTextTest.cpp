@@ -7,8 +7,7 @@
 namespace tapelark::testing {
 namespace {
 
-// The mode and the order of the requests are seen in the window's status line
-// (tests/window); here, what each answer makes of the length.
+// The mode, and the order of the requests, show in the window's status line (tests/window).
 TEST(Status, LengthTextShowsWhatEachAnswerHolds) {
     const struct {
         std::vector<FakeMciChannel::Answer> answers;  // milliseconds, then bytes

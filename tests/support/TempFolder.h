@@ -21,7 +21,6 @@ public:
         }
     }
     ~TempFolder() {
-        if (path_.empty()) return;
         std::error_code ignored;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
             std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,

@@ -47,8 +47,7 @@ inline WaveFile ParseWave(const std::string& file) {
             sawFormat = true;
         } else if (id == "data") {
             if (!sawFormat) return {"samples before the format"};
-            wave.bytes.assign(file.begin() + static_cast<std::ptrdiff_t>(at + 8),
-                              file.begin() + static_cast<std::ptrdiff_t>(at + 8 + size));
+            wave.bytes.assign(&file[at + 8], &file[at + 8] + size);
             sawData = true;
         }
         at += 8 + size + (size & 1);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,17 +23,18 @@ namespace tapelark::testing {
 
 // The services only the window uses, faked here with it.
 
-// Answers as the user would: the path typed, or a cancel.
+// Answers as the user would: the path typed, or a cancel; or fails.
 struct FakeSaveFileDialog : SaveFileDialog {
     int Run(SaveFileRecord& record) override {
         asked.push_back(record);
+        if (fail) throw std::runtime_error("no display");
         if (cancel) return 0;
         if (answer.size() + 1 > record.maxFile) return 0;  // does not fit the buffer
         record.file.replace(0, answer.size() + 1, answer.c_str(), answer.size() + 1);
         return 1;
     }
     std::vector<SaveFileRecord> asked;
-    bool cancel = false;
+    bool cancel = false, fail = false;
     std::string answer;
 };
 
