@@ -47,7 +47,8 @@ TEST(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhenW
         {"/music/audio.wav", "old take", "", false, Writes, "save capture /music/.tapelark-save-1.wav"},
         {"/my music/a.wav", "old take", "", false, Writes, "save capture \"/my music/.tapelark-save-1.wav\""},
         {"a.wav", "old take", "", false, Writes, "save capture .tapelark-save-1.wav"},
-        {"/m/a.wav", "old take", "/m/.tapelark-save-1.wav", false, Writes, "save capture /m/.tapelark-save-1.wav"},
+        {"/m/a.wav", "old take", "/m/.tapelark-save-1.wav", false, Writes,
+         "save capture /m/.tapelark-save-1.wav"},
         {"C:\\rec\\a.wav", "old take", "C:\\rec\\.tapelark-save-1.wav", true, Writes,
          "save capture C:\\rec\\.tapelark-save-2.wav"},
         {"/m/a.wav", "old take", "", false, Refuses, "save capture /m/.tapelark-save-1.wav"},
@@ -66,8 +67,8 @@ TEST(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhenW
         h.engine.SaveCaptureAs(c.path);
         EXPECT_EQ(h.mci.Commands(), Strings{c.sent});
         EXPECT_EQ(h.files.files, expected);  // and nothing left beside it
-        EXPECT_EQ(h.messages.Texts(), c.outcome == Writes ? Strings{}
-                                                          : Strings{"Saving file failed, file name was: " + c.path});
+        const Strings told{"Saving file failed, file name was: " + c.path};
+        EXPECT_EQ(h.messages.Texts(), c.outcome == Writes ? Strings{} : told);
     }
 }
 

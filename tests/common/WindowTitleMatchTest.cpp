@@ -20,7 +20,7 @@ TEST(WindowTitleMatchTest, PicksTheExactTitleFirstThenAVisibleBeginning) {
     } cases[] = {
         {"exact title", {{1, "Other", true}, {2, kVgs, true}}, 2},
         {"case ignored", {{1, "CONNECTIX virtual GAME station", true}}, 1},
-        {"an exact title wins over an earlier beginning", {{1, kVgs + " - [game]", true}, {2, kVgs, true}}, 2},
+        {"exact title over an earlier beginning", {{1, kVgs + " - [game]", true}, {2, kVgs, true}}, 2},
         {"an exact title counts even when hidden", {{1, kVgs, false}}, 1},
         {"a hidden window does not answer by its beginning",
          {{1, kVgs + " - [hidden]", false}, {2, kVgs + " - [shown]", true}}, 2},
@@ -30,7 +30,7 @@ TEST(WindowTitleMatchTest, PicksTheExactTitleFirstThenAVisibleBeginning) {
         {"no window", {}, std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(PickWindowByTitle(c.windows, kVgs), c.picked) << c.what;
-    EXPECT_EQ(PickWindowByTitle({{1, "", true}, {2, kVgs, true}}, ""), std::nullopt) << "empty text picks nothing";
+    EXPECT_EQ(PickWindowByTitle({{1, "", true}, {2, kVgs, true}}, ""), std::nullopt) << "empty text";
 }
 
 }  // namespace

@@ -20,7 +20,6 @@ class FakeMciChannel : public MciChannel {
 public:
     struct Call {
         std::string command;
-        std::uint32_t length = 0;  // of the reply field
     };
     struct Answer {
         std::uint32_t code = 0;
@@ -34,8 +33,8 @@ public:
     }
     void Fail(const std::string& command, std::uint32_t code = 263) { Script(command, {{code, ""}}); }
 
-    std::uint32_t SendString(const char* command, char* reply, std::uint32_t length, std::uintptr_t) override {
-        calls.push_back({command, length});
+    std::uint32_t SendString(const char* command, char* reply, std::uint32_t size, std::uintptr_t) override {
+        calls.push_back({command});
         Answer answer;
         if (auto it = scripts_.find(command); it != scripts_.end() && !it->second.empty()) {
             answer = it->second.front();
@@ -45,8 +44,8 @@ public:
         }
         if (answer.throws) throw std::runtime_error("the multimedia system is gone");
         // Like the real system, a failure leaves the field alone unless told otherwise.
-        if (reply != nullptr && length > 0 && (answer.code == 0 || !answer.reply.empty())) {
-            std::size_t n = std::min<std::size_t>(answer.reply.size(), length - 1);
+        if (reply != nullptr && size > 0 && (answer.code == 0 || !answer.reply.empty())) {
+            std::size_t n = std::min<std::size_t>(answer.reply.size(), size - 1);
             std::memcpy(reply, answer.reply.data(), n);
             reply[n] = '\0';
         }

@@ -15,8 +15,7 @@ namespace tapelark::testing {
 class FakeProcessSnapshot final : public ProcessSnapshot {
 public:
     std::vector<std::string> names;
-    bool snapshotFails = false;
-    bool throwOnNext = false;
+    bool snapshotFails = false, throwOnNext = false;
     std::vector<std::string> calls;  // takes and releases
 
     SnapshotHandle Take(std::uint32_t flags) override {

@@ -15,8 +15,9 @@ public:
     // `name` may hold blanks, to test paths that do.
     explicit TempFolder(const std::string& name = "tapelark") {
         std::random_device random;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
         while (path_.empty()) {
-            const auto candidate = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(random()));
+            const auto candidate = base / (name + "-" + std::to_string(random()));
             if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
         }
     }

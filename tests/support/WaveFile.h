@@ -27,11 +27,11 @@ struct WaveFile {
 
 inline WaveFile ParseWave(const std::string& file) {
     // Little-endian numbers, as the file holds them.
-    const auto u16 = [&](std::size_t at) {
-        return static_cast<std::uint16_t>(static_cast<unsigned char>(file[at]) |
-                                          static_cast<unsigned char>(file[at + 1]) << 8);
+    const auto u16 = [&](std::size_t i) {
+        return static_cast<std::uint16_t>(static_cast<unsigned char>(file[i]) |
+                                          static_cast<unsigned char>(file[i + 1]) << 8);
     };
-    const auto u32 = [&](std::size_t at) { return std::uint32_t{u16(at)} | std::uint32_t{u16(at + 2)} << 16; };
+    const auto u32 = [&](std::size_t i) { return std::uint32_t{u16(i)} | std::uint32_t{u16(i + 2)} << 16; };
     WaveFile wave;
     if (file.size() < 12 || file.compare(0, 4, "RIFF") != 0 || file.compare(8, 4, "WAVE") != 0)
         return {"no RIFF WAVE header"};

@@ -56,8 +56,9 @@ TEST(SaveCommand, AFailingFileStepIsShownWithThePathAndTheReason) {
     w.files.failing.insert("replace /music/.tapelark-save-1.wav");
     w.saveDialog.answer = "/music/audio.wav";
     EXPECT_NO_THROW(w.form.btnSaveWave_Click());
-    EXPECT_EQ(w.messages.Texts(), std::vector<std::string>{"Saving file failed, file name was: /music/audio.wav\r\n"
-                                                           "replace failed: /music/.tapelark-save-1.wav"});
+    const std::string told = "Saving file failed, file name was: /music/audio.wav\r\n"
+                             "replace failed: /music/.tapelark-save-1.wav";
+    EXPECT_EQ(w.messages.Texts(), std::vector<std::string>{told});
 }
 
 TEST(SaveDialogWrapper, TheUsersFolderWhenTheProgramsMayNotBeWrittenEndingInOneSeparator) {

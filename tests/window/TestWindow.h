@@ -21,9 +21,8 @@
 
 namespace tapelark::testing {
 
-// The services only the window uses, faked here with it.
-
-// Answers as the user would: the path typed, or a cancel; or fails.
+// The services only the window uses are faked here with it. The save dialog
+// answers as the user would: the path typed, or a cancel; or it fails.
 struct FakeSaveFileDialog : SaveFileDialog {
     int Run(SaveFileRecord& record) override {
         asked.push_back(record);
@@ -53,7 +52,8 @@ struct FakeShell : Shell {
     struct Call {
         std::string file;
     };
-    std::intptr_t Execute(std::uintptr_t, const char*, const char* file, const char*, const char*, int) override {
+    std::intptr_t Execute(std::uintptr_t, const char*, const char* file, const char*, const char*,
+                          int) override {
         calls.push_back({file});
         if (fail) throw FileError("no handler for web addresses");
         return 42;

@@ -30,8 +30,7 @@ constexpr Click Clear = Control::btnWaveClear;
 constexpr Click Tick = std::nullopt;
 
 void Press(TestWindow& w, Click click) {
-    if (click) HandlersOf(w.form).clicked(*click);
-    else HandlersOf(w.form).ticked();
+    click ? HandlersOf(w.form).clicked(*click) : HandlersOf(w.form).ticked();
 }
 
 // What a click reached: the engine's commands, then the other services it asked.
