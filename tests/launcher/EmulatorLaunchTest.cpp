@@ -29,7 +29,6 @@ struct Starter {
     FakeWindowSystem windows;
     FakeMessageBoxes messages;
     EmulatorLaunch launch{windows, registry, processes, messages};
-    EmulatorStarter& starter = launch.starter;
 };
 
 TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRuns) {
@@ -57,7 +56,7 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRuns) {
         s.windows.windowAnswers = c.windowAnswers;
         s.processes.names = c.processes;
         s.processes.snapshotFails = c.noProcessList;
-        EXPECT_TRUE(s.starter.StartEmulator()) << c.what;
+        EXPECT_TRUE(s.launch.starter.StartEmulator()) << c.what;
         EXPECT_EQ(s.windows.calls, c.windowCalls) << c.what;
         EXPECT_TRUE(s.messages.shown.empty()) << c.what;
     }
@@ -65,8 +64,8 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRuns) {
 
 TEST(EmulatorStarter, EveryClickReadsTheLocationAndTheProcessListAnew) {
     Starter s(kLocation);
-    s.starter.StartEmulator();
-    s.starter.StartEmulator();
+    s.launch.starter.StartEmulator();
+    s.launch.starter.StartEmulator();
     EXPECT_EQ(std::count(s.registry.calls.begin(), s.registry.calls.end(), "query 77 Location"), 2);
     EXPECT_EQ(std::count(s.processes.calls.begin(), s.processes.calls.end(), "take 2"), 2);
 }
@@ -76,7 +75,7 @@ TEST(EmulatorStarter, FailuresOfTheStepsNeverLeaveIt) {
     s.windows.throwOnActivate = true;
     s.registry.throwOnQuery = true;
     s.processes.names = {"init"};
-    EXPECT_TRUE(s.starter.StartEmulator());
+    EXPECT_TRUE(s.launch.starter.StartEmulator());
     // A failed activation is the ordinary way to a launch; the unreadable value
     // leaves the location empty (and its key closed), and an empty target matches "init".
     EXPECT_EQ(s.windows.calls, Calls{kActivate});

@@ -116,14 +116,16 @@ TEST(Transport, EveryClickMakesItsCallsAndReachesItsState) {
     }
 }
 
-TEST(Dispatch, OnlyTheClickableControlsReachAHandler) {
+TEST(FormLayout, ControlsInTabOrderTakeClicksExactlyWhereTheyHaveAHandler) {
     for (const auto& layout : FormControls()) {
+        EXPECT_EQ(layout.tabIndex, &layout - FormControls().data()) << layout.id;
         TestWindow w;
         w.form.btnWaveRec_Click();  // every transport button has something to do now
         w.Forget();
         HandlersOf(w.form).clicked(layout.name);
         EXPECT_EQ(EffectsOf(w).empty(), !layout.clickable) << layout.id;
     }
+    EXPECT_EQ(TwipsToPixels(4335, 144), 434);  // halves round up
 }
 
 }  // namespace
