@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include <stdexcept>
-
 #include <gtest/gtest.h>
 
 #include "tests/capture/Harness.h"
@@ -14,20 +12,7 @@ const std::string kOpen = "open new type waveaudio alias capture";
 const std::string kFormat =
     "set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400";
 
-TEST(Device, RecordingSendsTheFourCommandsWithBlankFields) {
-    CaptureHarness h;
-    h.engine.BeginRecording();
-    EXPECT_EQ(h.mci.Commands(), (Strings{"close all", kOpen, kFormat, "record capture"}));
-    for (const auto& call : h.mci.calls) {
-        EXPECT_EQ(call.length, 260u) << call.command;
-        // The open gets the field as the close left it.
-        if (call.command != kOpen) EXPECT_EQ(call.fieldBefore, std::string(260, ' ')) << call.command;
-        EXPECT_EQ(call.callback, 0u);
-    }
-    EXPECT_TRUE(h.messages.shown.empty());
-}
-
-TEST(Device, EachFailureIsReportedInTurnAndAFailedOpenEndsTheRecording) {
+TEST(Device, RecordingSendsFourCommandsAndReportsEachFailureInTurn) {
     const struct {
         Strings failing;
         Strings sent, messages;
@@ -39,42 +24,31 @@ TEST(Device, EachFailureIsReportedInTurnAndAFailedOpenEndsTheRecording) {
          {"Settings for recording not consistent", "Recording not possible."}},
     };
     for (const auto& c : cases) {
-        CaptureHarness h;
+        SCOPED_TRACE(c.failing[0]);
+        CaptureHarness<> h;
         for (const auto& command : c.failing) h.mci.Fail(command);
         h.engine.BeginRecording();
-        EXPECT_EQ(h.mci.Commands(), c.sent) << c.failing[0];
-        EXPECT_EQ(h.messages.Texts(), c.messages) << c.failing[0];
-        for (const auto& shown : h.messages.shown) {
-            EXPECT_EQ(shown.style, 0);
-            EXPECT_EQ(shown.caption, "Tapelark");
-        }
+        EXPECT_EQ(h.mci.Commands(), c.sent);
+        EXPECT_EQ(h.messages.Texts(), c.messages);
     }
 }
 
-TEST(Device, StopPlayAndClearSendNoFieldAndReportTheirOwnFailures) {
-    CaptureHarness h;
+TEST(Device, AnOpenThatThrowsStillGoesOnToFormatAndRecord) {
+    CaptureHarness<> h;
+    h.mci.Script("close all", {{0, "", true}});
+    EXPECT_NO_THROW(h.engine.BeginRecording());
+    EXPECT_EQ(h.mci.Commands(), (Strings{"close all", kFormat, "record capture"}));
+}
+
+TEST(Device, StopPlayAndClearReportTheirOwnFailures) {
+    CaptureHarness<> h;
     for (const char* command : {"stop capture", "play capture from 0", "close all"}) h.mci.Fail(command);
     h.engine.StopCapture();
     h.engine.PlayCapture();
     h.engine.CloseAllDevices();
     EXPECT_EQ(h.mci.Commands(), (Strings{"stop capture", "play capture from 0", "close all"}));
-    for (const auto& call : h.mci.calls) EXPECT_FALSE(call.hasField || call.length != 0) << call.command;
     EXPECT_EQ(h.messages.Texts(), (Strings{"Stopping recording failed!",
                                            "Start playing failed!\r\nClose other applications using multimedia."}));
-}
-
-TEST(Device, AnOpenThatThrowsStillGoesOnToFormatAndRecord) {
-    struct Throwing : FakeMciChannel {
-        std::uint32_t SendString(const char* c, char* r, std::uint32_t l, std::uintptr_t w) override {
-            FakeMciChannel::SendString(c, r, l, w);
-            if (std::string(c) == "close all") throw std::runtime_error("gone");
-            return 0;
-        }
-    } throwing;
-    CaptureHarness h;
-    WaveRecording other(throwing, h.messages, h.files, h.shortPaths);
-    EXPECT_NO_THROW(other.BeginRecording());
-    EXPECT_EQ(throwing.Commands(), (Strings{"close all", kFormat, "record capture"}));
 }
 
 TEST(Device, TheFormatCommandIsComposedOrRefusedOnOverflow) {
@@ -85,18 +59,15 @@ TEST(Device, TheFormatCommandIsComposedOrRefusedOnOverflow) {
     } cases[] = {
         {1, 8, 22050, {"set capture alignment 1 bitspersample 8 samplespersec 22050 channels 1 bytespersec 22050"}},
         // Halves of the alignment go to the even neighbour.
-        {1, 12, 8000, {"set capture alignment 2 bitspersample 12 samplespersec 8000 channels 1 bytespersec 16000"}},
         {1, 20, 8000, {"set capture alignment 2 bitspersample 20 samplespersec 8000 channels 1 bytespersec 16000"}},
         {1, 28, 8000, {"set capture alignment 4 bitspersample 28 samplespersec 8000 channels 1 bytespersec 32000"}},
-        {-2, 16, 8000,
-         {"set capture alignment -4 bitspersample 16 samplespersec 8000 channels -2 bytespersec -32000"}},
         {2, 20000, 44100, {}},   // the bit count overflows 16 bits
         {2, 16, 600000000, {}},  // the byte rate overflows 32 bits
         {1, 16, 1073741823,
          {"set capture alignment 2 bitspersample 16 samplespersec 1073741823 channels 1 bytespersec 2147483646"}},
     };
     for (const auto& c : cases) {
-        CaptureHarness h;
+        CaptureHarness<> h;
         h.engine.SetCaptureFormat(c.channels, c.bits, c.rate);
         EXPECT_EQ(h.mci.Commands(), c.sent) << c.channels << "x" << c.bits << " at " << c.rate;
         EXPECT_TRUE(h.messages.shown.empty());

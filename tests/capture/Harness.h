@@ -7,11 +7,13 @@
 
 namespace tapelark::testing {
 
+// The capture engine on fakes, over a multimedia system of the test's choice.
+template <typename Mci = FakeMciChannel>
 struct CaptureHarness {
-    FakeMciChannel mci;
+    Mci mci;
     FakeMessageBoxes messages;
     FakeFileSystem files;
-    FakeShortPaths shortPaths{files};
+    FakeShortPaths shortPaths;
     WaveRecording engine{mci, messages, files, shortPaths};
 };
 

@@ -1,145 +1,85 @@
 // SPDX-License-Identifier: MIT
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include "tests/capture/Harness.h"
 
-using namespace tapelark;
-using namespace tapelark::testing;
-using Strings = std::vector<std::string>;
-
+namespace tapelark::testing {
 namespace {
 
-class Save : public ::testing::Test, public CaptureHarness {
-protected:
-    // The multimedia system writes the file when the save succeeds.
-    void SaveWrites(const std::string& target, std::uint32_t code = 0) {
-        mci.Script("save capture " + target, {{code, ""}});
-    }
-};
+using Files = std::map<std::string, std::string>;
+using Strings = std::vector<std::string>;
 
-TEST_F(Save, PlainPathIsSentAsItIs) {
-    engine.SaveCaptureAs("/music/audio.wav");
-    EXPECT_EQ(mci.Commands(), (Strings{"save capture /music/audio.wav"}));
-    EXPECT_FALSE(mci.calls[0].hasField);
-    EXPECT_EQ(mci.calls[0].length, 0u);
-    EXPECT_TRUE(shortPaths.asked.empty());
-    EXPECT_TRUE(messages.shown.empty());
-}
+// What the multimedia system does with the file it is told to save.
+enum class Outcome { Writes, Refuses, LeavesPiece };  // a piece: as some do when they fail
+using enum Outcome;
 
-// The multimedia system writes the file it is told to save: whole when it
-// succeeds, or (as some do) a piece of it when it fails.
 struct WritingMci : FakeMciChannel {
     FakeFileSystem* files = nullptr;
-    bool leavesPieceOnFailure = false;
+    Outcome outcome = Writes;
     std::uint32_t SendString(const char* command, char* reply, std::uint32_t length,
-                             std::uintptr_t callback) override {
-        std::uint32_t code = FakeMciChannel::SendString(command, reply, length, callback);
+                             std::uintptr_t window) override {
+        FakeMciChannel::SendString(command, reply, length, window);
         std::string path = std::string(command).substr(std::string("save capture ").size());
-        if (path.size() > 1 && path.front() == '"') path = path.substr(1, path.size() - 2);
-        if (code == 0 || leavesPieceOnFailure) files->files[path] = code == 0 ? "new take" : "half";
-        return code;
+        if (path.front() == '"') path = path.substr(1, path.size() - 2);
+        if (outcome != Refuses) files->files[path] = outcome == Writes ? "new take" : "half";
+        return outcome == Writes ? 0 : 275;
     }
 };
 
-class SaveOver : public ::testing::Test {
-protected:
-    SaveOver() { mci.files = &files; }
-    WritingMci mci;
-    FakeMessageBoxes messages;
-    FakeFileSystem files;
-    FakeShortPaths shortPaths{files};
-    WaveRecording engine{mci, messages, files, shortPaths};
+struct Saving : CaptureHarness<WritingMci> {
+    Saving() { mci.files = &files; }
 };
 
-TEST_F(SaveOver, TheNewFileIsWrittenBesideAndThenTakesTheOldOnesPlace) {
-    struct Case {
-        std::string path, leftover;  // a file an earlier save left beside, held open
+TEST(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhenWhole) {
+    const struct {
+        std::string path;
+        std::optional<std::string> old;  // what the path held
+        std::string leftover;            // what an earlier save left beside
+        bool held;                       // still open, so that it cannot be removed
+        Outcome outcome;
         std::string sent;
     } cases[] = {
-        {"/music/audio.wav", "", "save capture /music/.tapelark-save-1.wav"},
-        {"/my music/a.wav", "", "save capture \"/my music/.tapelark-save-1.wav\""},
-        {"C:\\rec\\a.wav", "C:\\rec\\.tapelark-save-1.wav", "save capture C:\\rec\\.tapelark-save-2.wav"},
-        {"a.wav", "", "save capture .tapelark-save-1.wav"},
+        {"/music/audio.wav", std::nullopt, "", false, Writes, "save capture /music/audio.wav"},
+        {"/my music/a.wav", std::nullopt, "", false, Writes, "save capture \"/my music/a.wav\""},
+        {"/m/a b.wav", "", "", false, Writes, "save capture \"/m/a b.wav\""},
+        {"/music/audio.wav", "old take", "", false, Writes, "save capture /music/.tapelark-save-1.wav"},
+        {"/my music/a.wav", "old take", "", false, Writes, "save capture \"/my music/.tapelark-save-1.wav\""},
+        {"a.wav", "old take", "", false, Writes, "save capture .tapelark-save-1.wav"},
+        {"/m/a.wav", "old take", "/m/.tapelark-save-1.wav", false, Writes,
+         "save capture /m/.tapelark-save-1.wav"},
+        {"C:\\rec\\a.wav", "old take", "C:\\rec\\.tapelark-save-1.wav", true, Writes,
+         "save capture C:\\rec\\.tapelark-save-2.wav"},
+        {"/m/a.wav", "old take", "", false, Refuses, "save capture /m/.tapelark-save-1.wav"},
+        {"/m/a.wav", "old take", "", false, LeavesPiece, "save capture /m/.tapelark-save-1.wav"},
+        {"/my music/a.wav", std::nullopt, "", false, Refuses, "save capture \"/my music/a.wav\""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        files.files = {{c.path, "old take"}};
-        files.failing.clear();
-        if (!c.leftover.empty()) {
-            files.files[c.leftover] = "held";
-            files.failing.insert("remove " + c.leftover);
-        }
-        mci.calls.clear();
-        engine.SaveCaptureAs(c.path);
-        EXPECT_EQ(mci.Commands(), Strings{c.sent});
-        EXPECT_EQ(files.files.at(c.path), "new take");
-        EXPECT_EQ(files.files.size(), c.leftover.empty() ? 1u : 2u) << "nothing else left beside it";
-        EXPECT_TRUE(messages.shown.empty());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sent);
+        Saving h;
+        if (c.old) h.files.files[c.path] = *c.old;
+        if (!c.leftover.empty()) h.files.files[c.leftover] = "an earlier take";
+        if (c.held) h.files.failing.insert("remove " + c.leftover);
+        h.mci.outcome = c.outcome;
+        Files expected = c.outcome == Writes ? Files{{c.path, "new take"}} : h.files.files;
+        if (c.held) expected[c.leftover] = "an earlier take";
+        h.engine.SaveCaptureAs(c.path);
+        EXPECT_EQ(h.mci.Commands(), Strings{c.sent});
+        EXPECT_EQ(h.files.files, expected);  // and nothing left beside it
+        const Strings told{"Saving file failed, file name was: " + c.path};
+        EXPECT_EQ(h.messages.Texts(), c.outcome == Writes ? Strings{} : told);
     }
 }
 
-TEST_F(SaveOver, ALeftoverOfAnEarlierSaveIsRemovedOnceNothingHoldsIt) {
-    files.files = {{"/m/a.wav", "old take"}, {"/m/.tapelark-save-1.wav", "an earlier take"}};
-    engine.SaveCaptureAs("/m/a.wav");
-    EXPECT_EQ(mci.Commands(), Strings{"save capture /m/.tapelark-save-1.wav"});
-    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"/m/a.wav", "new take"}}));
-}
-
-TEST_F(SaveOver, AFailedSaveLeavesTheOldFileAndNothingBeside) {
-    for (bool leavesPiece : {false, true}) {
-        files.files = {{"/m/a.wav", "old take"}};
-        messages.shown.clear();
-        mci.leavesPieceOnFailure = leavesPiece;
-        mci.Script("save capture /m/.tapelark-save-1.wav", {{275, ""}});
-        engine.SaveCaptureAs("/m/a.wav");
-        EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"/m/a.wav", "old take"}}));
-        EXPECT_EQ(messages.Texts(), (Strings{"Saving file failed, file name was: /m/a.wav"}));
-        EXPECT_EQ(messages.shown[0].style, 0);
-    }
-}
-
-TEST_F(SaveOver, AReplaceThatFailsIsRaisedAndTheNewFileRemoved) {
-    files.files["/m/a.wav"] = "old take";
-    files.failing.insert("replace /m/.tapelark-save-1.wav");
-    EXPECT_THROW(engine.SaveCaptureAs("/m/a.wav"), FileError);
-    EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"/m/a.wav", "old take"}}));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(Save, APathWithABlankGoesInQuotesWithoutTouchingTheDisk) {
-    SaveWrites("\"/my music/a.wav\"", 275);
-    engine.SaveCaptureAs("/my music/a.wav");
-    EXPECT_EQ(mci.Commands(), (Strings{"save capture \"/my music/a.wav\""}));
-    EXPECT_EQ(files.log, (Strings{"length /my music/a.wav"}));
-    EXPECT_TRUE(shortPaths.asked.empty());
-    EXPECT_TRUE(files.files.empty());  // no empty file left behind
-    EXPECT_EQ(messages.Texts(), (Strings{"Saving file failed, file name was: /my music/a.wav"}));
-}
-
-TEST_F(Save, EmptyExistingFileIsLeftForTheSaveToWriteOver) {
-    files.files["/m/a b.wav"] = "";
-    engine.SaveCaptureAs("/m/a b.wav");
-    EXPECT_EQ(files.log, (Strings{"length /m/a b.wav"}));
-    EXPECT_EQ(mci.Commands(), (Strings{"save capture \"/m/a b.wav\""}));
-}
-
-TEST_F(Save, ShortPathOfReturnsExactlyTheAnswer) {
-    files.files["/a b"] = "x";
-    shortPaths.forms["/a b"] = "/AB~1";
-    EXPECT_EQ(engine.ShortPathOf("/a b"), "/AB~1");
-    EXPECT_EQ(engine.ShortPathOf("/nothing here"), "/nothing~here");
-    EXPECT_FALSE(files.Exists("/nothing here"));  // made for the question only
-    std::string longPath = "/x y/" + std::string(300, 'n');
-    files.files[longPath] = "";
-    EXPECT_EQ(engine.ShortPathOf(longPath), std::string(255, ' '));  // did not fit: the buffer as it was
-}
-
-TEST_F(Save, FileExistsOnlyForContent) {
-    files.files["/full"] = "x";
-    files.files["/empty"] = "";
-    EXPECT_TRUE(engine.FileExists("/full"));
-    EXPECT_FALSE(engine.FileExists("/empty"));
-    EXPECT_FALSE(engine.FileExists("/missing"));
+TEST(Save, AReplaceThatFailsIsRaisedAndTheNewFileRemoved) {
+    Saving h;
+    h.files.files["/m/a.wav"] = "old take";
+    h.files.failing.insert("replace /m/.tapelark-save-1.wav");
+    EXPECT_THROW(h.engine.SaveCaptureAs("/m/a.wav"), FileError);
+    EXPECT_EQ(h.files.files, (Files{{"/m/a.wav", "old take"}}));
+    EXPECT_TRUE(h.messages.shown.empty());
 }
 
 }  // namespace
+}  // namespace tapelark::testing

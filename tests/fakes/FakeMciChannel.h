@@ -4,6 +4,7 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,22 +12,19 @@
 
 namespace tapelark::testing {
 
-// A scripted multimedia system: records every command with the field it was
-// given, and answers with the codes and replies a test chose (0 and "" unless
-// told). With `device` set, what is not scripted is answered as a waveaudio
-// device in miniature would: mode and lengths, and 263 once it is closed.
+// A scripted multimedia system: records every command and answers with the
+// codes and replies a test chose (0 and "" unless told). With `device` set,
+// what is not scripted is answered as a waveaudio device in miniature would:
+// mode and lengths, and 263 once it is closed.
 class FakeMciChannel : public MciChannel {
 public:
     struct Call {
         std::string command;
-        bool hasField = false;
-        std::string fieldBefore;  // what the field held, up to its stated length
-        std::uint32_t length = 0;
-        std::uintptr_t callback = 0;
     };
     struct Answer {
         std::uint32_t code = 0;
         std::string reply;
+        bool throws = false;
     };
 
     // The next answers to `command`, in order; the last one repeats.
@@ -35,11 +33,8 @@ public:
     }
     void Fail(const std::string& command, std::uint32_t code = 263) { Script(command, {{code, ""}}); }
 
-    std::uint32_t SendString(const char* command, char* reply, std::uint32_t length,
-                             std::uintptr_t callback) override {
-        Call call{command, reply != nullptr, {}, length, callback};
-        if (reply != nullptr) call.fieldBefore.assign(reply, length);
-        calls.push_back(call);
+    std::uint32_t SendString(const char* command, char* reply, std::uint32_t size, std::uintptr_t) override {
+        calls.push_back({command});
         Answer answer;
         if (auto it = scripts_.find(command); it != scripts_.end() && !it->second.empty()) {
             answer = it->second.front();
@@ -47,9 +42,10 @@ public:
         } else if (device) {
             answer = Device(command);
         }
+        if (answer.throws) throw std::runtime_error("the multimedia system is gone");
         // Like the real system, a failure leaves the field alone unless told otherwise.
-        if (reply != nullptr && length > 0 && (answer.code == 0 || !answer.reply.empty())) {
-            std::size_t n = std::min<std::size_t>(answer.reply.size(), length - 1);
+        if (reply != nullptr && size > 0 && (answer.code == 0 || !answer.reply.empty())) {
+            std::size_t n = std::min<std::size_t>(answer.reply.size(), size - 1);
             std::memcpy(reply, answer.reply.data(), n);
             reply[n] = '\0';
         }
@@ -68,26 +64,15 @@ public:
 
 private:
     Answer Device(const std::string& command) {
-        if (command == "close all") {
-            open_ = false;
-        } else if (command.rfind("open ", 0) == 0) {
-            open_ = true;
-            mode = "stopped";
-        } else if (!open_) {
-            return {263, ""};  // no such device
-        } else if (command == "record capture") {
-            mode = "recording";
-        } else if (command == "stop capture") {
-            mode = "stopped";
-        } else if (command == "play capture from 0") {
-            mode = "playing";
-        } else if (command == "status capture mode") {
-            return {0, mode};
-        } else if (command.rfind("set capture time format ", 0) == 0) {
-            bytes_ = command.ends_with("bytes");
-        } else if (command == "status capture length") {
-            return {0, bytes_ ? "2177280" : "12345"};
-        }
+        if (command == "close all") open_ = false;
+        if (command.starts_with("open ")) open_ = true;
+        if (!open_) return {command == "close all" ? 0u : 263u, ""};  // no such device
+        if (command == "stop capture" || command.starts_with("open ")) mode = "stopped";
+        if (command == "record capture") mode = "recording";
+        if (command == "play capture from 0") mode = "playing";
+        if (command.starts_with("set capture time format ")) bytes_ = command.ends_with("bytes");
+        if (command == "status capture mode") return {0, mode};
+        if (command == "status capture length") return {0, bytes_ ? "2177280" : "12345"};
         return {};
     }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -11,34 +10,27 @@
 
 namespace tapelark::testing {
 
-// A process list of chosen executable names.
+// A process list of chosen executable names, each copied into exeFile and cut
+// to its 260 bytes (a name that fills them has no NUL).
 class FakeProcessSnapshot final : public ProcessSnapshot {
 public:
-    std::vector<std::string> names;  // each one is copied into exeFile, cut to 260 bytes
-    bool snapshotFails = false;
-    bool throwOnNext = false;
-    std::vector<std::string> calls;
-    std::uint32_t sizeAsked = 0;
+    std::vector<std::string> names;
+    bool snapshotFails = false, throwOnNext = false;
+    std::vector<std::string> calls;  // takes and releases
 
     SnapshotHandle Take(std::uint32_t flags) override {
         calls.push_back("take " + std::to_string(flags));
         return snapshotFails ? ~SnapshotHandle{0} : 5;
     }
     bool First(SnapshotHandle snapshot, ProcessEntry& entry) override {
-        calls.push_back("first");
-        sizeAsked = entry.size;
         next_ = 0;
         return Fill(snapshot, entry);
     }
     bool Next(SnapshotHandle snapshot, ProcessEntry& entry) override {
-        calls.push_back("next");
         if (throwOnNext) throw std::runtime_error("snapshot gone");
         return Fill(snapshot, entry);
     }
     void Release(SnapshotHandle snapshot) override { calls.push_back("release " + std::to_string(snapshot)); }
-
-    // A name of 260 characters leaves no room for the NUL.
-    static std::string Unterminated() { return std::string(260, 'x'); }
 
 private:
     bool Fill(SnapshotHandle snapshot, ProcessEntry& entry) {

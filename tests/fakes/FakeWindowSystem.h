@@ -11,8 +11,7 @@ namespace tapelark::testing {
 // Records every call as one line; the emulator's window answers when told.
 class FakeWindowSystem final : public WindowSystem {
 public:
-    bool windowAnswers = false;
-    bool throwOnActivate = false;
+    bool windowAnswers = false, throwOnActivate = false;
     std::vector<std::string> calls;
 
     bool ActivateByTitle(const std::string& title, bool wait) override {

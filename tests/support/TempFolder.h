@@ -16,14 +16,12 @@ public:
     explicit TempFolder(const std::string& name = "tapelark") {
         std::random_device random;
         const std::filesystem::path base = std::filesystem::temp_directory_path();
-        for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
-            const std::filesystem::path candidate = base / (name + "-" + std::to_string(random() % 1000000));
-            std::error_code error;
-            if (std::filesystem::create_directory(candidate, error)) path_ = candidate.string();
+        while (path_.empty()) {
+            const auto candidate = base / (name + "-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
         }
     }
     ~TempFolder() {
-        if (path_.empty()) return;
         std::error_code ignored;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
             std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,

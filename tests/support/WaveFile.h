@@ -3,9 +3,8 @@
 // A RIFF WAVE file as its own bytes describe it, read without any audio
 // library, so the same checks run on Linux and under Wine.
 #include <cstdint>
-#include <cstring>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -27,16 +26,12 @@ struct WaveFile {
 };
 
 inline WaveFile ParseWave(const std::string& file) {
-    const auto u32 = [&](std::size_t at) {
-        std::uint32_t v = 0;
-        std::memcpy(&v, file.data() + at, 4);
-        return v;
+    // Little-endian numbers, as the file holds them.
+    const auto u16 = [&](std::size_t i) {
+        return static_cast<std::uint16_t>(static_cast<unsigned char>(file[i]) |
+                                          static_cast<unsigned char>(file[i + 1]) << 8);
     };
-    const auto u16 = [&](std::size_t at) {
-        std::uint16_t v = 0;
-        std::memcpy(&v, file.data() + at, 2);
-        return v;
-    };
+    const auto u32 = [&](std::size_t i) { return std::uint32_t{u16(i)} | std::uint32_t{u16(i + 2)} << 16; };
     WaveFile wave;
     if (file.size() < 12 || file.compare(0, 4, "RIFF") != 0 || file.compare(8, 4, "WAVE") != 0)
         return {"no RIFF WAVE header"};
@@ -52,8 +47,7 @@ inline WaveFile ParseWave(const std::string& file) {
             sawFormat = true;
         } else if (id == "data") {
             if (!sawFormat) return {"samples before the format"};
-            wave.bytes.assign(file.begin() + static_cast<std::ptrdiff_t>(at + 8),
-                              file.begin() + static_cast<std::ptrdiff_t>(at + 8 + size));
+            wave.bytes.assign(&file[at + 8], &file[at + 8] + size);
             sawData = true;
         }
         at += 8 + size + (size & 1);
@@ -67,9 +61,7 @@ inline WaveFile ParseWave(const std::string& file) {
 inline WaveFile ReadWaveFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {"cannot open " + path};
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return ParseWave(bytes.str());
+    return ParseWave(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 }  // namespace tapelark::testing

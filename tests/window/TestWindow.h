@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The main window's logic on fakes, with the real capture engine and launcher
-// between them.
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,13 +13,54 @@
 #include "tests/fakes/FakeProcessSnapshot.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeWindowSystem.h"
-#include "tests/fakes/FakeProgramEnvironment.h"
-#include "tests/fakes/FakeSaveFileDialog.h"
-#include "tests/fakes/FakeShell.h"
-#include "tests/window/FakeView.h"
+#include "platform/ProgramEnvironment.h"
+#include "platform/SaveFileDialog.h"
+#include "platform/Shell.h"
+#include "window/FormLayout.h"
 #include "window/formPlay.h"
 
 namespace tapelark::testing {
+
+// The services only the window uses are faked here with it. The save dialog
+// answers as the user would: the path typed, or a cancel; or it fails.
+struct FakeSaveFileDialog : SaveFileDialog {
+    int Run(SaveFileRecord& record) override {
+        asked.push_back(record);
+        if (fail) throw std::runtime_error("no display");
+        if (cancel) return 0;
+        if (answer.size() + 1 > record.maxFile) return 0;  // does not fit the buffer
+        record.file.replace(0, answer.size() + 1, answer.c_str(), answer.size() + 1);
+        return 1;
+    }
+    std::vector<SaveFileRecord> asked;
+    bool cancel = false, fail = false;
+    std::string answer;
+};
+
+struct FakeProgramEnvironment : ProgramEnvironment {
+    std::string ProgramFolder() override { return programFolder; }
+    char PathSeparator() override { return '/'; }
+    std::uintptr_t InstanceHandle() override { return 0x400000; }
+    bool FolderWritable(const std::string& folder) override { return folder == writable; }
+    std::string UserSaveFolder() override { return "/home/player/Music"; }
+
+    std::string programFolder = "/opt/tapelark";
+    std::string writable = "/opt/tapelark";
+};
+
+struct FakeShell : Shell {
+    struct Call {
+        std::string file;
+    };
+    std::intptr_t Execute(std::uintptr_t, const char*, const char* file, const char*, const char*,
+                          int) override {
+        calls.push_back({file});
+        if (fail) throw FileError("no handler for web addresses");
+        return 42;
+    }
+    std::vector<Call> calls;
+    bool fail = false;
+};
 
 // Everything below the window: fakes of the platform, with the real capture
 // engine and launcher on them. Each toolkit's window tests put their view on top.
@@ -29,7 +70,7 @@ struct FormServices {
     FakeMciChannel mci;
     FakeMessageBoxes messages;
     FakeFileSystem files;
-    FakeShortPaths shortPaths{files};
+    FakeShortPaths shortPaths;
     FakeSaveFileDialog saveDialog;
     FakeProgramEnvironment environment;
     FakeShell shell;
@@ -42,19 +83,35 @@ struct FormServices {
     // The commands sent since the last call, without the status queries.
     std::vector<std::string> EngineCommands() {
         std::vector<std::string> result;
-        for (std::size_t i = seen_; i < mci.calls.size(); ++i)
-            if (!IsStatusQuery(mci.calls[i].command)) result.push_back(mci.calls[i].command);
-        seen_ = mci.calls.size();
+        for (; seen_ < mci.calls.size(); ++seen_) {
+            const std::string& command = mci.calls[seen_].command;
+            if (!command.starts_with("status ") && !command.starts_with("set capture time format"))
+                result.push_back(command);
+        }
         return result;
     }
     void Forget() { seen_ = mci.calls.size(); }
 
-    static bool IsStatusQuery(const std::string& command) {
-        return command.rfind("status ", 0) == 0 || command.rfind("set capture time format", 0) == 0;
-    }
-
 private:
     std::size_t seen_ = 0;
+};
+
+// Starts as the window does: the enabled states and status text of the layout.
+struct FakeView : FormView {
+    FakeView() {
+        for (const auto& control : FormControls()) enabled[control.name] = control.enabledAtStart;
+        status = LayoutOf(Control::lblStatus).caption;
+    }
+    void SetEnabled(Control button, bool on) override { enabled[button] = on; }
+    void StartTimer() override { timer = true; }
+    void StopTimer() override { timer = false; }
+    bool TimerRunning() override { return timer; }
+    void SetStatusText(const std::string& text) override { status = text; }
+    std::uintptr_t OwnerHandle() override { return 0x4711; }
+
+    std::map<Control, bool> enabled;
+    bool timer = false;
+    std::string status;
 };
 
 struct TestWindow : FormServices {

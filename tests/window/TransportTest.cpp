@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include <functional>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/window/TestWindow.h"
 #include "window/FormHandlers.h"
-#include "window/FormLayout.h"
 
 namespace tapelark::testing {
 namespace {
@@ -18,211 +18,114 @@ const Commands kBeginRecording{
     "close all", "open new type waveaudio alias capture",
     "set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400",
     "record capture"};
-const Commands kStopCapture{"stop capture"};
-const Commands kPlayCapture{"play capture from 0"};
-const Commands kCloseAllDevices{"close all"};
-const Commands kNone{};
+const std::string kRecordingText = "RECORDING: Length recording  12.345 s ( 2177280 bytes)";
+const std::string kStoppedText = "STOPPED: Length recording  12.345 s ( 2177280 bytes)";
 
-const std::string kRecordingStatus = "RECORDING: Length recording  12.345 s ( 2177280 bytes)";
-const std::string kStoppedStatus = "STOPPED: Length recording  12.345 s ( 2177280 bytes)";
-
-enum class Click { Record, Stop, Play, Clear };
+// A click through the window's dispatch; no control stands for a tick of the status timer.
+using Click = std::optional<Control>;
+constexpr Click Record = Control::btnWaveRec;
+constexpr Click Stop = Control::btnStopWave;
+constexpr Click Play = Control::btnPlayWave;
+constexpr Click Clear = Control::btnWaveClear;
+constexpr Click Tick = std::nullopt;
 
 void Press(TestWindow& w, Click click) {
-    switch (click) {
-        case Click::Record: w.form.btnWaveRec_Click(); break;
-        case Click::Stop: w.form.btnStopWave_Click(); break;
-        case Click::Play: w.form.btnPlayWave_Click(); break;
-        case Click::Clear: w.form.btnWaveClear_Click(); break;
-    }
+    click ? HandlersOf(w.form).clicked(*click) : HandlersOf(w.form).ticked();
 }
 
-// Stop, Play, Save, Clear enabled, and the timer, as the five states have them.
-struct Buttons {
-    bool stop, play, save, clear, timer;
-    bool operator==(const Buttons&) const = default;
-};
-std::ostream& operator<<(std::ostream& out, const Buttons& b) {
-    return out << "stop " << b.stop << " play " << b.play << " save " << b.save << " clear "
-               << b.clear << " timer " << b.timer;
+// What a click reached: the engine's commands, then the other services it asked.
+Commands EffectsOf(TestWindow& w) {
+    Commands effects = w.EngineCommands();
+    if (!w.saveDialog.asked.empty()) effects.push_back("save dialog");
+    for (const auto& call : w.shell.calls) effects.push_back("shell " + call.file);
+    if (!w.windows.calls.empty()) effects.push_back("emulator");
+    return effects;
+}
+
+// Stop, Play, Save and Clear enabled, the timer and the status line.
+using Look = std::tuple<bool, bool, bool, bool, bool, std::string>;
+
+Look LookOf(TestWindow& w) {
+    return {w.view.enabled[Control::btnStopWave], w.view.enabled[Control::btnPlayWave],
+            w.view.enabled[Control::btnSaveWave], w.view.enabled[Control::btnWaveClear], w.view.timer,
+            w.view.status};
 }
 
 struct State {
     const char* name;
     std::vector<Click> path;  // the clicks from start-up that lead there
-    Buttons buttons;
+    Look look;
 };
 
-const State kStartup{"Start-up", {}, {false, false, false, false, false}};
-const State kFirstRecording{"First recording", {Click::Record}, {true, false, false, false, true}};
-const State kStopped{"Stopped", {Click::Record, Click::Stop}, {true, true, true, true, false}};
+const State kStartup{"Start-up", {}, {false, false, false, false, false, kStartupStatusText}};
+const State kFirstRecording{"First recording", {Record}, {true, false, false, false, true, kRecordingText}};
+const State kStopped{"Stopped", {Record, Stop}, {true, true, true, true, false, kStoppedText}};
+// Play leaves the status line as it was.
+const State kPlaying{"Playing", {Record, Stop, Play}, {true, true, true, true, false, kStoppedText}};
 const State kRecordingAgain{
-    "Recording again", {Click::Record, Click::Stop, Click::Record}, {true, false, true, true, true}};
-const State kClearedWhileRecording{"Cleared while recording",
-                                   {Click::Record, Click::Stop, Click::Record, Click::Clear},
-                                   {false, false, false, false, true}};
+    "Recording again", {Record, Stop, Record}, {true, false, true, true, true, kRecordingText}};
+const State kCleared{"Cleared while recording",
+                     {Record, Stop, Record, Clear},
+                     {false, false, false, false, true, kStartupStatusText}};
+// The timer goes on after a clear, and its next tick finds no device.
+const State kClearedTicked{"Cleared, then a tick",
+                           {Record, Stop, Record, Clear, Tick},
+                           {false, false, false, false, true, "N/A: "}};
 
-Buttons ButtonsOf(TestWindow& w) {
-    return {w.view.enabled[Control::btnStopWave], w.view.enabled[Control::btnPlayWave],
-            w.view.enabled[Control::btnSaveWave], w.view.enabled[Control::btnWaveClear],
-            w.view.timer};
-}
-
-struct Transition {
-    const State& from;
-    Click click;
-    const Commands& engineCalls;
-    const State& to;
-};
-
-const Transition kTransitions[] = {
-    {kStartup, Click::Record, kBeginRecording, kFirstRecording},
-    {kFirstRecording, Click::Record, kBeginRecording, kFirstRecording},
-    {kFirstRecording, Click::Stop, kStopCapture, kStopped},
-    {kStopped, Click::Record, kBeginRecording, kRecordingAgain},
-    {kStopped, Click::Stop, kNone, kStopped},
-    {kStopped, Click::Play, kPlayCapture, kStopped},
-    {kStopped, Click::Clear, kCloseAllDevices, kStartup},
-    {kRecordingAgain, Click::Record, kBeginRecording, kRecordingAgain},
-    {kRecordingAgain, Click::Stop, kStopCapture, kStopped},
-    {kRecordingAgain, Click::Clear, kCloseAllDevices, kClearedWhileRecording},
-    {kClearedWhileRecording, Click::Record, kBeginRecording, kFirstRecording},
-};
-
-TEST(Transport, EveryStateHasItsButtonsAndTimer) {
-    for (const State* state :
-         {&kStartup, &kFirstRecording, &kStopped, &kRecordingAgain, &kClearedWhileRecording}) {
+TEST(Transport, EveryClickMakesItsCallsAndReachesItsState) {
+    const struct {
+        const State& from;
+        Click click;
+        Commands effects;
+        const State& to;
+    } transitions[] = {
+        {kStartup, Record, kBeginRecording, kFirstRecording},
+        {kFirstRecording, Record, kBeginRecording, kFirstRecording},
+        {kFirstRecording, Stop, {"stop capture"}, kStopped},
+        // Not reachable by clicks (Play is disabled then); called all the same, it stops first.
+        {kFirstRecording, Play, {"stop capture", "play capture from 0"}, kPlaying},
+        {kStopped, Record, kBeginRecording, kRecordingAgain},
+        {kStopped, Stop, {}, kStopped},
+        {kStopped, Play, {"play capture from 0"}, kPlaying},
+        {kStopped, Clear, {"close all"}, kStartup},
+        {kPlaying, Play, {"play capture from 0"}, kPlaying},  // again from the beginning
+        {kPlaying, Stop, {}, kPlaying},                       // with the timer stopped: nothing at all
+        {kRecordingAgain, Record, kBeginRecording, kRecordingAgain},
+        {kRecordingAgain, Stop, {"stop capture"}, kStopped},
+        {kRecordingAgain, Clear, {"close all"}, kCleared},
+        {kCleared, Tick, {}, kClearedTicked},
+        {kCleared, Record, kBeginRecording, kFirstRecording},
+        // The other controls leave the transport alone.
+        {kFirstRecording, Control::btnSaveWave, {"save dialog"}, kFirstRecording},
+        {kFirstRecording, Control::Command1, {"emulator"}, kFirstRecording},
+        {kFirstRecording, Control::lblCredits, {std::string("shell ") + HomePageAddress()}, kFirstRecording},
+        {kFirstRecording, Control::Label1, {}, kFirstRecording},
+    };
+    for (const auto& t : transitions) {
+        SCOPED_TRACE(std::string(t.from.name) + " -> " + t.to.name);
         TestWindow w;
-        for (Click click : state->path) Press(w, click);
-        EXPECT_EQ(ButtonsOf(w), state->buttons) << state->name;
-        EXPECT_TRUE(w.view.enabled[Control::btnWaveRec]) << state->name;
-        EXPECT_TRUE(w.view.enabled[Control::Command1]) << state->name;
-    }
-}
-
-TEST(Transport, EveryTransitionMakesItsEngineCallAndReachesItsState) {
-    for (const Transition& t : kTransitions) {
-        TestWindow w;
+        w.shell.fail = true;  // the home page cannot be opened: nothing else changes
         for (Click click : t.from.path) Press(w, click);
+        EXPECT_EQ(LookOf(w), t.from.look);
         w.Forget();
         Press(w, t.click);
-        EXPECT_EQ(w.EngineCommands(), t.engineCalls) << t.from.name << " -> " << t.to.name;
-        EXPECT_EQ(ButtonsOf(w), t.to.buttons) << t.from.name << " -> " << t.to.name;
-        EXPECT_TRUE(w.messages.shown.empty()) << t.from.name << " -> " << t.to.name;
+        EXPECT_EQ(EffectsOf(w), t.effects);
+        EXPECT_EQ(LookOf(w), t.to.look);
+        EXPECT_TRUE(w.view.enabled[Control::btnWaveRec] && w.view.enabled[Control::Command1]);
+        EXPECT_TRUE(w.messages.shown.empty());
     }
 }
 
-TEST(Transport, RecordAndStopRewriteTheStatusAtOnceWithTheModeUpperCased) {
-    TestWindow w;
-    w.form.btnWaveRec_Click();
-    EXPECT_EQ(w.view.status, kRecordingStatus);
-    w.form.btnStopWave_Click();
-    EXPECT_EQ(w.view.status, kStoppedStatus);
-    w.mci.mode = "paused";
-    w.form.tmrStatus_Timer();
-    EXPECT_EQ(w.view.status, "PAUSED: Length recording  12.345 s ( 2177280 bytes)");
-}
-
-TEST(Transport, StopWithTheTimerStoppedDoesNothingAtAll) {
-    TestWindow w;
-    for (Click click : kStopped.path) Press(w, click);
-    w.form.btnPlayWave_Click();  // a playback runs; Stop can't end it
-    w.Forget();
-    const std::string before = w.view.status;
-    const std::size_t sent = w.mci.calls.size();
-    w.form.btnStopWave_Click();
-    EXPECT_EQ(w.mci.calls.size(), sent);
-    EXPECT_EQ(w.view.status, before);
-    EXPECT_EQ(ButtonsOf(w), kStopped.buttons);
-}
-
-TEST(Transport, PlaySendsOnlyThePlayAndLeavesTheStatus) {
-    TestWindow w;
-    for (Click click : kStopped.path) Press(w, click);
-    const std::string before = w.view.status;
-    w.Forget();
-    const std::size_t sent = w.mci.calls.size();
-    w.form.btnPlayWave_Click();
-    w.form.btnPlayWave_Click();  // again from the beginning
-    EXPECT_EQ(w.mci.calls.size(), sent + 2);
-    EXPECT_EQ(w.EngineCommands(), (Commands{"play capture from 0", "play capture from 0"}));
-    EXPECT_EQ(w.view.status, before);
-}
-
-TEST(Transport, PlayWhileRecordingStopsFirst) {
-    // Not reachable by clicks (Play is disabled then); the direct call still stops.
-    TestWindow w;
-    w.form.btnWaveRec_Click();
-    w.Forget();
-    w.form.btnPlayWave_Click();
-    EXPECT_EQ(w.EngineCommands(), (Commands{"stop capture", "play capture from 0"}));
-    EXPECT_EQ(ButtonsOf(w), kStopped.buttons);
-}
-
-TEST(Transport, ClearWhileRecordingAgainKeepsTheTimerAndTheNextTickShowsNoDevice) {
-    TestWindow w;
-    for (Click click : kRecordingAgain.path) Press(w, click);
-    w.form.btnWaveClear_Click();
-    EXPECT_EQ(w.view.status, kStartupStatusText);
-    EXPECT_TRUE(w.view.timer);
-    w.form.tmrStatus_Timer();
-    EXPECT_EQ(w.view.status, "N/A: ");
-    EXPECT_EQ(ButtonsOf(w), kClearedWhileRecording.buttons);
-}
-
-TEST(Transport, AFailedOpenIsReportedByTheEngineAndTheButtonsGoOnAsOnSuccess) {
-    TestWindow w;
-    w.mci.Fail("open new type waveaudio alias capture", 1);
-    w.form.btnWaveRec_Click();
-    ASSERT_EQ(w.messages.shown.size(), 1u);
-    EXPECT_EQ(w.messages.shown[0].text, "Opening new wave failed!");
-    EXPECT_EQ(ButtonsOf(w), kFirstRecording.buttons);
-    EXPECT_EQ(w.view.status, "N/A: ");
-}
-
-TEST(Credits, OpensTheHomePageWithTheDefaultHandlerAndAFailureChangesNothing) {
-    TestWindow w;
-    w.form.lblCredits_Click();
-    ASSERT_EQ(w.shell.calls.size(), 1u);
-    const auto& call = w.shell.calls[0];
-    EXPECT_EQ(call.owner, 0u);
-    EXPECT_TRUE(call.verbNull && call.parametersNull && call.directoryNull);
-    EXPECT_EQ(call.file, LayoutOf(Control::lblCredits).toolTip);
-    EXPECT_EQ(call.show, 1);
-
-    w.shell.fail = true;
-    EXPECT_NO_THROW(w.form.lblCredits_Click());
-    EXPECT_TRUE(w.messages.shown.empty());
-    EXPECT_EQ(w.view.status, kStartupStatusText);
-    EXPECT_EQ(ButtonsOf(w), kStartup.buttons);
-}
-
-TEST(StartVgs, WakesTheEmulatorOnceAndLeavesTheTransportAlone) {
-    TestWindow w;
-    w.windows.windowAnswers = true;
-    w.form.btnWaveRec_Click();
-    const Buttons before = ButtonsOf(w);
-    w.Forget();
-    w.form.Command1_Click();
-    EXPECT_EQ(w.windows.calls,
-              (Commands{"activate Connectix Virtual Game Station nowait", "keys ~ nowait"}));
-    EXPECT_TRUE(w.EngineCommands().empty());
-    EXPECT_EQ(ButtonsOf(w), before);
-}
-
-TEST(Dispatch, EveryClickableControlAndNoOtherReachesAHandler) {
+TEST(FormLayout, ControlsInTabOrderTakeClicksExactlyWhereTheyHaveAHandler) {
     for (const auto& layout : FormControls()) {
+        EXPECT_EQ(layout.tabIndex, &layout - FormControls().data()) << layout.id;
         TestWindow w;
         w.form.btnWaveRec_Click();  // every transport button has something to do now
         w.Forget();
         HandlersOf(w.form).clicked(layout.name);
-        const bool handled = !w.EngineCommands().empty() || !w.saveDialog.asked.empty() ||
-                             !w.shell.calls.empty() || !w.windows.calls.empty();
-        EXPECT_EQ(handled, layout.clickable) << layout.id;
+        EXPECT_EQ(EffectsOf(w).empty(), !layout.clickable) << layout.id;
     }
-    TestWindow w;
-    HandlersOf(w.form).ticked();
-    EXPECT_EQ(w.mci.calls.at(0).command, "status capture mode");
+    EXPECT_EQ(TwipsToPixels(4335, 144), 434);  // halves round up
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// "Start VGS" on fakes, and what only fakes can stage for its two parts (they
+// meet real registries and process lists in tests/linux and tests/win32).
 #include <algorithm>
 #include <optional>
 
@@ -20,14 +22,13 @@ const std::string kActivate = "activate Connectix Virtual Game Station nowait";
 
 struct Starter {
     explicit Starter(std::optional<std::string> location) {
-        if (location) registry.keys[kEmulatorKey][kEmulatorLocationValue] = StringValue(*location);
+        if (location) registry.keys[kEmulatorKey][kEmulatorLocationValue] = *location;
     }
     FakeRegistry registry;
     FakeProcessSnapshot processes;
     FakeWindowSystem windows;
     FakeMessageBoxes messages;
     EmulatorLaunch launch{windows, registry, processes, messages};
-    EmulatorStarter& starter = launch.starter;
 };
 
 TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRuns) {
@@ -55,36 +56,16 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRuns) {
         s.windows.windowAnswers = c.windowAnswers;
         s.processes.names = c.processes;
         s.processes.snapshotFails = c.noProcessList;
-        EXPECT_TRUE(s.starter.StartEmulator()) << c.what;
+        EXPECT_TRUE(s.launch.starter.StartEmulator()) << c.what;
         EXPECT_EQ(s.windows.calls, c.windowCalls) << c.what;
         EXPECT_TRUE(s.messages.shown.empty()) << c.what;
-        if (c.windowAnswers) {
-            EXPECT_TRUE(s.registry.calls.empty() && s.processes.calls.empty()) << c.what;
-        }
     }
 }
 
-TEST(EmulatorStarter, ReadsTheInstallLocationFromTheEmulatorsKey) {
+TEST(EmulatorStarter, EveryClickReadsTheLocationAndTheProcessListAnew) {
     Starter s(kLocation);
-    s.starter.StartEmulator();
-    EXPECT_EQ(s.registry.calls,
-              (Calls{"open 2147483650 SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General",
-                     "query 77 Location", "close 77"}));
-}
-
-TEST(EmulatorStarter, FailedCloseIsShownAndTheLaunchStillFollows) {
-    Starter s(kLocation);
-    s.registry.closeStatus = 1;
-    EXPECT_TRUE(s.starter.StartEmulator());
-    EXPECT_EQ(s.messages.Texts(),
-              Calls{"RegCloseKey Failed: SOFTWARE\\Connectix\\Connectix Virtual Game Station\\General"});
-    EXPECT_EQ(s.windows.calls.back(), std::string("launch ") + kLocation + " style 1");
-}
-
-TEST(EmulatorStarter, EveryClickRunsTheWholeSequenceAnew) {
-    Starter s(kLocation);
-    s.starter.StartEmulator();
-    s.starter.StartEmulator();
+    s.launch.starter.StartEmulator();
+    s.launch.starter.StartEmulator();
     EXPECT_EQ(std::count(s.registry.calls.begin(), s.registry.calls.end(), "query 77 Location"), 2);
     EXPECT_EQ(std::count(s.processes.calls.begin(), s.processes.calls.end(), "take 2"), 2);
 }
@@ -94,10 +75,45 @@ TEST(EmulatorStarter, FailuresOfTheStepsNeverLeaveIt) {
     s.windows.throwOnActivate = true;
     s.registry.throwOnQuery = true;
     s.processes.names = {"init"};
-    EXPECT_TRUE(s.starter.StartEmulator());
+    EXPECT_TRUE(s.launch.starter.StartEmulator());
     // A failed activation is the ordinary way to a launch; the unreadable value
-    // leaves the location empty, and an empty target matches "init".
+    // leaves the location empty (and its key closed), and an empty target matches "init".
     EXPECT_EQ(s.windows.calls, Calls{kActivate});
+    EXPECT_EQ(s.registry.calls.back(), "close 77");
+}
+
+TEST(RegistryStringReader, AFailedCloseIsShownWithTheSubKeyAsPassedAndTheResultKept) {
+    const std::string key = "SOFTWARE\\Some Vendor\\General";
+    FakeRegistry registry;
+    FakeMessageBoxes messages;
+    RegistryStringReader reader{registry, messages};
+    registry.keys[key]["Location"] = "C:\\VGS\\VGS.EXE";
+    registry.closeStatus = 6;
+    EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key, "Location"), "C:\\VGS\\VGS.EXE");
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"RegCloseKey Failed: " + key});
+    EXPECT_EQ(messages.shown[0].style, kStyleExclamation);
+}
+
+TEST(ProcessPresence, ANameWithoutNulOrAFailureEndsTheScanWithWhatItFoundAndTheSnapshotIsReleased) {
+    const std::string unterminated(260, 'x');
+    const struct {
+        std::vector<std::string> names;
+        bool snapshotFails, throwOnNext, running;
+    } cases[] = {
+        {{"init", kLocation, "bash"}, false, false, true},
+        {{"bash", unterminated, kLocation}, false, false, false},
+        {{kLocation, unterminated, "bash"}, false, false, true},
+        {{kLocation}, true, false, false},
+        {{kLocation, "bash"}, false, true, true},
+    };
+    for (const auto& c : cases) {
+        FakeProcessSnapshot processes;
+        processes.names = c.names;
+        processes.snapshotFails = c.snapshotFails;
+        processes.throwOnNext = c.throwOnNext;
+        EXPECT_EQ(ProcessPresence(processes).IsRunning("vgs.exe"), c.running) << &c - cases;
+        EXPECT_TRUE(processes.calls.size() == 2 && processes.calls[1].starts_with("release "));
+    }
 }
 
 }  // namespace
