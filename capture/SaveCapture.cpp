@@ -63,10 +63,12 @@ std::string WaveRecording::ShortPathOf(const std::string& path) {
 }
 
 void WaveRecording::SaveCaptureAs(const std::string& path) {
-    // Over an existing file the new one is written beside it and takes its
-    // place only once complete, so the user's name always holds a whole file;
-    // unless the multimedia system's own save already works that way.
-    std::string target = FileExists(path) && !mci_.SavesOverFilesInOneStep() ? NameBeside(files_, path) : path;
+    // The new file is written beside the user's and takes its name only once
+    // complete, so the name always holds a whole file; unless the multimedia
+    // system's own save already works that way. Also for a new name: winmm
+    // moves the file it saved last when the take is saved again, and that
+    // must never be a file of the user's.
+    std::string target = mci_.SavesOverFilesInOneStep() ? path : NameBeside(files_, path);
     auto dropTarget = [&] {
         if (target == path) return;
         try {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "capture/WaveRecording.h"
@@ -11,19 +10,18 @@
 #include "platform/win32/Win32MciChannel.h"
 #include "platform/win32/Win32ProgramEnvironment.h"
 #include "platform/win32/Win32ShortPaths.h"
-#include "tests/support/TempFolder.h"
 #include "tests/win32/WineHelpers.h"
 
 namespace tapelark {
 namespace {
 
 using testing::ReadFile;
-using testing::ScratchFolder;
+using testing::TempFolder;
 using testing::WriteFile;
 
 class FileTest : public ::testing::Test {
 protected:
-    ScratchFolder folder{"tapelark files"};  // a blank in every path below
+    TempFolder folder{"tapelark files"};  // a blank in every path below
     Win32FileSystem files;
     Win32ShortPaths shortPaths;
     Win32MciChannel mci;
@@ -97,33 +95,6 @@ TEST_F(FileTest, ReplacePutsTheNewFileInTheOldOnesPlaceKeepingItHidden) {
     EXPECT_EQ(ReadFile(path), "new");
 }
 
-// winmm holds a file it saved until its device closes, so a save over a file
-// leaves it beside; it goes once the device closes, or with the program.
-TEST(SaveOverAFileTest, NothingIsLeftBesideOnceTheDeviceCloses) {
-    testing::TempFolder folder{"tapelark save over"};
-    const std::string path = folder / "take.wav";
-    Win32FileSystem files;
-    Win32ShortPaths shortPaths;
-    testing::FakeMessageBoxes messages;
-    auto saveOver = [&](Win32MciChannel& mci, bool closeAfter) {
-        WriteFile(path, "an older file");
-        WaveRecording capture{mci, messages, files, shortPaths};
-        capture.BeginRecording();
-        capture.StopCapture();
-        capture.SaveCaptureAs(path);
-        EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
-        EXPECT_EQ(ReadFile(path).substr(0, 4), "RIFF");
-        if (closeAfter) capture.CloseAllDevices();
-    };
-    {
-        Win32MciChannel mci;
-        saveOver(mci, true);
-        EXPECT_EQ(folder.Names(), std::vector<std::string>{"take.wav"}) << "after close all";
-        saveOver(mci, false);
-    }
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"take.wav"}) << "after the program's end";
-}
-
 TEST_F(FileTest, FailuresAreFileErrorsThatNameThePath) {
     const std::string missing = folder / "missing.bin";
     try {
@@ -151,7 +122,7 @@ TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {
     EXPECT_TRUE(files.Exists(folder + "\\" + "win32_platform_test.exe"));
     EXPECT_EQ(environment.InstanceHandle(), reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
 
-    ScratchFolder scratch{"tapelark writable"};
+    TempFolder scratch{"tapelark writable"};
     EXPECT_TRUE(environment.FolderWritable(scratch.path()));
     EXPECT_FALSE(environment.FolderWritable(scratch / "no such folder"));
     EXPECT_FALSE(environment.UserSaveFolder().empty());

@@ -40,8 +40,8 @@ protected:
         capture.BeginRecording();  // closes the device of the save before
         capture.StopCapture();
     }
-    // winmm holds a file it saved until the device closes: a save over a file
-    // may leave that file beside it, hidden, until the next save there.
+    // winmm holds a file it saved until the device closes: a save may leave
+    // that file beside the user's, hidden, until then.
     Names VisibleNames() const {
         Names names;
         for (const std::string& name : folder.Names())
@@ -66,12 +66,11 @@ TEST_F(MciTest, RecordsStopsAndSavesUnderTheChosenNamesAndNothingIntoAMissingFol
     EXPECT_EQ(capture.CaptureModeText(), "stopped");
     EXPECT_NE(capture.CaptureLengthText().find(" bytes)"), std::string::npos);
 
-    // A take each: saving one take again moves the file winmm saved (Wine's does).
-    for (const char* name : {"take.wav", "first take.wav"}) {
-        RecordAndStop();
-        capture.SaveCaptureAs(folder / name);
-        ExpectStereo16Bit44100(folder / name);
-    }
+    // One take saved twice: winmm moves the file it saved last when saving
+    // again (Wine's does), which must not be the user's first file.
+    for (const char* name : {"take.wav", "first take.wav"}) capture.SaveCaptureAs(folder / name);
+    for (const char* name : {"take.wav", "first take.wav"}) ExpectStereo16Bit44100(folder / name);
+    EXPECT_EQ(ReadFile(folder / "take.wav"), ReadFile(folder / "first take.wav"));
 
     // Into a missing folder nothing is saved, and the user is told (and of nothing else).
     Names told;
@@ -80,7 +79,8 @@ TEST_F(MciTest, RecordsStopsAndSavesUnderTheChosenNamesAndNothingIntoAMissingFol
         told.push_back("Saving file failed, file name was: " + path);
     }
     EXPECT_EQ(messages.Texts(), told);
-    EXPECT_EQ(folder.Names(), (Names{"first take.wav", "take.wav"}));
+    capture.CloseAllDevices();
+    EXPECT_EQ(folder.Names(), (Names{"first take.wav", "take.wav"})) << "what winmm held goes with the device";
 }
 
 TEST_F(MciTest, SavingOverAnOldFileReplacesItWholeOrNotAtAll) {
@@ -114,6 +114,19 @@ TEST_F(MciTest, SavingOverAnOldFileReplacesItWholeOrNotAtAll) {
     EXPECT_EQ(messages.shown[0].style, kStyleOk);
     EXPECT_EQ(ReadFile(path), old);
     EXPECT_EQ(folder.Names(), Names{"old take.wav"});
+}
+
+TEST_F(MciTest, WhatWinmmHeldGoesWhenTheProgramEndsWithTheDeviceOpen) {
+    {
+        Win32MciChannel ending;
+        WaveRecording other{ending, messages, files, shortPaths};
+        other.BeginRecording();
+        other.StopCapture();
+        other.SaveCaptureAs(folder / "take.wav");
+        EXPECT_EQ(VisibleNames(), Names{"take.wav"});
+    }
+    EXPECT_EQ(folder.Names(), Names{"take.wav"});
+    ExpectStereo16Bit44100(folder / "take.wav");
 }
 
 using MciSoundServerTest = MciTest;

@@ -10,9 +10,6 @@
 
 namespace tapelark::testing {
 
-// FileTest still uses the old name.
-using ScratchFolder = TempFolder;
-
 // Runs a command line (Wine's own reg.exe, for instance) and waits for it;
 // the exit code, or -1 when it could not start.
 inline int RunAndWait(std::string line) {
