@@ -32,7 +32,9 @@ struct Saving : CaptureHarness<WritingMci> {
     Saving() { mci.files = &files; }
 };
 
-TEST(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhenWhole) {
+// winmm's save deletes an old file first and moves the file it saved last
+// when the take is saved again: its saves go to a name beside the user's.
+TEST(Save, TheNewFileIsWrittenBesideAndTakesItsPlaceOnlyWhenWholeUnlessTheSaveDoesSoItself) {
     const struct {
         std::string path;
         std::optional<std::string> old;  // what the path held
@@ -40,12 +42,13 @@ TEST(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhenW
         bool held;                       // still open, so that it cannot be removed
         Outcome outcome;
         std::string sent;
+        bool oneStep = false;
     } cases[] = {
-        {"/music/audio.wav", std::nullopt, "", false, Writes, "save capture /music/audio.wav"},
-        {"/my music/a.wav", std::nullopt, "", false, Writes, "save capture \"/my music/a.wav\""},
-        {"/m/a b.wav", "", "", false, Writes, "save capture \"/m/a b.wav\""},
+        {"/music/audio.wav", std::nullopt, "", false, Writes, "save capture /music/.tapelark-save-1.wav"},
+        {"/my music/a b.wav", std::nullopt, "", false, Writes,
+         "save capture \"/my music/.tapelark-save-1.wav\""},
+        {"/m/a b.wav", "", "", false, Writes, "save capture /m/.tapelark-save-1.wav"},
         {"/music/audio.wav", "old take", "", false, Writes, "save capture /music/.tapelark-save-1.wav"},
-        {"/my music/a.wav", "old take", "", false, Writes, "save capture \"/my music/.tapelark-save-1.wav\""},
         {"a.wav", "old take", "", false, Writes, "save capture .tapelark-save-1.wav"},
         {"/m/a.wav", "old take", "/m/.tapelark-save-1.wav", false, Writes,
          "save capture /m/.tapelark-save-1.wav"},
@@ -53,7 +56,11 @@ TEST(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhenW
          "save capture C:\\rec\\.tapelark-save-2.wav"},
         {"/m/a.wav", "old take", "", false, Refuses, "save capture /m/.tapelark-save-1.wav"},
         {"/m/a.wav", "old take", "", false, LeavesPiece, "save capture /m/.tapelark-save-1.wav"},
-        {"/my music/a.wav", std::nullopt, "", false, Refuses, "save capture \"/my music/a.wav\""},
+        {"/my music/a.wav", std::nullopt, "", false, Refuses,
+         "save capture \"/my music/.tapelark-save-1.wav\""},
+        {"/m/a.wav", "old take", "", false, Writes, "save capture /m/a.wav", true},
+        {"/my music/a b.wav", std::nullopt, "", false, Writes, "save capture \"/my music/a b.wav\"", true},
+        {"/m/a.wav", "old take", "", false, Refuses, "save capture /m/a.wav", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sent);
@@ -62,6 +69,7 @@ TEST(Save, OverAFileWithContentTheNewOneIsWrittenBesideAndTakesItsPlaceOnlyWhenW
         if (!c.leftover.empty()) h.files.files[c.leftover] = "an earlier take";
         if (c.held) h.files.failing.insert("remove " + c.leftover);
         h.mci.outcome = c.outcome;
+        h.mci.savesInOneStep = c.oneStep;
         Files expected = c.outcome == Writes ? Files{{c.path, "new take"}} : h.files.files;
         if (c.held) expected[c.leftover] = "an earlier take";
         h.engine.SaveCaptureAs(c.path);

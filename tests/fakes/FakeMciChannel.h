@@ -52,6 +52,8 @@ public:
         return answer.code;
     }
 
+    bool SavesOverFilesInOneStep() const override { return savesInOneStep; }
+
     std::vector<std::string> Commands() const {
         std::vector<std::string> out;
         for (const auto& c : calls) out.push_back(c.command);
@@ -60,6 +62,7 @@ public:
 
     std::vector<Call> calls;
     bool device = false;
+    bool savesInOneStep = false;  // as winmm unless told
     std::string mode = "stopped";  // of the device
 
 private:

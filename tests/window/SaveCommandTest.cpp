@@ -52,6 +52,7 @@ TEST(SaveCommand, AFailingFileStepIsShownWithThePathAndTheReason) {
     TestWindow w;
     w.form.btnWaveRec_Click();
     w.form.btnStopWave_Click();
+    w.mci.savesInOneStep = false;
     w.files.files["/music/audio.wav"] = "RIFF";
     w.files.failing.insert("replace /music/.tapelark-save-1.wav");
     w.saveDialog.answer = "/music/audio.wav";

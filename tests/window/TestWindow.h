@@ -11,9 +11,9 @@
 #include "tests/fakes/FakeMciChannel.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/fakes/FakeProcessSnapshot.h"
+#include "tests/fakes/FakeProgramEnvironment.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeWindowSystem.h"
-#include "platform/ProgramEnvironment.h"
 #include "platform/SaveFileDialog.h"
 #include "platform/Shell.h"
 #include "window/FormLayout.h"
@@ -37,17 +37,6 @@ struct FakeSaveFileDialog : SaveFileDialog {
     std::string answer;
 };
 
-struct FakeProgramEnvironment : ProgramEnvironment {
-    std::string ProgramFolder() override { return programFolder; }
-    char PathSeparator() override { return '/'; }
-    std::uintptr_t InstanceHandle() override { return 0x400000; }
-    bool FolderWritable(const std::string& folder) override { return folder == writable; }
-    std::string UserSaveFolder() override { return "/home/player/Music"; }
-
-    std::string programFolder = "/opt/tapelark";
-    std::string writable = "/opt/tapelark";
-};
-
 struct FakeShell : Shell {
     struct Call {
         std::string file;
@@ -65,7 +54,11 @@ struct FakeShell : Shell {
 // Everything below the window: fakes of the platform, with the real capture
 // engine and launcher on them. Each toolkit's window tests put their view on top.
 struct FormServices {
-    FormServices() { mci.device = true; }
+    // Saves like Tapelark's own engine, straight to the path the user chose.
+    FormServices() {
+        mci.device = true;
+        mci.savesInOneStep = true;
+    }
 
     FakeMciChannel mci;
     FakeMessageBoxes messages;
