@@ -100,9 +100,8 @@ TEST_F(RealSave, AFailedSaveLeavesTheFolderAsItWasAndIsReported) {
     const std::string path = Write("audio.wav", "old take");
     engine.SaveCaptureAs(path);
     EXPECT_EQ(Read(path), "old take");
-    const std::string blank = dir / "a b.wav";
-    engine.SaveCaptureAs(blank);
-    EXPECT_EQ(mci.calls.back().command, "save capture \"" + blank + "\"");
+    engine.SaveCaptureAs(dir / "my takes/a.wav");
+    EXPECT_EQ(mci.calls.back().command, "save capture \"" + dir / "my takes/.tapelark-save-1.wav\"");
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"audio.wav"});
     EXPECT_EQ(messages.shown.size(), 3u);
 }
