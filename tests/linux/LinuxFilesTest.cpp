@@ -9,6 +9,7 @@
 #include "platform/linux/LinuxShortPaths.h"
 #include "tests/fakes/FakeMciChannel.h"
 #include "tests/fakes/FakeMessageBoxes.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/TempFolder.h"
 
 namespace tapelark::testing {
@@ -24,10 +25,6 @@ protected:
         fs::create_directories(fs::path(path).parent_path());
         std::ofstream(path) << content;
         return path;
-    }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path);
-        return {std::istreambuf_iterator<char>(in), {}};
     }
 
     TempFolder dir{"tapelark-files"};
@@ -56,12 +53,12 @@ TEST_F(RealFiles, ShortPathsAndFileStepsReportFailuresAndNeverReplaceContent) {
 
     const std::string a = Write("a", "take one"), b = Write("b", "take two");
     files.CreateEmptyAndClose(a);
-    EXPECT_EQ(Read(a), "take one");
+    EXPECT_EQ(ReadFile(a), "take one");
     EXPECT_THROW(files.Rename(a, b), FileError);
-    EXPECT_EQ(Read(b), "take two");
+    EXPECT_EQ(ReadFile(b), "take two");
     files.Rename(a, dir / "c");
     EXPECT_FALSE(files.Exists(a));
-    EXPECT_EQ(Read(dir / "c"), "take one");
+    EXPECT_EQ(ReadFile(dir / "c"), "take one");
 }
 
 // The save sequence on the real file system, with a multimedia system that
@@ -85,7 +82,7 @@ protected:
 TEST_F(RealSave, ReplacesTheOldFileAndLeavesNothingBeside) {
     const std::string path = Write("my music/audio.wav", "old take");
     engine.SaveCaptureAs(path);
-    EXPECT_EQ(Read(path), "new take");
+    EXPECT_EQ(ReadFile(path), "new take");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "my music"), fs::directory_iterator{}), 1);
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -99,7 +96,7 @@ TEST_F(RealSave, AFailedSaveLeavesTheFolderAsItWasAndIsReported) {
     mci.refuse = true;
     const std::string path = Write("audio.wav", "old take");
     engine.SaveCaptureAs(path);
-    EXPECT_EQ(Read(path), "old take");
+    EXPECT_EQ(ReadFile(path), "old take");
     engine.SaveCaptureAs(dir / "my takes/a.wav");
     EXPECT_EQ(mci.calls.back().command, "save capture \"" + dir / "my takes/.tapelark-save-1.wav\"");
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"audio.wav"});

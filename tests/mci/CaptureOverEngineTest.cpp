@@ -5,23 +5,18 @@
 #include <sys/mount.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "capture/WaveRecording.h"
 #include "platform/linux/LinuxFileSystem.h"
 #include "platform/linux/LinuxShortPaths.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/mci/MciTestSupport.h"
+#include "tests/support/FileContents.h"
 
 namespace fs = std::filesystem;
 
 namespace tapelark {
 namespace {
-
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class CaptureOverEngine : public ::testing::Test {
 protected:
@@ -43,7 +38,7 @@ protected:
 TEST_F(CaptureOverEngine, SavingOverAnOldTakeUnderANameWithBlanksKeepsItsPermissions) {
     const std::string path = folder / "first take.wav";
     const fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    std::ofstream(path) << "an older take";
+    testing::WriteFile(path, "an older take");
     fs::permissions(path, perms);
     RecordOneSecond();
     EXPECT_EQ(capture.CaptureModeText(), "stopped");
@@ -74,11 +69,11 @@ TEST_F(CaptureOverEngine, AFailedSaveOverAnOldTakeLeavesItAsItWasAndNothingBesid
         fs::create_directories(mounted);
         if (::mount("tapelark-test", mounted.c_str(), "tmpfs", 0, c.options) != 0)
             GTEST_SKIP() << "cannot mount a small file system here (needs root)";
-        std::ofstream(path, std::ios::binary) << oldTake;
+        testing::WriteFile(path, oldTake);
         if (c.readOnly) ::mount(nullptr, mounted.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr);
         messages.shown.clear();
         capture.SaveCaptureAs(path);
-        const bool kept = Contents(path) == oldTake;
+        const bool kept = testing::ReadFile(path) == oldTake;
         const auto names = std::distance(fs::directory_iterator(mounted), {});
         ::umount(mounted.c_str());
         EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Saving file failed, file name was: " + path});

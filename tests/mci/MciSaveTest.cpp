@@ -5,7 +5,6 @@
 #include <array>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <sched.h>
 #include <sys/mman.h>
 #include <sys/mount.h>
@@ -17,18 +16,14 @@
 #include "platform/mci/WaveFileWriter.h"
 #include "tests/mci/MciTestSupport.h"
 #include "tests/mci/ScopedEnv.h"
+#include "tests/support/FileContents.h"
 
 namespace tapelark {
 namespace {
 
 using namespace mcierr;
-
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+using testing::ReadFile;
+using testing::WriteFile;
 
 // A small tmpfs at `path`, or false where this user may not mount one.
 bool MountSmall(const std::string& path, const char* size) {
@@ -70,7 +65,7 @@ TEST_F(MciSaveTest, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirMode) {
     Recorded(4000);
     // The rest of the line is the path, blanks and a lone quote too; wait and notify end it.
     const std::string fresh = folder / "6\" new take.wav", replaced = folder / "old take.wav";
-    WriteText(replaced, "not a wave file");
+    WriteFile(replaced, "not a wave file");
     ::chmod(replaced.c_str(), 0640);
     mode_t old = ::umask(022);
     EXPECT_EQ(Save(fresh + " wait NOTIFY"), 0u);
@@ -87,7 +82,7 @@ TEST_F(MciSaveTest, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirMode) {
 TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
     Recorded(4000);
     ::mkdir((folder / "sub").c_str(), 0755);
-    WriteText(folder / "plain", "x");
+    WriteFile(folder / "plain", "x");
     std::string deep = folder.path();
     while (deep.size() < 5000) deep += "/d";
     const std::string nul(1, '\0');
@@ -128,7 +123,7 @@ TEST_F(MciSaveTest, ReadOnlyFolderIsRefused) {
 TEST_F(MciSaveTest, AWriteCutShortLeavesTheOldFileWhole) {
     Recorded(176400);
     const std::string path = folder / "precious.wav";
-    WriteText(path, "the take from yesterday");
+    WriteFile(path, "the take from yesterday");
     // The system's file size limit stops the write part way.
     struct rlimit saved {};
     ::getrlimit(RLIMIT_FSIZE, &saved);
@@ -139,15 +134,15 @@ TEST_F(MciSaveTest, AWriteCutShortLeavesTheOldFileWhole) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(code, kFileTooLarge);
-    EXPECT_EQ(Contents(path), "the take from yesterday");
+    EXPECT_EQ(ReadFile(path), "the take from yesterday");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"precious.wav"});
 
     // So does a full disk.
     const std::string disk = folder / "small";
     if (!MountSmall(disk, "size=64k")) GTEST_SKIP() << "cannot mount a small file system here (needs root)";
-    WriteText(disk + "/precious.wav", "keep me");
+    WriteFile(disk + "/precious.wav", "keep me");
     code = Save(disk + "/precious.wav");
-    const std::string kept = Contents(disk + "/precious.wav");
+    const std::string kept = ReadFile(disk + "/precious.wav");
     const auto left = std::distance(std::filesystem::directory_iterator(disk), {});
     ::umount(disk.c_str());
     EXPECT_EQ(code, kDiskFull);
@@ -221,7 +216,7 @@ TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
 TEST_F(MciSaveTest, WithoutUnnamedFilesASavedTemporaryNameStillLeavesNothingBehind) {
     Recorded(4000);
     const std::string old = folder / "old take.wav";
-    WriteText(old, "an older take");
+    WriteFile(old, "an older take");
     // Unnamed files are named through /proc: without it the save falls back
     // to a temporary name. A child hides /proc in a mount namespace of its own.
     int status = 0;

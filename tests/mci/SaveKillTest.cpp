@@ -6,15 +6,14 @@
 
 #include <chrono>
 #include <csignal>
-#include <fstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 #include "tests/mci/FakeAudioBackend.h"
 #include "tests/mci/MciTestSupport.h"
+#include "tests/support/FileContents.h"
 #include "tests/mci/ScopedEnv.h"
-#include "tests/support/TempFolder.h"
 #include "capture/WaveRecording.h"
 #include "platform/linux/LinuxFileSystem.h"
 #include "platform/linux/LinuxShortPaths.h"
@@ -34,13 +33,8 @@ void ExpectTheNewTake(const WaveFile& wave) {
     for (std::size_t i = 0; i < kNewBytes; i += 1048573) ASSERT_EQ(wave.bytes[i], FakeAudioBackend::Pattern(i)) << i;
 }
 
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Records through the capture engine over the Linux engine in a child, then
-// saves over `path` when told. The parent can kill it at any moment.
+// saves over `path` when told. It says 'r' once ready and 's' once saved.
 class SavingChild {
 public:
     explicit SavingChild(const std::string& path) {
@@ -48,7 +42,7 @@ public:
         if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
-            ::close(toChild[1]);
+            ::close(toChild[1]);  // so that the child sees the test's end
             ::close(fromChild[0]);
             Run(path, toChild[0], fromChild[1]);
         }
@@ -58,17 +52,17 @@ public:
         news_ = fromChild[0];
     }
     ~SavingChild() {
+        Kill();
         ::close(go_);
         ::close(news_);
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
     }
-    bool Ready() { return Next() == 'r'; }
+    char Next() {
+        char c = 0;
+        return ::read(news_, &c, 1) == 1 ? c : 0;
+    }
     void Go() { (void)!::write(go_, "g", 1); }
-    bool Saved() { return Next() == 's'; }
     void Kill() {
+        if (pid_ <= 0) return;
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
         pid_ = -1;
@@ -91,10 +85,6 @@ private:
         (void)!::write(news, messages.shown.empty() ? "s" : "f", 1);
         ::_exit(0);
     }
-    char Next() {
-        char c = 0;
-        return ::read(news_, &c, 1) == 1 ? c : 0;
-    }
 
     pid_t pid_ = -1;
     int go_ = -1, news_ = -1;
@@ -111,7 +101,7 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
         ASSERT_EQ(MciCode(engine, "record capture"), 0u);
         audio->Record(kOldBytes);
         ASSERT_EQ(MciCode(engine, "save capture " + path), 0u);
-        oldFile = Contents(path);
+        oldFile = testing::ReadFile(path);
     }
     // The recording's spool in memory, so the rounds spend their time saving.
     ScopedEnv spool("TMPDIR", "/dev/shm");
@@ -120,10 +110,10 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
     Clock::duration saveTime{};
     for (int i = 0; i < 2; ++i) {
         SavingChild child(path);
-        ASSERT_TRUE(child.Ready());
+        ASSERT_EQ(child.Next(), 'r');
         auto start = Clock::now();
         child.Go();
-        ASSERT_TRUE(child.Saved());
+        ASSERT_EQ(child.Next(), 's');
         saveTime = std::max(saveTime, Clock::now() - start);
     }
     ASSERT_EQ(ReadWaveFile(path).bytes.size(), kNewBytes);
@@ -131,7 +121,7 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
     int oldSeen = 0, newSeen = 0;
     constexpr int kRounds = 20;
     for (int round = 0; round < kRounds; ++round) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << oldFile;
+        testing::WriteFile(path, oldFile);
         // The last kill comes just after the save said it was done.
         bool atTheEnd = round == kRounds - 1;
         auto delay = saveTime * round / (kRounds - 1);
@@ -140,9 +130,9 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
                                     " s into the save");
         {
             SavingChild child(path);
-            ASSERT_TRUE(child.Ready());
+            ASSERT_EQ(child.Next(), 'r');
             child.Go();
-            if (atTheEnd) ASSERT_TRUE(child.Saved());
+            if (atTheEnd) ASSERT_EQ(child.Next(), 's');
             else std::this_thread::sleep_for(delay);
             child.Kill();
         }
@@ -150,7 +140,7 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
         ASSERT_EQ(wave.problem, "") << "not a whole WAVE file";
         if (wave.bytes.size() == kOldBytes) {
             ++oldSeen;
-            EXPECT_EQ(Contents(path), oldFile);
+            EXPECT_EQ(testing::ReadFile(path), oldFile);
         } else {
             ++newSeen;
             ExpectTheNewTake(wave);

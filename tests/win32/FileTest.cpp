@@ -29,40 +29,26 @@ protected:
     WaveRecording capture{mci, messages, files, shortPaths};
 };
 
-TEST_F(FileTest, ShortPathOfAnExistingFileHasNoBlankAndNamesTheSameFile) {
+TEST_F(FileTest, ShortPathsHaveNoBlankAndAMissingFileIsMadeForTheMomentOfTheQuestion) {
     const std::string path = folder / "a long name.wav";
     WriteFile(path, "content");
-    char buffer[255];
+    char buffer[255], small[4];
     const std::uint32_t n = shortPaths.Query(path.c_str(), buffer, sizeof(buffer));
     ASSERT_GT(n, 0u);
     ASSERT_LT(n, sizeof(buffer));
     const std::string shortPath(buffer, n);
     EXPECT_EQ(shortPath.find(' '), std::string::npos) << shortPath;
     EXPECT_EQ(ReadFile(shortPath), "content");
+    EXPECT_EQ(shortPaths.Query(path.c_str(), small, sizeof(small)), n + 1) << "the length needed";
+
+    const std::string missing = folder / "not yet here.wav";
+    EXPECT_EQ(shortPaths.Query(missing.c_str(), buffer, sizeof(buffer)), 0u);
+    EXPECT_EQ(capture.ShortPathOf(missing).find(' '), std::string::npos);
+    EXPECT_FALSE(capture.ShortPathOf(missing).empty());
+    EXPECT_FALSE(files.Exists(missing)) << "the stand-in file is removed again";
 }
 
-TEST_F(FileTest, AMissingFileHasNoShortPathUntilItIsMadeForTheMoment) {
-    const std::string path = folder / "not yet here.wav";
-    char buffer[255];
-    EXPECT_EQ(shortPaths.Query(path.c_str(), buffer, sizeof(buffer)), 0u);
-
-    const std::string shortPath = capture.ShortPathOf(path);
-    EXPECT_FALSE(shortPath.empty());
-    EXPECT_EQ(shortPath.find(' '), std::string::npos) << shortPath;
-    EXPECT_FALSE(files.Exists(path)) << "the stand-in file is removed again";
-}
-
-TEST_F(FileTest, ATooSmallBufferIsAnsweredWithTheLengthNeeded) {
-    const std::string path = folder / "a long name.wav";
-    WriteFile(path, "x");
-    char big[255];
-    const std::uint32_t needed = shortPaths.Query(path.c_str(), big, sizeof(big));
-    char small[4];
-    EXPECT_GT(shortPaths.Query(path.c_str(), small, sizeof(small)), sizeof(small));
-    EXPECT_EQ(shortPaths.Query(path.c_str(), small, sizeof(small)), needed + 1);
-}
-
-TEST_F(FileTest, LengthCreateRemoveAndRenameKeepTheirContracts) {
+TEST_F(FileTest, LengthCreateRemoveAndRenameKeepTheirContractsAndFailuresNameThePath) {
     const std::string path = folder / "data file.bin";
     WriteFile(path, std::string(1000, 'a'));
     EXPECT_EQ(files.LengthOf(path), 1000);
@@ -80,6 +66,19 @@ TEST_F(FileTest, LengthCreateRemoveAndRenameKeepTheirContracts) {
     files.Rename(path, other);
     EXPECT_FALSE(files.Exists(path));
     EXPECT_EQ(ReadFile(other), std::string(1000, 'a'));
+
+    // Failures are file errors that name the path.
+    const std::string missing = folder / "missing.bin";
+    try {
+        files.Remove(missing);
+        FAIL() << "removing nothing succeeded";
+    } catch (const FileError& error) {
+        EXPECT_NE(std::string(error.what()).find(missing), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(files.LengthOf(missing), FileError);
+    EXPECT_THROW(files.LengthOf(folder.path()), FileError) << "a folder has no length";
+    EXPECT_THROW(files.CreateEmptyAndClose(folder / "no folder\\x.bin"), FileError);
+    EXPECT_FALSE(files.Exists(missing));
 }
 
 TEST_F(FileTest, ReplacePutsTheNewFileInTheOldOnesPlaceKeepingItHidden) {
@@ -93,21 +92,6 @@ TEST_F(FileTest, ReplacePutsTheNewFileInTheOldOnesPlaceKeepingItHidden) {
     EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_THROW(files.Replace(fresh, path), FileError) << "nothing to put in its place";
     EXPECT_EQ(ReadFile(path), "new");
-}
-
-TEST_F(FileTest, FailuresAreFileErrorsThatNameThePath) {
-    const std::string missing = folder / "missing.bin";
-    try {
-        files.Remove(missing);
-        FAIL() << "removing nothing succeeded";
-    } catch (const FileError& error) {
-        EXPECT_NE(std::string(error.what()).find(missing), std::string::npos) << error.what();
-    }
-    EXPECT_THROW(files.LengthOf(missing), FileError);
-    EXPECT_THROW(files.LengthOf(folder.path()), FileError) << "a folder has no length";
-    EXPECT_THROW(files.CreateEmptyAndClose(folder / "no folder\\x.bin"), FileError);
-    EXPECT_FALSE(files.Exists(missing));
-    EXPECT_TRUE(files.Exists(folder.path()));
 }
 
 TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {

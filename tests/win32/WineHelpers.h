@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/FileContents.h"
 #include "tests/support/TempFolder.h"
 
 namespace tapelark::testing {
@@ -31,16 +32,6 @@ inline std::string TextOf(HWND window) {
     char text[512] = {};
     GetWindowTextA(window, text, sizeof(text));
     return text;
-}
-
-inline void WriteFile(const std::string& path, const std::string& contents) {
-    std::ofstream(path, std::ios::binary) << contents;
-}
-
-// The file's bytes; nothing for a file that is not there.
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Hands this thread's queued messages to its windows.
