@@ -42,14 +42,6 @@ std::string SaveCommand(const std::string& path) {
 
 }  // namespace
 
-bool WaveRecording::FileExists(const std::string& path) {
-    try {
-        return files_.LengthOf(path) > 0;
-    } catch (...) {
-        return false;
-    }
-}
-
 std::string WaveRecording::ShortPathOf(const std::string& path) {
     std::string buffer(kShortPathCapacity, ' ');
     std::uint32_t n = shortPaths_.Query(path.c_str(), buffer.data(), kShortPathCapacity);

@@ -31,7 +31,6 @@ public:
 
     // Throws FileError when a file step fails; a refused save is reported here.
     void SaveCaptureAs(const std::string& path);
-    bool FileExists(const std::string& path);
     std::string ShortPathOf(const std::string& path);
 
 private:

@@ -4,11 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "capture/WaveRecording.h"
 #include "platform/linux/LinuxFileSystem.h"
 #include "platform/linux/LinuxShortPaths.h"
-#include "tests/fakes/FakeMciChannel.h"
-#include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/TempFolder.h"
 
@@ -59,48 +56,15 @@ TEST_F(RealFiles, ShortPathsAndFileStepsReportFailuresAndNeverReplaceContent) {
     files.Rename(a, dir / "c");
     EXPECT_FALSE(files.Exists(a));
     EXPECT_EQ(ReadFile(dir / "c"), "take one");
-}
 
-// The save sequence on the real file system, with a multimedia system that
-// writes (or refuses) the file.
-class RealSave : public RealFiles {
-protected:
-    struct Writer : FakeMciChannel {
-        bool refuse = false;
-        std::uint32_t SendString(const char* c, char* r, std::uint32_t l, std::uintptr_t w) override {
-            FakeMciChannel::SendString(c, r, l, w);
-            std::string path = std::string(c).substr(std::string("save capture ").size());
-            if (path.size() > 1 && path.front() == '"') path = path.substr(1, path.size() - 2);
-            if (refuse) return 275;
-            return std::ofstream(path) << "new take" ? 0 : 275;
-        }
-    } mci;
-    FakeMessageBoxes messages;
-    WaveRecording engine{mci, messages, files, shortPaths};
-};
-
-TEST_F(RealSave, ReplacesTheOldFileAndLeavesNothingBeside) {
-    const std::string path = Write("my music/audio.wav", "old take");
-    engine.SaveCaptureAs(path);
-    EXPECT_EQ(ReadFile(path), "new take");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "my music"), fs::directory_iterator{}), 1);
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-// A failed save gives an old file back, makes no folder and leaves no empty
-// file where there was none.
-TEST_F(RealSave, AFailedSaveLeavesTheFolderAsItWasAndIsReported) {
-    const std::string missing = dir / "no such folder/a b.wav";
-    engine.SaveCaptureAs(missing);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Saving file failed, file name was: " + missing});
-    mci.refuse = true;
-    const std::string path = Write("audio.wav", "old take");
-    engine.SaveCaptureAs(path);
-    EXPECT_EQ(ReadFile(path), "old take");
-    engine.SaveCaptureAs(dir / "my takes/a.wav");
-    EXPECT_EQ(mci.calls.back().command, "save capture \"" + dir / "my takes/.tapelark-save-1.wav\"");
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"audio.wav"});
-    EXPECT_EQ(messages.shown.size(), 3u);
+    // Replace: the new file takes the old one's name and mode in one step.
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(b, mode);
+    files.Replace(dir / "c", b);
+    EXPECT_EQ(ReadFile(b), "take one");
+    EXPECT_EQ(fs::status(b).permissions(), mode);
+    EXPECT_THROW(files.Replace(dir / "c", b), FileError) << "nothing to put in its place";
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"b", "with blank"}));
 }
 
 }  // namespace
