@@ -16,10 +16,20 @@ else()
   set(_display ${TAPELARK_TEST_DISPLAY})
 endif()
 set(TAPELARK_ON_DISPLAY bash ${CMAKE_CURRENT_LIST_DIR}/on-display ${TAPELARK_XVFB_DIR})
-add_test(NAME service.xvfb.start COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb start ${_display} ${TAPELARK_XVFB_DIR})
-add_test(NAME service.xvfb.stop COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/xvfb stop ${_display} ${TAPELARK_XVFB_DIR})
-set_tests_properties(service.xvfb.start PROPERTIES FIXTURES_SETUP xvfb)
-set_tests_properties(service.xvfb.stop PROPERTIES FIXTURES_CLEANUP xvfb)
+
+# A service as the fixture `name`: `SCRIPT start ARGS...` sets it up and
+# `SCRIPT stop ARGS...` takes it down, each run by LAUNCHER when one is given.
+function(tapelark_service name script)
+  cmake_parse_arguments(arg "" "" "LAUNCHER" ${ARGN})
+  foreach(step start stop)
+    add_test(NAME service.${name}.${step}
+             COMMAND ${arg_LAUNCHER} bash ${script} ${step} ${arg_UNPARSED_ARGUMENTS})
+  endforeach()
+  set_tests_properties(service.${name}.start PROPERTIES FIXTURES_SETUP ${name})
+  set_tests_properties(service.${name}.stop PROPERTIES FIXTURES_CLEANUP ${name})
+endfunction()
+
+tapelark_service(xvfb ${CMAKE_CURRENT_LIST_DIR}/xvfb ${_display} ${TAPELARK_XVFB_DIR})
 
 set(TAPELARK_PULSEAUDIO_ENV
     "PULSE_RUNTIME_PATH=${TAPELARK_PULSE_DIR}"
@@ -30,22 +40,12 @@ set(TAPELARK_PIPEWIRE_ENV
     "TAPELARK_PIPEWIRE=1"
     "PULSE_SERVER=unix:${TAPELARK_PIPEWIRE_DIR}/runtime/pulse/native")
 
-add_test(NAME service.pulseaudio.start
-         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse start ${TAPELARK_PULSE_DIR})
-add_test(NAME service.pulseaudio.stop
-         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pulse stop ${TAPELARK_PULSE_DIR})
-set_tests_properties(service.pulseaudio.start PROPERTIES FIXTURES_SETUP pulseaudio)
-set_tests_properties(service.pulseaudio.stop PROPERTIES FIXTURES_CLEANUP pulseaudio)
+tapelark_service(pulseaudio ${CMAKE_CURRENT_LIST_DIR}/pulse ${TAPELARK_PULSE_DIR})
 
 if(NOT CMAKE_CROSSCOMPILING)
   # Headless PipeWire with its PulseAudio server, for the engine's tests
   # that must hold on both servers.
-  add_test(NAME service.pipewire.start
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pipewire start ${TAPELARK_PIPEWIRE_DIR})
-  add_test(NAME service.pipewire.stop
-           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/pipewire stop ${TAPELARK_PIPEWIRE_DIR})
-  set_tests_properties(service.pipewire.start PROPERTIES FIXTURES_SETUP pipewire)
-  set_tests_properties(service.pipewire.stop PROPERTIES FIXTURES_CLEANUP pipewire)
+  tapelark_service(pipewire ${CMAKE_CURRENT_LIST_DIR}/pipewire ${TAPELARK_PIPEWIRE_DIR})
 endif()
 
 # The launcher goes before the test's command and before the listing of its
@@ -95,14 +95,10 @@ if(CMAKE_CROSSCOMPILING)
 
   # A Wine prefix as a fixture named `service`, made fresh by its start test.
   function(tapelark_wine_prefix service prefix)
-    add_test(NAME service.${service}.start
-             COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine start ${prefix})
-    add_test(NAME service.${service}.stop
-             COMMAND ${TAPELARK_ON_DISPLAY} bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine stop ${prefix})
+    tapelark_service(${service} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine ${prefix}
+                     LAUNCHER ${TAPELARK_ON_DISPLAY})
     set_tests_properties(service.${service}.start service.${service}.stop PROPERTIES
                          ENVIRONMENT "${ARGN}" FIXTURES_REQUIRED xvfb)
-    set_tests_properties(service.${service}.start PROPERTIES FIXTURES_SETUP ${service})
-    set_tests_properties(service.${service}.stop PROPERTIES FIXTURES_CLEANUP ${service})
   endfunction()
 
   tapelark_wine_prefix(wine ${TAPELARK_WINE_PREFIX} ${TAPELARK_WINE_ENV})
