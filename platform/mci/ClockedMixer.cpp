@@ -11,7 +11,9 @@ constexpr std::size_t kChunkFrames = 4096;
 }
 
 ClockedMixer::ClockedMixer(const WaveFormat& format, std::uint64_t backlogFrames)
-    : format_(format), backlogBytes_(static_cast<std::size_t>(backlogFrames) * format.blockAlign) {}
+    : format_(format),
+      backlogBytes_(std::max<std::size_t>(static_cast<std::size_t>(backlogFrames), 1) * format.blockAlign),
+      silence_(format.bitsPerSample == 8 ? 0x80 : 0) {}
 
 int ClockedMixer::AddTrack() {
     tracks_[nextTrack_];
@@ -38,34 +40,47 @@ void ClockedMixer::Push(int track, const void* data, std::size_t bytes) {
     if (found == tracks_.end()) return;
     Track& t = found->second;
     t.started = true;
-    if (data) {
-        auto* p = static_cast<const unsigned char*>(data);
-        t.bytes.insert(t.bytes.end(), p, p + bytes);
-    } else {
-        t.bytes.insert(t.bytes.end(), bytes, format_.bitsPerSample == 8 ? 0x80 : 0);
+    if (t.ring.empty()) t.ring.resize(backlogBytes_);
+    // Beyond the backlog only the newest sound counts: the oldest goes first.
+    bytes -= bytes % format_.blockAlign;
+    auto* p = static_cast<const unsigned char*>(data);
+    if (bytes > backlogBytes_) {
+        if (p) p += bytes - backlogBytes_;
+        bytes = backlogBytes_;
     }
-    if (t.Queued() > backlogBytes_) {
-        std::size_t excess = t.Queued() - backlogBytes_;
-        Consume(t, excess - excess % format_.blockAlign);
+    if (t.queued + bytes > backlogBytes_) Take(t, t.queued + bytes - backlogBytes_, [](const unsigned char*, std::size_t) {});
+    Append(t, p, bytes);
+}
+
+void ClockedMixer::Append(Track& t, const unsigned char* data, std::size_t bytes) {
+    std::size_t at = (t.head + t.queued) % t.ring.size();
+    while (bytes > 0) {
+        std::size_t n = std::min(bytes, t.ring.size() - at);
+        if (data) std::memcpy(t.ring.data() + at, data, n), data += n;
+        else std::memset(t.ring.data() + at, silence_, n);
+        t.queued += n;
+        bytes -= n;
+        at = 0;
+    }
+}
+
+template <typename Use>
+void ClockedMixer::Take(Track& t, std::size_t bytes, Use use) {
+    bytes = std::min(bytes, t.queued);
+    while (bytes > 0) {
+        std::size_t n = std::min(bytes, t.ring.size() - t.head);
+        use(t.ring.data() + t.head, n);
+        t.head = (t.head + n) % t.ring.size();
+        t.queued -= n;
+        bytes -= n;
     }
 }
 
 void ClockedMixer::Close(int track) {
     auto found = tracks_.find(track);
     if (found == tracks_.end()) return;
-    if (found->second.Queued() == 0) tracks_.erase(found);
+    if (found->second.queued == 0) tracks_.erase(found);
     else found->second.closed = true;
-}
-
-void ClockedMixer::Consume(Track& t, std::size_t bytes) {
-    t.read += bytes;
-    if (t.read == t.bytes.size()) {
-        t.bytes.clear();
-        t.read = 0;
-    } else if (t.read > 65536 && t.read > t.bytes.size() / 2) {
-        t.bytes.erase(t.bytes.begin(), t.bytes.begin() + static_cast<std::ptrdiff_t>(t.read));
-        t.read = 0;
-    }
 }
 
 void ClockedMixer::Emit(std::uint64_t frames, CaptureTarget& out) {
@@ -78,17 +93,16 @@ void ClockedMixer::Emit(std::uint64_t frames, CaptureTarget& out) {
         Track* only = nullptr;
         int playing = 0;
         for (auto& [id, t] : tracks_)
-            if (t.Queued() >= align) ++playing, only = &t;
-        if (playing == 0 || (playing == 1 && only->Queued() >= bytes)) {
+            if (t.queued >= align) ++playing, only = &t;
+        if (playing == 0 || (playing == 1 && only->queued >= bytes)) {
             if (playing == 1) {
-                out.Captured(only->bytes.data() + only->read, bytes);
-                Consume(*only, bytes);
+                Take(*only, bytes, [&out](const unsigned char* p, std::size_t b) { out.Captured(p, b); });
             } else {
-                out_.assign(bytes, eightBit ? 0x80 : 0);
+                out_.assign(bytes, silence_);
                 out.Captured(out_.data(), bytes);
             }
             for (auto it = tracks_.begin(); it != tracks_.end();)
-                it = it->second.closed && it->second.Queued() == 0 ? tracks_.erase(it) : std::next(it);
+                it = it->second.closed && it->second.queued == 0 ? tracks_.erase(it) : std::next(it);
             emitted_ += n;
             frames -= n;
             continue;
@@ -96,15 +110,14 @@ void ClockedMixer::Emit(std::uint64_t frames, CaptureTarget& out) {
         sum_.assign(samples, 0);
         for (auto it = tracks_.begin(); it != tracks_.end();) {
             Track& t = it->second;
-            std::size_t take = std::min(t.Queued(), bytes);
-            take -= take % align;
-            const unsigned char* p = t.bytes.data() + t.read;
-            for (std::size_t i = 0; i < take / width; ++i) {
-                sum_[i] += eightBit ? p[i] - 0x80
-                                    : static_cast<std::int16_t>(static_cast<std::uint16_t>(p[2 * i] | p[2 * i + 1] << 8));
-            }
-            Consume(t, take);
-            it = t.closed && t.Queued() == 0 ? tracks_.erase(it) : std::next(it);
+            std::size_t i = 0;
+            Take(t, std::min(t.queued, bytes), [&](const unsigned char* p, std::size_t b) {
+                for (std::size_t k = 0; k < b / width; ++k, ++i) {
+                    sum_[i] += eightBit ? p[k] - 0x80
+                                        : static_cast<std::int16_t>(static_cast<std::uint16_t>(p[2 * k] | p[2 * k + 1] << 8));
+                }
+            });
+            it = t.closed && t.queued == 0 ? tracks_.erase(it) : std::next(it);
         }
         out_.resize(bytes);
         for (std::size_t i = 0; i < samples; ++i) {

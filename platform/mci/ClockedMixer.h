@@ -35,17 +35,23 @@ public:
     std::uint64_t Emitted() const { return emitted_; }
 
 private:
+    // A ring as large as the backlog: sound is copied in once and out once,
+    // never moved about inside.
     struct Track {
-        std::vector<unsigned char> bytes;
-        std::size_t read = 0;
+        std::vector<unsigned char> ring;
+        std::size_t head = 0, queued = 0;
         bool started = false;
         bool closed = false;
-        std::size_t Queued() const { return bytes.size() - read; }
     };
-    void Consume(Track& track, std::size_t bytes);
+    void Append(Track& track, const unsigned char* data, std::size_t bytes);
+    // Hands the oldest `bytes` (at most what is queued) to `use` in at most
+    // two pieces, and drops them.
+    template <typename Use>
+    void Take(Track& track, std::size_t bytes, Use use);
 
     WaveFormat format_;
     std::size_t backlogBytes_;
+    unsigned char silence_;
     std::map<int, Track> tracks_;
     int nextTrack_ = 1;
     std::uint64_t emitted_ = 0;

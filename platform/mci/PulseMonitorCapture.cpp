@@ -407,7 +407,15 @@ private:
             if (!m->dead && m->track != 0) self.mixer_.Push(m->track, data, bytes);
             pa_stream_drop(stream);
         }
-        if (self.tick_) self.MixDue();
+        if (self.tick_) {
+            self.MixDue();
+            // Sound that arrives is mixed here, so the tick (for silence, and
+            // for streams that ended) can wait: a restart costs the loop less
+            // than a wake-up of its own.
+            if (std::none_of(self.monitors_.begin(), self.monitors_.end(),
+                             [](const std::unique_ptr<Monitor>& other) { return other->dead; }))
+                RestartTimer(self.api_, self.tick_, kTick);
+        }
         if (!m->heard && !m->dead) {
             m->heard = true;
             if (m->track != 0) self.hearing_.store(true);

@@ -56,11 +56,15 @@ void SpoolWriter::WriteOut(std::unique_lock<std::mutex>& bufferLock) {
             std::lock_guard again(bufferMutex_);
             filling_.swap(writing_);
         }
-        // In steps, so that a disk that fills up still takes what fits.
-        constexpr std::size_t kStep = 64 * 1024;
-        for (std::size_t at = 0; at < writing_.size() && error_.load() == 0; at += kStep) {
-            std::size_t n = std::min(kStep, writing_.size() - at);
-            if (int e = spool_.Append(writing_.data() + at, n)) error_.store(e, std::memory_order_release);
+        // One write for the piece: each call costs the file system far more
+        // than its bytes do. Should the disk fill up, again in steps, so that
+        // it still takes what fits.
+        if (error_.load() == 0 && !writing_.empty() && spool_.Append(writing_.data(), writing_.size()) != 0) {
+            constexpr std::size_t kStep = 64 * 1024;
+            for (std::size_t at = 0; at < writing_.size() && error_.load() == 0; at += kStep) {
+                std::size_t n = std::min(kStep, writing_.size() - at);
+                if (int e = spool_.Append(writing_.data() + at, n)) error_.store(e, std::memory_order_release);
+            }
         }
         writing_.clear();
     }
