@@ -12,9 +12,8 @@ namespace tapelark {
 
 using namespace commands;
 
-WaveRecording::WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSystem& files,
-                             ShortPaths& shortPaths)
-    : mci_(mci), messages_(messages), files_(files), shortPaths_(shortPaths) {}
+WaveRecording::WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSystem& files)
+    : mci_(mci), messages_(messages), files_(files) {}
 
 void WaveRecording::Report(const std::string& text) { messages_.Show(text, kStyleOk, kApplicationTitle); }
 

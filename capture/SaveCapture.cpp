@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include <algorithm>
-
 #include "capture/Commands.h"
 #include "capture/WaveRecording.h"
 
@@ -9,8 +7,6 @@ namespace tapelark {
 using namespace commands;
 
 namespace {
-
-inline constexpr std::uint32_t kShortPathCapacity = 255;
 
 // A free name in the file's own folder for the new file, so that putting it
 // in the old one's place is a rename within one folder. Short, so that a
@@ -41,18 +37,6 @@ std::string SaveCommand(const std::string& path) {
 }
 
 }  // namespace
-
-std::string WaveRecording::ShortPathOf(const std::string& path) {
-    std::string buffer(kShortPathCapacity, ' ');
-    std::uint32_t n = shortPaths_.Query(path.c_str(), buffer.data(), kShortPathCapacity);
-    if (n == 0) {
-        // Nothing there has no short form: make it exist for the moment of the question.
-        files_.CreateEmptyAndClose(path);
-        n = shortPaths_.Query(path.c_str(), buffer.data(), kShortPathCapacity);
-        files_.Remove(path);
-    }
-    return buffer.substr(0, std::min<std::uint32_t>(n, kShortPathCapacity));
-}
 
 void WaveRecording::SaveCaptureAs(const std::string& path) {
     // The new file is written beside the user's and takes its name only once

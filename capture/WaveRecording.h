@@ -6,7 +6,6 @@
 #include "platform/FileSystem.h"
 #include "platform/MciChannel.h"
 #include "platform/MessageBoxes.h"
-#include "platform/ShortPaths.h"
 
 namespace tapelark {
 
@@ -16,8 +15,7 @@ inline constexpr const char* kSaveFailedText = "Saving file failed, file name wa
 // no state of its own; the multimedia system holds the device and its sound.
 class WaveRecording {
 public:
-    WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSystem& files,
-                  ShortPaths& shortPaths);
+    WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSystem& files);
 
     void BeginRecording();
     bool OpenCaptureDevice();
@@ -31,7 +29,6 @@ public:
 
     // Throws FileError when a file step fails; a refused save is reported here.
     void SaveCaptureAs(const std::string& path);
-    std::string ShortPathOf(const std::string& path);
 
 private:
     void Report(const std::string& text);
@@ -39,7 +36,6 @@ private:
     MciChannel& mci_;
     MessageBoxes& messages_;
     FileSystem& files_;
-    ShortPaths& shortPaths_;
 };
 
 }  // namespace tapelark

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -17,13 +16,7 @@ public:
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    virtual std::int64_t LengthOf(const std::string& path) = 0;
     virtual void Remove(const std::string& path) = 0;
-    // Opens the file for reading and writing (creating it empty when missing,
-    // keeping an existing file's contents) and closes it at once.
-    virtual void CreateEmptyAndClose(const std::string& path) = 0;
-    // Renames `from` to `to`; `to` must not exist.
-    virtual void Rename(const std::string& from, const std::string& to) = 0;
     // Whether anything at all is at the path (no throw).
     virtual bool Exists(const std::string& path) = 0;
     // Puts the finished file `from` in the place of the file `to` in one

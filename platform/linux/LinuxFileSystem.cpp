@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace tapelark {
@@ -18,33 +17,8 @@ namespace {
 
 }  // namespace
 
-std::int64_t LinuxFileSystem::LengthOf(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) Fail("Cannot read the length of", path, errno);
-    if (S_ISDIR(info.st_mode)) Fail("Cannot read the length of", path, EISDIR);
-    return info.st_size;
-}
-
 void LinuxFileSystem::Remove(const std::string& path) {
     if (::unlink(path.c_str()) != 0) Fail("Cannot delete", path, errno);
-}
-
-void LinuxFileSystem::CreateEmptyAndClose(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) Fail("Cannot create", path, errno);
-    ::close(fd);
-}
-
-void LinuxFileSystem::Rename(const std::string& from, const std::string& to) {
-    // Never replace what is at `to`: that could be a file the user keeps.
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return;
-    int error = errno;
-    if (error == EINVAL || error == ENOSYS) {  // file systems without the flag
-        if (Exists(to)) Fail("Cannot rename to", to, EEXIST);
-        if (::rename(from.c_str(), to.c_str()) == 0) return;
-        error = errno;
-    }
-    Fail("Cannot rename \"" + from + "\" to", to, error);
 }
 
 void LinuxFileSystem::Replace(const std::string& from, const std::string& to) {

@@ -3,7 +3,6 @@
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorLaunch.h"
 #include "platform/linux/LinuxFileSystem.h"
-#include "platform/linux/LinuxShortPaths.h"
 #include "platform/linux/ProcProcessSnapshot.h"
 #include "platform/linux/WineRegistry.h"
 #include "platform/linux/X11WindowSystem.h"
@@ -34,8 +33,7 @@ private:
     MciEngine mci_;
     QtMessageBoxes messages_;
     LinuxFileSystem files_;
-    LinuxShortPaths shortPaths_;
-    WaveRecording capture_{mci_, messages_, files_, shortPaths_};
+    WaveRecording capture_{mci_, messages_, files_};
     X11WindowSystem windows_;
     WineRegistry registry_;
     ProcProcessSnapshot processes_;

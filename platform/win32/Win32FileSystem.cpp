@@ -15,29 +15,8 @@ namespace {
 
 }  // namespace
 
-std::int64_t Win32FileSystem::LengthOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        Fail("Cannot read the length of", path);
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        throw FileError("Not a file: " + path);
-    return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
 void Win32FileSystem::Remove(const std::string& path) {
     if (!DeleteFileA(path.c_str())) Fail("Cannot delete", path);
-}
-
-void Win32FileSystem::CreateEmptyAndClose(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Fail("Cannot create", path);
-    CloseHandle(file);
-}
-
-void Win32FileSystem::Rename(const std::string& from, const std::string& to) {
-    // Without MOVEFILE_REPLACE_EXISTING an existing target makes it fail.
-    if (!MoveFileExA(from.c_str(), to.c_str(), 0)) Fail("Cannot rename " + from + " to", to);
 }
 
 void Win32FileSystem::Replace(const std::string& from, const std::string& to) {

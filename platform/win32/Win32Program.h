@@ -13,7 +13,6 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32SaveFileDialog.h"
 #include "platform/win32/Win32Shell.h"
-#include "platform/win32/Win32ShortPaths.h"
 #include "platform/win32/Win32WindowSystem.h"
 #include "window/formPlay.h"
 
@@ -34,8 +33,7 @@ private:
     Win32MciChannel mci_;
     Win32MessageBoxes messages_;
     Win32FileSystem files_;
-    Win32ShortPaths shortPaths_;
-    WaveRecording capture_{mci_, messages_, files_, shortPaths_};
+    WaveRecording capture_{mci_, messages_, files_};
     Win32WindowSystem windows_;
     Win32Registry registry_;
     Win32ProcessSnapshot processes_;

@@ -13,8 +13,7 @@ struct CaptureHarness {
     Mci mci;
     FakeMessageBoxes messages;
     FakeFileSystem files;
-    FakeShortPaths shortPaths;
-    WaveRecording engine{mci, messages, files, shortPaths};
+    WaveRecording engine{mci, messages, files};
 };
 
 }  // namespace tapelark::testing

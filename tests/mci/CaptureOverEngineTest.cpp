@@ -8,7 +8,6 @@
 
 #include "capture/WaveRecording.h"
 #include "platform/linux/LinuxFileSystem.h"
-#include "platform/linux/LinuxShortPaths.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/mci/MciTestSupport.h"
 #include "tests/support/FileContents.h"
@@ -31,8 +30,7 @@ protected:
     MciEngine mci{audio};
     testing::FakeMessageBoxes messages;
     LinuxFileSystem files;
-    LinuxShortPaths shortPaths;
-    WaveRecording capture{mci, messages, files, shortPaths};
+    WaveRecording capture{mci, messages, files};
 };
 
 TEST_F(CaptureOverEngine, SavingOverAnOldTakeUnderANameWithBlanksKeepsItsPermissions) {

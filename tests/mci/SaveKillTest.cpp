@@ -16,7 +16,6 @@
 #include "tests/mci/ScopedEnv.h"
 #include "capture/WaveRecording.h"
 #include "platform/linux/LinuxFileSystem.h"
-#include "platform/linux/LinuxShortPaths.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 
 namespace tapelark {
@@ -74,8 +73,7 @@ private:
         MciEngine mci{audio};
         testing::FakeMessageBoxes messages;
         LinuxFileSystem files;
-        LinuxShortPaths shortPaths;
-        WaveRecording capture{mci, messages, files, shortPaths};
+        WaveRecording capture{mci, messages, files};
         capture.BeginRecording();
         for (std::size_t done = 0; done < kNewBytes; done += 4u << 20) audio->Record(4u << 20);
         capture.StopCapture();

@@ -14,7 +14,6 @@
 #include "capture/WaveRecording.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32MciChannel.h"
-#include "platform/win32/Win32ShortPaths.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/support/WaveFile.h"
 #include "tests/win32/WineHelpers.h"
@@ -52,9 +51,8 @@ protected:
     testing::TempFolder folder{"tapelark-mci"};
     Win32MciChannel mci;
     Win32FileSystem files;
-    Win32ShortPaths shortPaths;
     testing::FakeMessageBoxes messages;
-    WaveRecording capture{mci, messages, files, shortPaths};
+    WaveRecording capture{mci, messages, files};
 };
 
 // A path with a blank goes into the command in quotes; the file must end up
@@ -119,7 +117,7 @@ TEST_F(MciTest, SavingOverAnOldFileReplacesItWholeOrNotAtAll) {
 TEST_F(MciTest, WhatWinmmHeldGoesWhenTheProgramEndsWithTheDeviceOpen) {
     {
         Win32MciChannel ending;
-        WaveRecording other{ending, messages, files, shortPaths};
+        WaveRecording other{ending, messages, files};
         other.BeginRecording();
         other.StopCapture();
         other.SaveCaptureAs(folder / "take.wav");

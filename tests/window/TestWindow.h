@@ -63,14 +63,13 @@ struct FormServices {
     FakeMciChannel mci;
     FakeMessageBoxes messages;
     FakeFileSystem files;
-    FakeShortPaths shortPaths;
     FakeSaveFileDialog saveDialog;
     FakeProgramEnvironment environment;
     FakeShell shell;
     FakeWindowSystem windows;
     FakeRegistry registry;
     FakeProcessSnapshot processes;
-    WaveRecording capture{mci, messages, files, shortPaths};
+    WaveRecording capture{mci, messages, files};
     EmulatorLaunch launch{windows, registry, processes, messages};
 
     // The commands sent since the last call, without the status queries.
