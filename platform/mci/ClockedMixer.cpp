@@ -48,7 +48,8 @@ void ClockedMixer::Push(int track, const void* data, std::size_t bytes) {
         if (p) p += bytes - backlogBytes_;
         bytes = backlogBytes_;
     }
-    if (t.queued + bytes > backlogBytes_) Take(t, t.queued + bytes - backlogBytes_, [](const unsigned char*, std::size_t) {});
+    if (t.queued + bytes > backlogBytes_)
+        Take(t, t.queued + bytes - backlogBytes_, [](const unsigned char*, std::size_t) {});
     Append(t, p, bytes);
 }
 
@@ -112,10 +113,8 @@ void ClockedMixer::Emit(std::uint64_t frames, CaptureTarget& out) {
             Track& t = it->second;
             std::size_t i = 0;
             Take(t, std::min(t.queued, bytes), [&](const unsigned char* p, std::size_t b) {
-                for (std::size_t k = 0; k < b / width; ++k, ++i) {
-                    sum_[i] += eightBit ? p[k] - 0x80
-                                        : static_cast<std::int16_t>(static_cast<std::uint16_t>(p[2 * k] | p[2 * k + 1] << 8));
-                }
+                for (std::size_t k = 0; k < b / width; ++k, ++i)
+                    sum_[i] += eightBit ? p[k] - 0x80 : static_cast<std::int16_t>(p[2 * k] | p[2 * k + 1] << 8);
             });
             it = t.closed && t.queued == 0 ? tracks_.erase(it) : std::next(it);
         }

@@ -63,7 +63,8 @@ void SpoolWriter::WriteOut(std::unique_lock<std::mutex>& bufferLock) {
             constexpr std::size_t kStep = 64 * 1024;
             for (std::size_t at = 0; at < writing_.size() && error_.load() == 0; at += kStep) {
                 std::size_t n = std::min(kStep, writing_.size() - at);
-                if (int e = spool_.Append(writing_.data() + at, n)) error_.store(e, std::memory_order_release);
+                if (int e = spool_.Append(writing_.data() + at, n))
+                    error_.store(e, std::memory_order_release);
             }
         }
         writing_.clear();

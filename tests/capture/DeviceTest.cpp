@@ -28,7 +28,7 @@ TEST(Device, RecordingSendsFourCommandsAndReportsEachFailureInTurn) {
         CaptureHarness<> h;
         for (const auto& command : c.failing) h.mci.Fail(command);
         h.engine.BeginRecording();
-        EXPECT_EQ(h.mci.Commands(), c.sent);
+        EXPECT_EQ(h.mci.calls, c.sent);
         EXPECT_EQ(h.messages.Texts(), c.messages);
     }
 }
@@ -37,7 +37,7 @@ TEST(Device, AnOpenThatThrowsStillGoesOnToFormatAndRecord) {
     CaptureHarness<> h;
     h.mci.Script("close all", {{0, "", true}});
     EXPECT_NO_THROW(h.engine.BeginRecording());
-    EXPECT_EQ(h.mci.Commands(), (Strings{"close all", kFormat, "record capture"}));
+    EXPECT_EQ(h.mci.calls, (Strings{"close all", kFormat, "record capture"}));
 }
 
 TEST(Device, StopPlayAndClearReportTheirOwnFailures) {
@@ -46,7 +46,7 @@ TEST(Device, StopPlayAndClearReportTheirOwnFailures) {
     h.engine.StopCapture();
     h.engine.PlayCapture();
     h.engine.CloseAllDevices();
-    EXPECT_EQ(h.mci.Commands(), (Strings{"stop capture", "play capture from 0", "close all"}));
+    EXPECT_EQ(h.mci.calls, (Strings{"stop capture", "play capture from 0", "close all"}));
     EXPECT_EQ(h.messages.Texts(), (Strings{"Stopping recording failed!",
                                            "Start playing failed!\r\nClose other applications using multimedia."}));
 }
@@ -69,7 +69,7 @@ TEST(Device, TheFormatCommandIsComposedOrRefusedOnOverflow) {
     for (const auto& c : cases) {
         CaptureHarness<> h;
         h.engine.SetCaptureFormat(c.channels, c.bits, c.rate);
-        EXPECT_EQ(h.mci.Commands(), c.sent) << c.channels << "x" << c.bits << " at " << c.rate;
+        EXPECT_EQ(h.mci.calls, c.sent) << c.channels << "x" << c.bits << " at " << c.rate;
         EXPECT_TRUE(h.messages.shown.empty());
     }
 }

@@ -73,7 +73,7 @@ TEST(Save, TheNewFileIsWrittenBesideAndTakesItsPlaceOnlyWhenWholeUnlessTheSaveDo
         Files expected = c.outcome == Writes ? Files{{c.path, "new take"}} : h.files.files;
         if (c.held) expected[c.leftover] = "an earlier take";
         h.engine.SaveCaptureAs(c.path);
-        EXPECT_EQ(h.mci.Commands(), Strings{c.sent});
+        EXPECT_EQ(h.mci.calls, Strings{c.sent});
         EXPECT_EQ(h.files.files, expected);  // and nothing left beside it
         const Strings told{"Saving file failed, file name was: " + c.path};
         EXPECT_EQ(h.messages.Texts(), c.outcome == Writes ? Strings{} : told);

@@ -18,9 +18,6 @@ namespace tapelark::testing {
 // mode and lengths, and 263 once it is closed.
 class FakeMciChannel : public MciChannel {
 public:
-    struct Call {
-        std::string command;
-    };
     struct Answer {
         std::uint32_t code = 0;
         std::string reply;
@@ -34,7 +31,7 @@ public:
     void Fail(const std::string& command, std::uint32_t code = 263) { Script(command, {{code, ""}}); }
 
     std::uint32_t SendString(const char* command, char* reply, std::uint32_t size, std::uintptr_t) override {
-        calls.push_back({command});
+        calls.push_back(command);
         Answer answer;
         if (auto it = scripts_.find(command); it != scripts_.end() && !it->second.empty()) {
             answer = it->second.front();
@@ -54,13 +51,7 @@ public:
 
     bool SavesOverFilesInOneStep() const override { return savesInOneStep; }
 
-    std::vector<std::string> Commands() const {
-        std::vector<std::string> out;
-        for (const auto& c : calls) out.push_back(c.command);
-        return out;
-    }
-
-    std::vector<Call> calls;
+    std::vector<std::string> calls;  // every command, in order
     bool device = false;
     bool savesInOneStep = false;  // as winmm unless told
     std::string mode = "stopped";  // of the device

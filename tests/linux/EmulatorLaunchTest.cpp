@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -104,15 +105,21 @@ unsigned long XdotoolWindow(const char* query) {
     return window;
 }
 
-// Blocks until a window manager runs: its check window names itself.
-bool AwaitWindowManager() {
-    const char* check = "w=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1) && w=${w##* } && "
-                        "xprop -id \"$w\" _NET_SUPPORTING_WM_CHECK 2>&1 | grep -q \"# $w\\$\"";
-    for (int tries = 0; tries < 300; ++tries) {
-        if (std::system(check) == 0) return true;
+// Blocks until a shell check holds, for ten seconds at most: a busy machine is slow to start a manager.
+bool Eventually(const std::string& check) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::system(check.c_str()) != 0) {
+        if (std::chrono::steady_clock::now() > until) return false;
         usleep(10000);
     }
-    return false;
+    return true;
+}
+// A window manager runs: its check window names itself.
+constexpr const char* kManagerRuns = "w=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1) && w=${w##* } && "
+                                     "xprop -id \"$w\" _NET_SUPPORTING_WM_CHECK 2>&1 | grep -q \"# $w\\$\"";
+// The manager lists the window among its clients: only then can it be found.
+std::string Managed(unsigned long window) {
+    return "xprop -root _NET_CLIENT_LIST | grep -qw $(printf 0x%x " + std::to_string(window) + ")";
 }
 
 // The stand-in emulator window: its id, then the keys it got, one line each.
@@ -218,10 +225,10 @@ TEST_F(X11LauncherTest, WithoutTheWindowTheInstallLocationRunsOnceUnlessItRuns) 
 
 TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
     ChildProcess manager(TAPELARK_WINDOW_MANAGER, {"evilwm", "-fn", "fixed"});
-    ASSERT_TRUE(AwaitWindowManager());
+    ASSERT_TRUE(Eventually(kManagerRuns));
     EmulatorWindow window(kEmulatorTitle);
     EmulatorWindow other("Some Other Program");
-    ASSERT_NE(window.window(), 0u);
+    ASSERT_TRUE(Eventually(Managed(window.window())) && Eventually(Managed(other.window())));
     ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false));
     ASSERT_EQ(XdotoolWindow("getactivewindow"), other.window());
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "platform/linux/LinuxFileSystem.h"
 #include "tests/support/FileContents.h"
@@ -14,27 +13,18 @@ namespace {
 namespace fs = std::filesystem;
 
 // The capture engine's file services on the real file system.
-class RealFiles : public ::testing::Test {
-protected:
-    std::string Write(const std::string& name, const std::string& content) {
-        const std::string path = dir / name;
-        fs::create_directories(fs::path(path).parent_path());
-        std::ofstream(path) << content;
-        return path;
-    }
-
+TEST(RealFiles, ReplaceTakesTheOldNameAndModeAndFailuresSayWhy) {
     TempFolder dir{"tapelark-files"};
     LinuxFileSystem files;
-};
-
-TEST_F(RealFiles, ReplaceTakesTheOldNameAndModeAndFailuresSayWhy) {
     try {
         files.Remove(dir / "missing");
         ADD_FAILURE() << "removed nothing";
     } catch (const FileError& error) {
         EXPECT_NE(std::string(error.what()).find("No such file or directory"), std::string::npos);
     }
-    const std::string a = Write("a", "take one"), b = Write("b", "take two");
+    const std::string a = dir / "a", b = dir / "b";
+    WriteFile(a, "take one");
+    WriteFile(b, "take two");
     EXPECT_TRUE(files.Exists(a));
     // The new file takes the old one's name and mode in one step.
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;

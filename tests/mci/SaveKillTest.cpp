@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -37,29 +38,25 @@ void ExpectTheNewTake(const WaveFile& wave) {
 class SavingChild {
 public:
     explicit SavingChild(const std::string& path) {
-        int toChild[2], fromChild[2];
-        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) return;
+        int ends[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
-            ::close(toChild[1]);  // so that the child sees the test's end
-            ::close(fromChild[0]);
-            Run(path, toChild[0], fromChild[1]);
+            ::close(ends[0]);  // so that the child sees the test's end
+            Run(path, ends[1]);
         }
-        ::close(toChild[0]);
-        ::close(fromChild[1]);
-        go_ = toChild[1];
-        news_ = fromChild[0];
+        ::close(ends[1]);
+        talk_ = ends[0];
     }
     ~SavingChild() {
         Kill();
-        ::close(go_);
-        ::close(news_);
+        ::close(talk_);
     }
     char Next() {
         char c = 0;
-        return ::read(news_, &c, 1) == 1 ? c : 0;
+        return ::read(talk_, &c, 1) == 1 ? c : 0;
     }
-    void Go() { (void)!::write(go_, "g", 1); }
+    void Go() { (void)!::write(talk_, "g", 1); }
     void Kill() {
         if (pid_ <= 0) return;
         ::kill(pid_, SIGKILL);
@@ -68,7 +65,7 @@ public:
     }
 
 private:
-    [[noreturn]] static void Run(const std::string& path, int go, int news) {
+    [[noreturn]] static void Run(const std::string& path, int talk) {
         auto audio = std::make_shared<FakeAudioBackend>();
         MciEngine mci{audio};
         testing::FakeMessageBoxes messages;
@@ -78,14 +75,14 @@ private:
         for (std::size_t done = 0; done < kNewBytes; done += 4u << 20) audio->Record(4u << 20);
         capture.StopCapture();
         char c = 0;
-        if (::write(news, "r", 1) != 1 || ::read(go, &c, 1) != 1) ::_exit(1);
+        if (::write(talk, "r", 1) != 1 || ::read(talk, &c, 1) != 1) ::_exit(1);
         capture.SaveCaptureAs(path);
-        (void)!::write(news, messages.shown.empty() ? "s" : "f", 1);
+        (void)!::write(talk, messages.shown.empty() ? "s" : "f", 1);
         ::_exit(0);
     }
 
     pid_t pid_ = -1;
-    int go_ = -1, news_ = -1;
+    int talk_ = -1;
 };
 
 TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {

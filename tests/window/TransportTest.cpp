@@ -37,7 +37,7 @@ void Press(TestWindow& w, Click click) {
 Commands EffectsOf(TestWindow& w) {
     Commands effects = w.EngineCommands();
     if (!w.saveDialog.asked.empty()) effects.push_back("save dialog");
-    for (const auto& call : w.shell.calls) effects.push_back("shell " + call.file);
+    for (const auto& file : w.shell.calls) effects.push_back("shell " + file);
     if (!w.windows.calls.empty()) effects.push_back("emulator");
     return effects;
 }
