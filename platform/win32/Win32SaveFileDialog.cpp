@@ -7,10 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <string_view>
 #include <vector>
-
-#include "common/AsciiText.h"
 
 namespace tapelark {
 namespace {
@@ -22,8 +19,8 @@ namespace {
 // character that is not a blank. Blanks before the name stay: they are part of it.
 std::vector<char> Buffer(const std::string& text, std::uint32_t capacity) {
     std::vector<char> buffer(std::max<std::size_t>(capacity, text.size() + 1), '\0');
-    const std::string_view name = TrimBlanks(text);
-    if (!name.empty()) std::copy(text.data(), name.data() + name.size(), buffer.begin());
+    const std::size_t end = text.find_last_not_of(' ');
+    if (end != std::string::npos) std::copy(text.begin(), text.begin() + end + 1, buffer.begin());
     return buffer;
 }
 
