@@ -38,9 +38,7 @@ protected:
     }
     std::string Tone(double frequency, double seconds) {
         std::string path = folder / (std::to_string(int(frequency)) + ".wav");
-        std::string make = "sox -q -n -r 44100 -c 2 -b 16 '" + path + "' synth " + std::to_string(seconds) +
-                           " sine " + std::to_string(frequency) + " vol 0.3";
-        EXPECT_EQ(std::system(make.c_str()), 0) << make;
+        EXPECT_TRUE(MakeTone(path, frequency, seconds, 0.3)) << path;
         return path;
     }
     std::string Input() { return Mci(engine, "status capture input").second; }

@@ -50,9 +50,7 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr) << "run through ctest: it starts the server";
-        const std::string make =
-            "sox -q -n -r 44100 -c 2 -b 16 '" + (folder / "tone.wav") + "' synth 2 sine 440 vol 0.5";
-        ASSERT_EQ(std::system(make.c_str()), 0) << make;
+        ASSERT_TRUE(MakeTone(folder / "tone.wav", 440, 2, 0.5));
     }
 };
 

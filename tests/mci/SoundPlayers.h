@@ -14,6 +14,13 @@ namespace tapelark {
 
 using testing::ChildProcess;
 
+// Writes a sine tone as a stereo 16-bit 44.1 kHz WAVE file; whether sox did.
+inline bool MakeTone(const std::string& path, double frequency, double seconds, double volume) {
+    const std::string make = "sox -q -n -r 44100 -c 2 -b 16 '" + path + "' synth " + std::to_string(seconds) +
+                             " sine " + std::to_string(frequency) + " vol " + std::to_string(volume);
+    return std::system(make.c_str()) == 0;
+}
+
 // paplay under `name`, playing `wav` to the default sink or to `sink`.
 inline ChildProcess Player(const std::string& name, const std::string& wav, const std::string& sink = "") {
     std::vector<std::string> argv{name, wav};

@@ -23,10 +23,7 @@ namespace {
 // A stereo tone as a WAVE file in `dir`.
 QString Tone(const QTemporaryDir& dir, int frequency, double seconds, double volume) {
     const QString path = dir.path() + QString("/%1.wav").arg(frequency);
-    EXPECT_EQ(QProcess::execute("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", path, "synth",
-                                        QString::number(seconds), "sine", QString::number(frequency), "vol",
-                                        QString::number(volume)}),
-              0);
+    EXPECT_TRUE(MakeTone(path.toStdString(), frequency, seconds, volume)) << path.toStdString();
     return path;
 }
 
