@@ -25,27 +25,27 @@ TEST(Device, RecordingSendsFourCommandsAndReportsEachFailureInTurn) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failing[0]);
-        CaptureHarness<> h;
+        CaptureHarness h;
         for (const auto& command : c.failing) h.mci.Fail(command);
-        h.engine.BeginRecording();
+        h.capture.BeginRecording();
         EXPECT_EQ(h.mci.calls, c.sent);
         EXPECT_EQ(h.messages.Texts(), c.messages);
     }
 }
 
 TEST(Device, AnOpenThatThrowsStillGoesOnToFormatAndRecord) {
-    CaptureHarness<> h;
+    CaptureHarness h;
     h.mci.Script("close all", {{0, "", true}});
-    EXPECT_NO_THROW(h.engine.BeginRecording());
+    EXPECT_NO_THROW(h.capture.BeginRecording());
     EXPECT_EQ(h.mci.calls, (Strings{"close all", kFormat, "record capture"}));
 }
 
 TEST(Device, StopPlayAndClearReportTheirOwnFailures) {
-    CaptureHarness<> h;
+    CaptureHarness h;
     for (const char* command : {"stop capture", "play capture from 0", "close all"}) h.mci.Fail(command);
-    h.engine.StopCapture();
-    h.engine.PlayCapture();
-    h.engine.CloseAllDevices();
+    h.capture.StopCapture();
+    h.capture.PlayCapture();
+    h.capture.CloseAllDevices();
     EXPECT_EQ(h.mci.calls, (Strings{"stop capture", "play capture from 0", "close all"}));
     EXPECT_EQ(h.messages.Texts(), (Strings{"Stopping recording failed!",
                                            "Start playing failed!\r\nClose other applications using multimedia."}));
@@ -67,8 +67,8 @@ TEST(Device, TheFormatCommandIsComposedOrRefusedOnOverflow) {
          {"set capture alignment 2 bitspersample 16 samplespersec 1073741823 channels 1 bytespersec 2147483646"}},
     };
     for (const auto& c : cases) {
-        CaptureHarness<> h;
-        h.engine.SetCaptureFormat(c.channels, c.bits, c.rate);
+        CaptureHarness h;
+        h.capture.SetCaptureFormat(c.channels, c.bits, c.rate);
         EXPECT_EQ(h.mci.calls, c.sent) << c.channels << "x" << c.bits << " at " << c.rate;
         EXPECT_TRUE(h.messages.shown.empty());
     }

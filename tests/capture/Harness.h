@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include "capture/WaveRecording.h"
-#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeFileSaving.h"
 #include "tests/fakes/FakeMciChannel.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 
 namespace tapelark::testing {
 
-// The capture engine on fakes, over a multimedia system of the test's choice.
-template <typename Mci = FakeMciChannel>
+// The capture logic on fakes.
 struct CaptureHarness {
-    Mci mci;
+    FakeMciChannel mci;
     FakeMessageBoxes messages;
-    FakeFileSystem files;
-    WaveRecording engine{mci, messages, files};
+    FakeFileSaving saving;
+    WaveRecording capture{mci, messages, saving};
 };
 
 }  // namespace tapelark::testing

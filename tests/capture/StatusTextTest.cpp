@@ -25,9 +25,9 @@ TEST(Status, LengthTextShowsWhatEachAnswerHolds) {
         {{{263, ""}}, ""},
     };
     for (const auto& c : cases) {
-        CaptureHarness<> h;
+        CaptureHarness h;
         h.mci.Script("status capture length", c.answers);
-        EXPECT_EQ(h.engine.CaptureLengthText(), c.text);
+        EXPECT_EQ(h.capture.CaptureLengthText(), c.text);
         EXPECT_TRUE(h.messages.shown.empty());
     }
 }

@@ -52,13 +52,11 @@ TEST(SaveCommand, AFailingFileStepIsShownWithThePathAndTheReason) {
     TestWindow w;
     w.form.btnWaveRec_Click();
     w.form.btnStopWave_Click();
-    w.mci.savesInOneStep = false;
-    w.files.files["/music/audio.wav"] = "RIFF";
-    w.files.failing.insert("replace /music/.tapelark-save-1.wav");
+    w.saving.fails = true;
     w.saveDialog.answer = "/music/audio.wav";
     EXPECT_NO_THROW(w.form.btnSaveWave_Click());
     const std::string told = "Saving file failed, file name was: /music/audio.wav\r\n"
-                             "replace failed: /music/.tapelark-save-1.wav";
+                             "cannot put the new file in the place of /music/audio.wav";
     EXPECT_EQ(w.messages.Texts(), std::vector<std::string>{told});
 }
 

@@ -116,6 +116,32 @@ TEST(Transport, EveryClickMakesItsCallsAndReachesItsState) {
     }
 }
 
+// A declared addition to the recording status, and nothing else changes.
+TEST(Transport, TheStatusLineSaysWhenATakeHasHeardNothingForThreeSeconds) {
+    const struct {
+        std::vector<FakeMciChannel::Answer> levels;  // at Record, then at each tick; the last repeats
+        std::string noted;                            // for each: '.' without the note, 'n' with it
+    } cases[] = {
+        {{{0, "0"}}, "...nn"},
+        {{{0, "0"}, {0, "0"}, {0, "0"}, {0, "0"}, {0, "120"}, {0, "0"}}, "...n.."},  // for the rest of the take
+        {{{0, "0"}, {0, "2863289685"}, {0, "0"}}, "....."},  // winmm's: a 16-bit half for each channel
+        {{{263, ""}}, "....."},                             // no answer, no note
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.noted);
+        TestWindow w;
+        w.mci.Script("status capture level", c.levels);
+        for (std::size_t i = 0; i < c.noted.size(); ++i) {
+            Press(w, i == 0 ? Record : Tick);
+            EXPECT_EQ(w.view.status, kRecordingText + (c.noted[i] == 'n' ? kNothingHeardNote : "")) << i;
+        }
+        Press(w, Stop);
+        EXPECT_EQ(w.view.status, kStoppedText);
+        Press(w, Record);  // a new take starts counting again
+        EXPECT_EQ(w.view.status, kRecordingText);
+    }
+}
+
 TEST(FormLayout, ControlsInTabOrderTakeClicksExactlyWhereTheyHaveAHandler) {
     for (const auto& layout : FormControls()) {
         EXPECT_EQ(layout.tabIndex, &layout - FormControls().data()) << layout.id;
