@@ -2,6 +2,7 @@
 #include "platform/win32/Win32FileSaving.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "platform/win32/FilesHeldBySound.h"
 #include "platform/win32/Win32Error.h"
@@ -63,6 +64,9 @@ void Replace(const std::string& from, const std::string& to) {
 }  // namespace
 
 std::uint32_t Win32FileSaving::SaveAs(const std::string& path, const Save& save) {
+    // winmm's own save refuses a read-only file; a move over it would not everywhere.
+    const DWORD old = GetFileAttributesA(path.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY)) return MCIERR_FILE_NOT_SAVED;
     const std::string target = NameBeside(path);
     // What a failed save leaves beside the user's file goes, or goes once winmm lets go of it.
     const auto drop = [&target] {

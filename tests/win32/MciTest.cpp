@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "capture/WaveRecording.h"
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32FileSaving.h"
 #include "platform/win32/Win32MciChannel.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/support/WaveFile.h"
@@ -50,7 +50,7 @@ protected:
 
     testing::TempFolder folder{"tapelark-mci"};
     Win32MciChannel mci;
-    Win32FileSystem files;
+    Win32FileSaving files;
     testing::FakeMessageBoxes messages;
     WaveRecording capture{mci, messages, files};
 };
