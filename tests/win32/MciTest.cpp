@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The capture engine over winmm's own waveaudio device, as Wine provides it:
+// The capture logic over winmm's own waveaudio device, as Wine provides it:
 // MciTest without a sound driver (the device records nothing), checking the
 // calls and the files; MciSoundServerTest with the tests' PulseAudio server.
 #include <gtest/gtest.h>
