@@ -158,8 +158,8 @@ std::uint32_t CheckTarget(const std::string& path, std::string& folder) {
     if (S_ISDIR(st.st_mode)) return mcierr::kIsAFolder;
     // A read-only file is refused as winmm refuses it, even to root; a
     // rename would replace it all the same.
-    if ((st.st_mode & 0222) == 0 || (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES))
-        return mcierr::kFileNotSaved;
+    const bool locked = ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+    if ((st.st_mode & 0222) == 0 || locked) return mcierr::kFileNotSaved;
     return 0;
 }
 
@@ -182,10 +182,9 @@ bool IsTemporaryName(std::string_view name) {
 }
 
 // A save holds a lock on its file from the start, so a temporary name whose
-// file nobody holds is what a save that was killed left: removed here. (A
-// kill between naming the finished file and the rename over the old one
-// leaves one even where files are written unnamed; no call names a file
-// over another.)
+// file nobody holds is what a killed save left: removed here. Even a file
+// written unnamed has such a name for an instant before the rename (a link
+// never replaces a name), and a kill then leaves it.
 void RemoveLeftovers(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
