@@ -35,7 +35,7 @@ void Press(TestWindow& w, Click click) {
     click ? HandlersOf(w.form).clicked(*click) : HandlersOf(w.form).ticked();
 }
 
-// What a click reached: the engine's commands, then the other services it asked.
+// What a click reached: the multimedia commands, then the other services it asked.
 Commands EffectsOf(TestWindow& w) {
     Commands effects = w.EngineCommands();
     if (!w.saveDialog.asked.empty()) effects.push_back("save dialog");
