@@ -12,6 +12,7 @@ inline constexpr const char* kStop = "stop capture";
 inline constexpr const char* kPlay = "play capture from 0";
 inline constexpr const char* kStatusMode = "status capture mode";
 inline constexpr const char* kStatusLength = "status capture length";
+inline constexpr const char* kStatusLevel = "status capture level";
 inline constexpr const char* kTimeFormatMs = "set capture time format ms";
 inline constexpr const char* kTimeFormatBytes = "set capture time format bytes";
 inline constexpr const char* kSavePrefix = "save capture ";

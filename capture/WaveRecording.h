@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
-#include "platform/FileSystem.h"
+#include "platform/FileSaving.h"
 #include "platform/MciChannel.h"
 #include "platform/MessageBoxes.h"
 
@@ -11,11 +12,11 @@ namespace tapelark {
 
 inline constexpr const char* kSaveFailedText = "Saving file failed, file name was: ";
 
-// The capture engine: one waveaudio device under the alias "capture". It keeps
+// The capture logic: one waveaudio device under the alias "capture". It keeps
 // no state of its own; the multimedia system holds the device and its sound.
 class WaveRecording {
 public:
-    WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSystem& files);
+    WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSaving& saving);
 
     void BeginRecording();
     bool OpenCaptureDevice();
@@ -26,8 +27,12 @@ public:
     void CloseAllDevices();
     std::string CaptureModeText();
     std::string CaptureLengthText();
+    // Whether the input hears any sound now; nothing when the multimedia
+    // system does not answer (no device).
+    std::optional<bool> CaptureHearsSound();
 
-    // Throws FileError when a file step fails; a refused save is reported here.
+    // Throws FileError when a file step around the save fails; a refused
+    // save is reported here.
     void SaveCaptureAs(const std::string& path);
 
 private:
@@ -35,7 +40,7 @@ private:
 
     MciChannel& mci_;
     MessageBoxes& messages_;
-    FileSystem& files_;
+    FileSaving& saving_;
 };
 
 }  // namespace tapelark

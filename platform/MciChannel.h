@@ -13,9 +13,6 @@ public:
     virtual ~MciChannel() = default;
     virtual std::uint32_t SendString(const char* command, char* reply, std::uint32_t replyLength,
                                      std::uintptr_t callbackWindow) = 0;
-    // Whether "save" over an existing file keeps the old one whole until the
-    // new one replaces it in one step. winmm's deletes the old one first.
-    virtual bool SavesOverFilesInOneStep() const { return false; }
 };
 
 }  // namespace tapelark

@@ -19,6 +19,8 @@ void formPlay::btnWaveRec_Click() {
     view_.SetEnabled(Control::btnStopWave, true);
     view_.SetEnabled(Control::btnPlayWave, false);
     view_.StartTimer();
+    silentRewrites_ = 0;
+    heardSound_ = false;
     capture_.BeginRecording();
     tmrStatus_Timer();
 }
@@ -73,7 +75,18 @@ void formPlay::lblCredits_Click() {
 void formPlay::tmrStatus_Timer() {
     const std::string mode = AsciiUpperCase(capture_.CaptureModeText());
     const std::string length = capture_.CaptureLengthText();
-    view_.SetStatusText(mode + ": " + length);
+    view_.SetStatusText(mode + ": " + length + HearingNote());
+}
+
+// Asked on each rewrite while recording; Record's own, at the take's start,
+// is the first. A take that has heard sound once gets no note again.
+std::string formPlay::HearingNote() {
+    if (!view_.TimerRunning()) return "";
+    const std::optional<bool> hears = capture_.CaptureHearsSound();
+    if (!hears) return "";  // no device: the status says so already
+    if (*hears) heardSound_ = true;
+    else ++silentRewrites_;
+    return !heardSound_ && silentRewrites_ > kSilentSecondsBeforeNote ? kNothingHeardNote : "";
 }
 
 }  // namespace tapelark

@@ -34,8 +34,6 @@ public:
     // how it ended, through the notify sink.
     std::uint32_t SendString(const char* command, char* reply, std::uint32_t replyLength,
                              std::uintptr_t callbackWindow) override;
-    // A save is written unnamed and renamed over the old file once whole.
-    bool SavesOverFilesInOneStep() const override { return true; }
 
     // The same, with the reply as a string (used by mcisend and tests).
     std::uint32_t Send(const std::string& command, std::string& reply, std::uintptr_t callback = 0);

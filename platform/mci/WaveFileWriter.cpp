@@ -6,11 +6,14 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sndfile.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/WriteAll.h"
@@ -118,6 +121,24 @@ sf_count_t Write(const void* data, sf_count_t count, void* user) {
 
 sf_count_t Tell(void* user) { return ::lseek(static_cast<OutputFile*>(user)->fd, 0, SEEK_CUR); }
 
+// A link saved over stays a link: what is saved over is the file it points
+// to, and the new file is written beside that one.
+std::uint32_t FollowLinks(std::string& path) {
+    if (path.find('\0') != std::string::npos) return 0;  // refused below, before any system call
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+        std::string to(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), to.data(), to.size());
+        if (n < 0) return mcierr::FromFileErrno(errno);
+        if (n == 0 || static_cast<std::size_t>(n) >= to.size()) return mcierr::kNameTooLong;
+        to.resize(static_cast<std::size_t>(n));
+        const std::size_t slash = path.rfind('/');
+        path = to.front() == '/' || slash == std::string::npos ? to : path.substr(0, slash + 1) + to;
+    }
+    return mcierr::FromFileErrno(ELOOP);
+}
+
 std::uint32_t CheckTarget(const std::string& path, std::string& folder) {
     if (path.empty()) return mcierr::kFilenameRequired;
     // The system would take the name only up to the NUL: another file.
@@ -133,14 +154,51 @@ std::uint32_t CheckTarget(const std::string& path, std::string& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) return mcierr::FromFileErrno(errno);
     if (!S_ISDIR(st.st_mode)) return mcierr::kNotAFolder;
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return mcierr::kIsAFolder;
+    if (::stat(path.c_str(), &st) != 0) return 0;
+    if (S_ISDIR(st.st_mode)) return mcierr::kIsAFolder;
+    // A read-only file is refused as winmm refuses it, even to root; a
+    // rename would replace it all the same.
+    const bool locked = ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+    if ((st.st_mode & 0222) == 0 || locked) return mcierr::kFileNotSaved;
     return 0;
 }
 
 // A fresh name next to the target; short, so a long target name still fits.
+constexpr std::string_view kTemporaryStart = ".tapelark-", kTemporaryEnd = ".part";
 std::string TemporaryName(const std::string& folder) {
     static std::atomic<unsigned> counter{0};
-    return folder + "/.tapelark-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".part";
+    return folder + "/" + std::string(kTemporaryStart) + std::to_string(::getpid()) + "-" +
+           std::to_string(counter++) + std::string(kTemporaryEnd);
+}
+
+bool IsTemporaryName(std::string_view name) {
+    if (!name.starts_with(kTemporaryStart) || !name.ends_with(kTemporaryEnd)) return false;
+    name = name.substr(kTemporaryStart.size(), name.size() - kTemporaryStart.size() - kTemporaryEnd.size());
+    const std::size_t dash = name.find('-');
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return dash != std::string_view::npos && digits(name.substr(0, dash)) && digits(name.substr(dash + 1));
+}
+
+// A save holds a lock on its file from the start, so a temporary name whose
+// file nobody holds is what a killed save left: removed here. Even a file
+// written unnamed has such a name for an instant before the rename (a link
+// never replaces a name), and a kill then leaves it.
+void RemoveLeftovers(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name)) continue;
+        const std::string name = folder + "/" + entry->d_name;
+        const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(name.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
 }
 
 // Where the file system has them, the file is written unnamed, so a save cut
@@ -236,14 +294,17 @@ WaveContainer ContainerFor(std::uint64_t dataBytes) {
     return dataBytes > 0xFFFFFFFFull - 4096 ? WaveContainer::Rf64 : WaveContainer::Riff;
 }
 
-std::uint32_t WriteWaveFile(const std::string& path, const WaveFormat& format, const SpoolFile& spool,
+std::uint32_t WriteWaveFile(const std::string& userPath, const WaveFormat& format, const SpoolFile& spool,
                             std::uint64_t dataBytes) {
-    std::string folder;
+    std::string path = userPath, folder;
+    if (std::uint32_t code = FollowLinks(path)) return code;
     if (std::uint32_t code = CheckTarget(path, folder)) return code;
     std::string named;  // empty while the file is unnamed
     int fd = OpenUnnamed(folder);
     if (fd < 0 && NoUnnamedFiles(errno)) fd = CreateNamed(folder, named);
     if (fd < 0) return mcierr::FromFileErrno(errno);
+    (void)::flock(fd, LOCK_EX | LOCK_NB);  // this save is alive
+    RemoveLeftovers(folder);
     // A file saved over keeps its owner and permissions, as when it is edited in place.
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {

@@ -2,10 +2,10 @@
 #pragma once
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorLaunch.h"
-#include "platform/linux/LinuxFileSystem.h"
 #include "platform/linux/ProcProcessSnapshot.h"
 #include "platform/linux/WineRegistry.h"
 #include "platform/linux/X11WindowSystem.h"
+#include "platform/mci/EngineFileSaving.h"
 #include "platform/mci/MciEngine.h"
 #include "platform/qt/QtFormWindow.h"
 #include "platform/qt/QtMessageBoxes.h"
@@ -32,8 +32,8 @@ public:
 private:
     MciEngine mci_;
     QtMessageBoxes messages_;
-    LinuxFileSystem files_;
-    WaveRecording capture_{mci_, messages_, files_};
+    EngineFileSaving saving_;
+    WaveRecording capture_{mci_, messages_, saving_};
     X11WindowSystem windows_;
     WineRegistry registry_;
     ProcProcessSnapshot processes_;

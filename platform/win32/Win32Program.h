@@ -4,7 +4,7 @@
 
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorLaunch.h"
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32FileSaving.h"
 #include "platform/win32/Win32FormWindow.h"
 #include "platform/win32/Win32MciChannel.h"
 #include "platform/win32/Win32MessageBoxes.h"
@@ -32,8 +32,8 @@ public:
 private:
     Win32MciChannel mci_;
     Win32MessageBoxes messages_;
-    Win32FileSystem files_;
-    WaveRecording capture_{mci_, messages_, files_};
+    Win32FileSaving saving_;
+    WaveRecording capture_{mci_, messages_, saving_};
     Win32WindowSystem windows_;
     Win32Registry registry_;
     Win32ProcessSnapshot processes_;

@@ -49,11 +49,8 @@ public:
         return answer.code;
     }
 
-    bool SavesOverFilesInOneStep() const override { return savesInOneStep; }
-
     std::vector<std::string> calls;  // every command, in order
     bool device = false;
-    bool savesInOneStep = false;  // as winmm unless told
     std::string mode = "stopped";  // of the device
 
 private:

@@ -5,7 +5,9 @@
 #include <array>
 #include <csignal>
 #include <filesystem>
+#include <fcntl.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -61,28 +63,41 @@ protected:
     }
 };
 
-TEST_F(MciSaveTest, NewFilesFollowTheUmaskAndReplacedOnesKeepTheirMode) {
+// What a killed save left is removed; what a live one holds, or a name of the user's, stays.
+TEST_F(MciSaveTest, NewFilesFollowTheUmaskReplacedOnesKeepTheirModeAndLinksAreSavedThrough) {
     Recorded(4000);
+    ::mkdir((folder / "takes").c_str(), 0755);
+    for (const char* name : {"takes/old.wav", ".tapelark-1-0.part", ".tapelark-2-0.part", ".tapelark-a.part"})
+        WriteFile(folder / name, "not a wave file");
+    ::chmod((folder / "takes/old.wav").c_str(), 0640);
+    ::symlink("takes/old.wav", (folder / "link.wav").c_str());
+    ::symlink((folder / "takes/new.wav").c_str(), (folder / "dangling.wav").c_str());
+    const int live = ::open((folder / ".tapelark-2-0.part").c_str(), O_RDONLY);
+    ::flock(live, LOCK_EX);
+    const mode_t umask = ::umask(022);
     // The rest of the line is the path, blanks and a lone quote too; wait and notify end it.
-    const std::string fresh = folder / "6\" new take.wav", replaced = folder / "old take.wav";
-    WriteFile(replaced, "not a wave file");
-    ::chmod(replaced.c_str(), 0640);
-    mode_t old = ::umask(022);
-    EXPECT_EQ(Save(fresh + " wait NOTIFY"), 0u);
-    EXPECT_EQ(Save(replaced), 0u);
-    ::umask(old);
-    EXPECT_EQ(ReadWaveFile(fresh).bytes.size(), 4000u);
-    EXPECT_EQ(ReadWaveFile(replaced).bytes.size(), 4000u);
-    EXPECT_EQ(std::filesystem::status(fresh).permissions(), std::filesystem::perms(0644));
-    EXPECT_EQ(std::filesystem::status(replaced).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"6\" new take.wav", "old take.wav"}))
-        << "no temporary file left";
+    for (const char* name : {"6\" new take.wav wait NOTIFY", "link.wav", "dangling.wav"})
+        EXPECT_EQ(Save(folder / name), 0u) << name;
+    ::umask(umask);
+    ::close(live);
+    for (const char* name : {"6\" new take.wav", "takes/old.wav", "takes/new.wav"})
+        EXPECT_EQ(ReadWaveFile(folder / name).bytes.size(), 4000u) << name;
+    EXPECT_EQ(std::filesystem::status(folder / "6\" new take.wav").permissions(), std::filesystem::perms(0644));
+    EXPECT_EQ(std::filesystem::status(folder / "takes/old.wav").permissions(), std::filesystem::perms(0640));
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(folder.Names(), (Names{".tapelark-2-0.part", ".tapelark-a.part", "6\" new take.wav", "dangling.wav",
+                                     "link.wav", "takes"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.wav") && std::filesystem::is_symlink(folder / "dangling.wav"));
 }
 
 TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
     Recorded(4000);
     ::mkdir((folder / "sub").c_str(), 0755);
     WriteFile(folder / "plain", "x");
+    WriteFile(folder / "locked.wav", "x");
+    ::chmod((folder / "locked.wav").c_str(), 0444);  // refused as winmm refuses it, even to root
+    ::symlink("locked.wav", (folder / "to locked.wav").c_str());
+    ::symlink("loop.wav", (folder / "loop.wav").c_str());
     std::string deep = folder.path();
     while (deep.size() < 5000) deep += "/d";
     const std::string nul(1, '\0');
@@ -98,9 +113,13 @@ TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
         {deep + "/take.wav", kNameTooLong},
         {folder / "a.wav" + nul + ".txt", kNulInPath},
         {folder / nul, kNulInPath},
+        {folder / "locked.wav", kFileNotSaved},
+        {folder / "to locked.wav", kFileNotSaved},
+        {folder / "loop.wav", kFileWrite},
     };
     for (const Case& c : cases) EXPECT_EQ(Save(c.path), c.code) << c.path.substr(0, 100);
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"plain", "sub"}));
+    EXPECT_EQ(ReadFile(folder / "locked.wav"), "x");
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"locked.wav", "loop.wav", "plain", "sub", "to locked.wav"}));
     ExpectRecordingKept(4000);
 }
 

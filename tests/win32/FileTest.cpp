@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
-// File services over kernel32, on Wine's real file system.
+// Saving beside the user's file and moving over it, on Wine's real file system.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32FileSaving.h"
 #include "platform/win32/Win32ProgramEnvironment.h"
 #include "tests/win32/WineHelpers.h"
+
+#include <mmsystem.h>
 
 namespace tapelark {
 namespace {
@@ -14,29 +17,60 @@ namespace {
 using testing::ReadFile;
 using testing::TempFolder;
 using testing::WriteFile;
+using Names = std::vector<std::string>;
 
 class FileTest : public ::testing::Test {
 protected:
+    // A save that writes `contents` at the name it is given and answers `code`.
+    FileSaving::Save Writes(const std::string& contents, std::uint32_t code = 0) {
+        return [this, contents, code](const std::string& target) {
+            targets.push_back(target);
+            WriteFile(target, contents);
+            return code;
+        };
+    }
+
     TempFolder folder{"tapelark files"};  // a blank in every path below
-    Win32FileSystem files;
+    const std::string path = folder / "take.wav", beside = folder / ".tapelark-save-1.wav";
+    Win32FileSaving saving;
+    Names targets;
 };
 
-TEST_F(FileTest, ReplacePutsTheNewFileInTheOldOnesPlaceKeepingItHidden) {
-    const std::string path = folder / "take.wav", fresh = folder / "new take.wav";
-    WriteFile(path, "old");
+TEST_F(FileTest, TheNewFileIsWrittenBesideAndTakesTheOldOnesPlaceKeepingItHidden) {
+    EXPECT_EQ(saving.SaveAs(path, Writes("first")), 0u);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    WriteFile(fresh, "new");
-    files.Replace(fresh, path);
-    EXPECT_EQ(ReadFile(path), "new");
-    EXPECT_FALSE(files.Exists(fresh));
+    WriteFile(beside, "what an earlier save left");
+    EXPECT_EQ(saving.SaveAs(path, Writes("second")), 0u);
+    EXPECT_EQ(targets, (Names{beside, beside}));
+    EXPECT_EQ(ReadFile(path), "second");
     EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(folder.Names(), Names{"take.wav"});
+
+    // What winmm still holds is passed over.
+    HANDLE held = CreateFileA(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_EQ(saving.SaveAs(path, Writes("third")), 0u);
+    CloseHandle(held);
+    EXPECT_EQ(targets.back(), folder / ".tapelark-save-2.wav");
+    EXPECT_EQ(ReadFile(path), "third");
+}
+
+TEST_F(FileTest, ARefusedSaveOrMoveKeepsTheOldFileAndLeavesNothingBeside) {
+    WriteFile(path, "old");
+    EXPECT_EQ(saving.SaveAs(path, Writes("a piece", MCIERR_FILE_NOT_SAVED)), MCIERR_FILE_NOT_SAVED);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);  // refused as winmm's own save refuses it
+    EXPECT_EQ(saving.SaveAs(path, Writes("new")), MCIERR_FILE_NOT_SAVED);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(targets, Names{beside});
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     try {
-        files.Replace(fresh, path);
-        ADD_FAILURE() << "put nothing in its place";
+        saving.SaveAs(path, Writes("new"));
+        ADD_FAILURE() << "saved over a file in use";
     } catch (const FileError& error) {
         EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
     }
-    EXPECT_EQ(ReadFile(path), "new");
+    CloseHandle(held);
+    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(folder.Names(), Names{"take.wav"});
 }
 
 TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {
@@ -47,8 +81,7 @@ TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {
     const std::string folder = environment.ProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
-    Win32FileSystem files;
-    EXPECT_TRUE(files.Exists(folder + "\\" + "win32_platform_test.exe"));
+    EXPECT_NE(GetFileAttributesA((folder + "\\win32_platform_test.exe").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(environment.InstanceHandle(), reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
 
     TempFolder scratch{"tapelark writable"};

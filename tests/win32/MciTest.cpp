@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The capture engine over winmm's own waveaudio device, as Wine provides it:
+// The capture logic over winmm's own waveaudio device, as Wine provides it:
 // MciTest without a sound driver (the device records nothing), checking the
 // calls and the files; MciSoundServerTest with the tests' PulseAudio server.
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "capture/WaveRecording.h"
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32FileSaving.h"
 #include "platform/win32/Win32MciChannel.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/support/WaveFile.h"
@@ -50,7 +50,7 @@ protected:
 
     testing::TempFolder folder{"tapelark-mci"};
     Win32MciChannel mci;
-    Win32FileSystem files;
+    Win32FileSaving files;
     testing::FakeMessageBoxes messages;
     WaveRecording capture{mci, messages, files};
 };

@@ -7,7 +7,7 @@
 
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorLaunch.h"
-#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakeFileSaving.h"
 #include "tests/fakes/FakeMciChannel.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/fakes/FakeProcessSnapshot.h"
@@ -49,24 +49,20 @@ struct FakeShell : Shell {
 };
 
 // Everything below the window: fakes of the platform, with the real capture
-// engine and launcher on them. Each toolkit's window tests put their view on top.
+// logic and launcher on them. Each toolkit's window tests put their view on top.
 struct FormServices {
-    // Saves like Tapelark's own engine, straight to the path the user chose.
-    FormServices() {
-        mci.device = true;
-        mci.savesInOneStep = true;
-    }
+    FormServices() { mci.device = true; }
 
     FakeMciChannel mci;
     FakeMessageBoxes messages;
-    FakeFileSystem files;
+    FakeFileSaving saving;
     FakeSaveFileDialog saveDialog;
     FakeProgramEnvironment environment;
     FakeShell shell;
     FakeWindowSystem windows;
     FakeRegistry registry;
     FakeProcessSnapshot processes;
-    WaveRecording capture{mci, messages, files};
+    WaveRecording capture{mci, messages, saving};
     EmulatorLaunch launch{windows, registry, processes, messages};
 
     // The commands sent since the last call, without the status queries.

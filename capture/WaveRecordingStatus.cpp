@@ -50,4 +50,14 @@ std::string WaveRecording::CaptureLengthText() {
     return text;
 }
 
+std::optional<bool> WaveRecording::CaptureHearsSound() {
+    std::string field(kStatusField, ' ');
+    if (mci_.SendString(kStatusLevel, field.data(), kStatusField, 0) != 0) return std::nullopt;
+    // winmm packs a stereo level into two 16-bit halves: any sound on either
+    // channel makes it non-zero.
+    const auto level = ParseNumber(UpToNul(field));
+    if (!level) return std::nullopt;
+    return *level != 0;
+}
+
 }  // namespace tapelark

@@ -12,8 +12,8 @@ namespace tapelark {
 
 using namespace commands;
 
-WaveRecording::WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSystem& files)
-    : mci_(mci), messages_(messages), files_(files) {}
+WaveRecording::WaveRecording(MciChannel& mci, MessageBoxes& messages, FileSaving& saving)
+    : mci_(mci), messages_(messages), saving_(saving) {}
 
 void WaveRecording::Report(const std::string& text) { messages_.Show(text, kStyleOk, kApplicationTitle); }
 

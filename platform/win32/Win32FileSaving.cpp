@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32FileSaving.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "platform/win32/FilesHeldBySound.h"
 #include "platform/win32/Win32Error.h"
@@ -13,13 +14,25 @@ namespace {
     throw FileError(what + " " + path + ": " + SystemErrorText(GetLastError()));
 }
 
-}  // namespace
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void Win32FileSystem::Remove(const std::string& path) {
-    if (!DeleteFileA(path.c_str())) Fail("Cannot delete", path);
+// A free name in the file's own folder, so that putting the new file in the
+// old one's place is a rename within one folder. Short, so that a long name
+// the user chose still leaves room for it. One left by an earlier save is
+// removed and used again once winmm no longer holds it.
+std::string NameBeside(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\:");
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    for (int n = 1; n <= 100; ++n) {
+        const std::string candidate = folder + ".tapelark-save-" + std::to_string(n) + ".wav";
+        if (!Exists(candidate) || DeleteFileA(candidate.c_str())) return candidate;
+    }
+    throw FileError("There is no free name beside the existing file to save the new one under.");
 }
 
-void Win32FileSystem::Replace(const std::string& from, const std::string& to) {
+// Puts the finished file `from` in the place of `to` in one step, keeping
+// the old file's hidden and system marks.
+void Replace(const std::string& from, const std::string& to) {
     constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     const DWORD old = GetFileAttributesA(to.c_str());
     // A rename over the old file within its folder: one step, on disk before
@@ -48,8 +61,28 @@ void Win32FileSystem::Replace(const std::string& from, const std::string& to) {
         SetFileAttributesA(to.c_str(), GetFileAttributesA(to.c_str()) | (old & kKept));
 }
 
-bool Win32FileSystem::Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}  // namespace
+
+std::uint32_t Win32FileSaving::SaveAs(const std::string& path, const Save& save) {
+    // winmm's own save refuses a read-only file; a move over it would not everywhere.
+    const DWORD old = GetFileAttributesA(path.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY)) return MCIERR_FILE_NOT_SAVED;
+    const std::string target = NameBeside(path);
+    // What a failed save leaves beside the user's file goes, or goes once winmm lets go of it.
+    const auto drop = [&target] {
+        if (Exists(target) && !DeleteFileA(target.c_str())) RemoveWhenReleased(target);
+    };
+    try {
+        if (const std::uint32_t code = save(target)) {
+            drop();
+            return code;
+        }
+        Replace(target, path);
+    } catch (...) {
+        drop();
+        throw;
+    }
+    return 0;
 }
 
 }  // namespace tapelark
