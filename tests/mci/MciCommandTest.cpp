@@ -133,7 +133,7 @@ TEST(MciNumbers, ReadAsWinmmReadsThem) {
 
 TEST(MciErrorTexts, EachCodeHasATextOfItsOwn) {
     // The codes no command of the tests here gives.
-    for (std::uint32_t code : {kFileWrite, kNotRecordingOrPlaying, kReadOnlyFileSystem, kSoundServerError})
+    for (std::uint32_t code : {kFileWrite, kReadOnlyFileSystem, kSoundServerError})
         EXPECT_EQ(MciErrorText(code).find("Unknown MCI error"), std::string::npos) << code;
     std::set<std::string> texts;
     for (std::uint32_t code = 0; code < 1024; ++code) {
