@@ -2,7 +2,8 @@
 // The waveaudio device over time, over a fake sound server: recording,
 // playing, positions and notifications.
 #include <gtest/gtest.h>
-#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -23,8 +24,19 @@ const std::vector<MciStep> kRecordedX = {{"open new type waveaudio alias x"}, {"
 
 using MciEngineTest = MciFakeServerTest;
 
-std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) {
-    return FakeAudioBackend::Pattern(from, to);
+std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) { return FakeAudioBackend::Pattern(from, to); }
+
+// A WAVE file of 8000 frames a second made byte by byte; "RIFX" writes its
+// numbers big-endian, and the header may claim more data than there is.
+std::string WaveBytes(std::string riff, int channels, int bits, const std::string& data, std::uint32_t claimed) {
+    const auto n = [&](std::uint32_t v, int size) {
+        std::string s;
+        for (int i = 0; i < size; ++i) s += char(v >> 8 * (riff == "RIFX" ? size - 1 - i : i));
+        return s;
+    };
+    const int align = channels * bits / 8;
+    return riff + n(36 + claimed, 4) + "WAVEfmt " + n(16, 4) + n(1, 2) + n(channels, 2) + n(8000, 4) +
+           n(8000 * align, 4) + n(align, 2) + n(bits, 2) + "data" + n(claimed, 4) + data;
 }
 
 TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
@@ -70,6 +82,7 @@ TEST_F(MciEngineTest, AServerFaultKeepsWhatWasRecorded) {
     audio->capture->CaptureFailed(kServerLost);
     // Whatever still trickles in after the fault is not kept.
     Run({{"> deliver 400"}, {"status capture mode", 0, "not ready"}, {"status capture ready", 0, "false"},
+         {"status capture length", 0, "45"},  // what is kept: 8000 bytes
          {"stop capture", kServerLost}, {"status capture mode", 0, "stopped"},
          {"save capture " + (folder / "kept.wav")},
          {"record capture"}, {"status capture mode", 0, "recording"}});  // the server is back
@@ -199,17 +212,10 @@ TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwritin
 }
 
 TEST_F(MciEngineTest, AWaveFileRoundTrip) {
-    // 8 kHz 16-bit stereo from another writer, each frame numbered.
+    // 8 kHz 16-bit stereo from another writer.
     const std::string path = folder / "take.wav";
-    SF_INFO info{0, 8000, 2, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
-    SNDFILE* sf = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(sf, nullptr);
-    std::vector<short> frames(2 * 8000);
-    for (std::size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<short>(i * 3);
-    ASSERT_EQ(sf_write_short(sf, frames.data(), static_cast<sf_count_t>(frames.size())), 16000);
-    sf_close(sf);
-    std::vector<unsigned char> expected = ReadWaveFile(path).bytes;
-    ASSERT_EQ(expected.size(), 32000u);
+    std::vector<unsigned char> expected = Pattern(0, 32000);
+    std::ofstream(path) << WaveBytes("RIFF", 2, 16, std::string(expected.begin(), expected.end()), 32000);
 
     // Named in a command, the file opens for it alone and closes when idle.
     Run({{"status " + path + " length", 0, "1000"}, {"sysinfo waveaudio quantity open", 0, "0"},
@@ -220,18 +226,94 @@ TEST_F(MciEngineTest, AWaveFileRoundTrip) {
          {"status f channels", 0, "2"}, {"status f samplespersec", 0, "8000"},
          {"info f file", 0, path.c_str()}, {"play f"}});
     EXPECT_EQ(audio->PlayOut(), expected);
-    // Recording appends at the end.
+    // Recording appends at the end; a path with a tab is whole in quotes.
+    const std::string tabbed = folder / "a\ttab.wav";
     Run({{"status f position", 0, "1000"}, {"record f"}, {"> deliver 3200"}, {"stop f"},
-         {"status f length", 0, "1100"}, {"save f"}, {"close f"}});
+         {"status f length", 0, "1100"}, {"save f"}, {"save f \"" + tabbed + "\" wait"}, {"close f"}});
     const std::vector<unsigned char> recorded = Pattern(0, 3200);
     expected.insert(expected.end(), recorded.begin(), recorded.end());
     const WaveFile saved = ReadWaveFile(path);
     EXPECT_EQ(saved.format, (testing::WaveFormatChunk{1, 2, 8000, 32000, 4, 16}));
     EXPECT_EQ(saved.bytes, expected);
+    EXPECT_EQ(ReadWaveFile(tabbed).bytes, expected);
     EXPECT_EQ(TakeNotified(), std::vector<std::string>{"f successful"});
+}
 
-    std::ofstream(folder / "notes.wav") << "not a wave file";
-    EXPECT_EQ(Send("open " + (folder / "notes.wav")).first, kInvalidFile);
+TEST_F(MciEngineTest, HostileFilesAreReadRightOrRefusedAtOnce) {
+    const auto write = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(folder / name, std::ios::binary) << bytes;
+    };
+    write("le.wav", WaveBytes("RIFF", 1, 16, "\x01\x02\x03\x04", 4));
+    write("rifx.wav", WaveBytes("RIFX", 1, 16, "\x01\x02\x03\x04", 4));
+    write("odd.wav", WaveBytes("RIFF", 1, 16, std::string("\x01\x02\x03\x04\x05\0", 6), 5));
+    write("midframe.wav", WaveBytes("RIFF", 2, 16, "abcdef", 6));
+    write("cut short.wav", WaveBytes("RIFF", 2, 8, "abc", 4000));
+    write("notes.wav", "not a wave file");
+    ASSERT_EQ(::mkfifo((folder / "fifo.wav").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder / "folder.wav");
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.wav");
+    std::filesystem::create_symlink(folder / "loop.wav", folder / "loop.wav");
+    struct Case {
+        std::string name;
+        std::uint32_t code;
+        std::string heard;  // what plays once open
+    } cases[] = {
+        {"le.wav", 0, "\x01\x02\x03\x04"},       {"rifx.wav", 0, "\x02\x01\x04\x03"},
+        {"odd.wav", 0, "\x01\x02\x03\x04"},      {"midframe.wav", 0, "abcd"},
+        {"cut short.wav", 0, "ab"},               {"notes.wav", kInvalidFile},
+        {"fifo.wav", kNotARegularFile},           {"folder.wav", kIsAFolder},
+        {"zero.wav", kNotARegularFile},           {"loop.wav", kLinkLoop},
+        {"missing.wav", kFileNotFound},           {std::string("nul\0.wav", 8), kNulInPath},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(Send("open \"" + (folder / c.name) + "\" alias f").first, c.code);
+        if (c.code != 0) continue;
+        Run({{"play f"}});
+        const std::vector<unsigned char> played = audio->PlayOut();
+        EXPECT_EQ(std::string(played.begin(), played.end()), c.heard);
+        Run({{"close f"}});
+    }
+}
+
+TEST_F(MciEngineTest, ACommandThatFailsItsChecksChangesNothing) {
+    Run(kRecordedX);
+    struct Case {
+        std::vector<const char*> before;  // bring the device into the state
+        const char* command;
+        std::uint32_t code;
+    } cases[] = {
+        {{"record x notify"}, "play x from 99999", kOutOfRange},
+        {{"record x notify"}, "play x to 99999", kOutOfRange},
+        {{"record x notify"}, "seek x to 99999", kOutOfRange},
+        {{"record x notify"}, "record x from 99999", kOutOfRange},
+        {{"record x notify"}, "record x to 1000", kOutOfRange},
+        {{"record x notify"}, "play x from 0 loudly", kUnrecognizedKeyword},
+        {{"record x notify"}, "delete x from 0 to 500", kNonapplicableFunction},
+        {{"record x notify"}, "set x channels 2", kNonapplicableFunction},
+        {{"play x from 0 notify"}, "seek x to 99999", kOutOfRange},
+        {{"play x from 0 notify"}, "play x from 500 to 100", kOutOfRange},
+        {{"play x from 0 notify"}, "record x insert overwrite", kFlagsNotCompatible},
+        {{"play x from 0 notify"}, "cue x", kNonapplicableFunction},
+        {{"play x from 0 notify", "pause x"}, "play x from 99999", kOutOfRange},
+        {{"play x from 0 notify", "pause x"}, "seek x to start to end", kFlagsNotCompatible},
+        {{}, "resume x notify", kNonapplicableFunction},
+        {{}, "seek x to 2001 notify", kOutOfRange},
+    };
+    const auto state = [&] {
+        return Send("status x mode").second + " " + Send("status x length").second + " " +
+               Send("status x position").second;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        for (const char* command : c.before) EXPECT_EQ(Send(command).first, 0u) << command;
+        const std::string before = state();
+        EXPECT_EQ(Send(c.command).first, c.code);
+        EXPECT_EQ(state(), before);
+        EXPECT_EQ(TakeNotified(), std::vector<std::string>{}) << "the pending notification is kept";
+        Run({{"stop x"}, {"seek x to end"}});
+        TakeNotified();
+    }
 }
 
 }  // namespace

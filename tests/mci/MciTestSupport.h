@@ -63,19 +63,13 @@ protected:
             notified.push_back(alias + " " + MciNotifyName(result));
         });
     }
-    std::pair<std::uint32_t, std::string> Send(const std::string& command) {
-        return Mci(engine, command, kWindow);
-    }
+    std::pair<std::uint32_t, std::string> Send(const std::string& command) { return Mci(engine, command, kWindow); }
     void Run(const std::vector<MciStep>& steps) {
         for (const MciStep& s : steps) {
-            if (s.command.starts_with("> deliver ")) {
-                ASSERT_NE(audio->capture, nullptr) << "nothing records";
-                audio->Record(std::stoul(s.command.substr(10)));
-                continue;
-            }
-            if (s.command == "> play out") {
-                ASSERT_NE(audio->playback, nullptr) << "nothing plays";
-                audio->PlayOut();
+            if (s.command.starts_with("> ")) {
+                ASSERT_NE(s.command == "> play out" ? (void*)audio->playback : audio->capture, nullptr) << s.command;
+                if (s.command == "> play out") audio->PlayOut();
+                else audio->Record(std::stoul(s.command.substr(10)));
                 continue;
             }
             auto [code, reply] = Send(s.command);
