@@ -28,12 +28,12 @@ std::string NameBeside(FileSystem& files, const std::string& path) {
     throw FileError("There is no free name beside the existing file to save the new one under.");
 }
 
-// A blank would end the path inside the command, so such a path goes in
-// quotes. Its short form is no way round that: the short name of a file that
+// Any white space, a tab too, would end the path inside the command, so such
+// a path goes in quotes. Its short form is no way round that: the short name of a file that
 // is not there yet makes the save create the file under that short name, and
 // the name the user chose is lost.
 std::string SaveCommand(const std::string& path) {
-    return kSavePrefix + (path.find(' ') != std::string::npos ? '"' + path + '"' : path);
+    return kSavePrefix + (path.find_first_of(" \t\n\v\f\r") != std::string::npos ? '"' + path + '"' : path);
 }
 
 }  // namespace

@@ -81,15 +81,16 @@ std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out) {
     // The rest is split only for keyword commands; "save" takes it whole, so
     // an unbalanced quote inside a path is not an error there.
     while (true) {
+        const bool quoted = !TrimWhitespace(s).empty() && TrimWhitespace(s).front() == '"';
         std::uint32_t code = NextWord(s, word, found);
         if (code != 0) {
             if (out.verb == MciVerb::Save) break;
             return code;
         }
         if (!found) break;
-        out.words.push_back(word);
+        // A save's flags are only those after its path, taken above.
+        if (quoted || out.verb == MciVerb::Save || !IsFlag(word, out)) out.words.push_back(word);
     }
-    std::erase_if(out.words, [&](const std::string& w) { return IsFlag(w, out); });
     return 0;
 }
 

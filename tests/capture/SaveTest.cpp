@@ -48,6 +48,7 @@ TEST(Save, TheNewFileIsWrittenBesideAndTakesItsPlaceOnlyWhenWholeUnlessTheSaveDo
         {"/my music/a b.wav", std::nullopt, "", false, Writes,
          "save capture \"/my music/.tapelark-save-1.wav\""},
         {"/m/a b.wav", "", "", false, Writes, "save capture /m/.tapelark-save-1.wav"},
+        {"/m\tx/a.wav", std::nullopt, "", false, Writes, "save capture \"/m\tx/.tapelark-save-1.wav\""},
         {"/music/audio.wav", "old take", "", false, Writes, "save capture /music/.tapelark-save-1.wav"},
         {"a.wav", "old take", "", false, Writes, "save capture .tapelark-save-1.wav"},
         {"/m/a.wav", "old take", "/m/.tapelark-save-1.wav", false, Writes,

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/mci/MciCommandParser.h"
+#include "platform/mci/MciTimeFormat.h"
 #include "tests/mci/MciTestSupport.h"
 
 namespace tapelark {
@@ -65,6 +66,10 @@ TEST_F(MciCommandTest, CodesAndReplies) {
         // Left-out values follow from the rest.
         {"status x alignment", 0, "2"}, {"status x bytespersec", 0, "384000"},
         {"info x file", kNonapplicableFunction}, {"info x", kMissingParameter},
+        // Flags after every command, also after a program's name.
+        {"set x input output wait"}, {"status x input", 0, "output (not recording)"},
+        {"set x input application vgs.exe notify"}, {"status x input", 0, "application vgs.exe (not recording)"},
+        {"set x input application \"notify\""}, {"status x input", 0, "application notify (not recording)"},
         {"capability x device type", 0, "waveaudio"}, {"capability waveaudio outputs", 0, "1"},
         {"status x start position", 0, "0"}, {"status x position track 2", kOutOfRange},
         {"sysinfo all quantity", 0, "1"}, {"sysinfo waveaudio quantity open", 0, "2"},
@@ -81,7 +86,7 @@ TEST_F(MciCommandTest, CodesAndReplies) {
         {"open no-such-file.wav alias y", kFileNotFound}, {"open song.mp3 alias y", kExtensionNotFound},
         {"open ! alias no", kInvalidDeviceName},
     });
-    EXPECT_EQ(TakeNotified(), (std::vector<std::string>{"x successful", "z successful"}))
+    EXPECT_EQ(TakeNotified(), (std::vector<std::string>{"x successful", "x successful", "z successful"}))
         << "open notifies only when asked; close all notifies once per device it closes";
     EXPECT_TRUE(folder.Names().empty());
 }
@@ -129,6 +134,32 @@ TEST(MciNumbers, ReadAsWinmmReadsThem) {
         EXPECT_EQ(ParseMciNumber(c.word, value), c.ok) << c.word;
         if (c.ok) EXPECT_EQ(value, c.value) << c.word;
     }
+}
+
+TEST(MciTimeFormats, CountBytesBothWays) {
+    const WaveFormat cd{2, 16, 44100, 4, 176400}, phone{1, 8, 11025, 1, 11025};
+    struct Case {
+        TimeFormat format;
+        WaveFormat wave;
+        std::uint64_t bytes, time;  // bytes as time, and time back as bytes
+        std::uint64_t back;
+    } cases[] = {
+        {TimeFormat::Milliseconds, cd, 176400, 1000, 176400},
+        {TimeFormat::Milliseconds, cd, 176399, 999, 176224},      // down as time, up to a whole frame as bytes
+        {TimeFormat::Milliseconds, phone, 11, 0, 0},
+        {TimeFormat::Milliseconds, phone, 12, 1, 12},             // 1 ms is 11.025 frames: 12
+        {TimeFormat::Milliseconds, cd, 176400ull * 36000, 36000000, 176400ull * 36000},  // ten hours
+        {TimeFormat::Bytes, cd, 7, 7, 4},                          // bytes go down to a whole frame
+        {TimeFormat::Samples, cd, 8, 2, 8},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TimeFromBytes(c.bytes, c.format, c.wave), c.time) << c.bytes;
+        std::uint64_t bytes = 0;
+        EXPECT_EQ(BytesFromTime(c.time, c.format, c.wave, bytes), 0u);
+        EXPECT_EQ(bytes, c.back) << c.time;
+    }
+    std::uint64_t bytes = 0;
+    EXPECT_EQ(BytesFromTime(std::uint64_t{1} << 51, TimeFormat::Samples, cd, bytes), kOutOfRange);
 }
 
 TEST(MciErrorTexts, EachCodeHasATextOfItsOwn) {
