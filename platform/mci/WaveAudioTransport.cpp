@@ -114,15 +114,19 @@ std::uint32_t WaveAudioDevice::Record(Request& request) {
         if (request.notify) SetPending(request.callback), request.async = true;
         return 0;  // already recording
     }
-    if (plain && paused_ == Paused::Record) return Resume(request);
+    if (plain && paused_ == Paused::Record) {
+        const std::uint32_t code = Resume(request);
+        if (code == 0 && request.notify) SetPending(request.callback), request.async = true;
+        return code;
+    }
     const std::uint64_t length = LengthBytes();
     if (f.from && *f.from > length) return mcierr::kOutOfRange;
     if (f.to && *f.to < f.from.value_or(PositionBytes())) return mcierr::kOutOfRange;
     Begin(request);
     if (capture_) StopCapture();  // broke off, or to start anew with other bounds
-    const std::uint64_t at = f.from.value_or(position_.load());
     if (!request.notify) EndPending(MciNotify::Aborted);
     StopPlayback();
+    const std::uint64_t at = f.from.value_or(position_.load());
     paused_ = Paused::No;
     position_.store(at);
     if (f.to && *f.to <= at) return 0;
@@ -266,9 +270,12 @@ bool WaveAudioDevice::Playing() const {
 }
 
 void WaveAudioDevice::StopPlayback() {
-    // What was handed out but not heard is played again from there.
-    if (Playing()) position_.store(HeardPosition());
+    // What was handed out but not heard is played again from there. Once the
+    // stream is gone nothing moves the position on.
+    const bool playing = Playing();
+    const std::uint64_t heard = playing ? HeardPosition() : 0;
     playback_.reset();
+    if (playing) position_.store(heard);
     endedPlayFault_ = 0;
 }
 
