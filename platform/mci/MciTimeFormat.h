@@ -22,6 +22,7 @@ std::uint64_t TimeFromBytes(std::uint64_t bytes, TimeFormat format, const WaveFo
 // A number in `format` as bytes of whole frames; milliseconds go up to the
 // next whole frame, so a position set in ms reads back as set. 0 or
 // kOutOfRange for numbers no file could reach.
-std::uint32_t BytesFromTime(std::uint64_t value, TimeFormat format, const WaveFormat& wave, std::uint64_t& bytes);
+std::uint32_t BytesFromTime(std::uint64_t value, TimeFormat format, const WaveFormat& wave,
+                            std::uint64_t& bytes);
 
 }  // namespace tapelark

@@ -27,13 +27,20 @@ std::string FullPath(const std::string& path) {
 // The flags of the transport verbs. Longer phrases come first, so "to start"
 // is not read as "to" and a number.
 enum Flag : unsigned {
-    kFrom = 1, kTo = 2, kToStart = 4, kToEnd = 8, kInsert = 16, kOverwrite = 32, kInput = 64, kOutput = 128,
+    kFrom = 1,
+    kTo = 2,
+    kToStart = 4,
+    kToEnd = 8,
+    kInsert = 16,
+    kOverwrite = 32,
+    kInput = 64,
+    kOutput = 128,
 };
 constexpr struct {
     std::string_view phrase;
     Flag flag;
 } kFlagWords[] = {
-    {"to start", kToStart}, {"to end", kToEnd}, {"from", kFrom},         {"to", kTo},
+    {"to start", kToStart}, {"to end", kToEnd},        {"from", kFrom},   {"to", kTo},
     {"insert", kInsert},    {"overwrite", kOverwrite}, {"input", kInput}, {"output", kOutput},
 };
 // Which verb takes which flags.
@@ -85,26 +92,28 @@ bool WaveAudioDevice::Busy() {
     return Recording() || Playing() || paused_ != Paused::No;
 }
 
-std::uint32_t WaveAudioDevice::Execute(const MciCommand& command, std::string& reply, std::uintptr_t callback) {
+std::uint32_t WaveAudioDevice::Execute(const MciCommand& command, std::string& reply,
+                                       std::uintptr_t callback) {
     ReapStreams();
     KeywordReader words(command.words);
     std::uint32_t code = 0;
     switch (command.verb) {
-    case MciVerb::Set: code = IsInputSetting(command) ? SetInput(command) : Set(words); break;
-    case MciVerb::Status: code = Status(words, reply); break;
-    case MciVerb::Capability: code = Capability(words, reply); break;
-    case MciVerb::Info: code = Info(words, reply); break;
-    case MciVerb::Save: code = Save(command.rest); break;
-    case MciVerb::Open:
-    case MciVerb::Close:
-    case MciVerb::Sysinfo: return mcierr::kUnrecognizedCommand;  // the engine's own
-    default: {
-        Request request{{}, command.wait, command.notify, callback};
-        if ((code = ReadFlags(command.verb, words, request.flags)) != 0) return code;
-        code = Transport(command.verb, request);
-        if (code == 0 && command.notify && callback != 0 && !request.async) notifier_(callback, MciNotify::Successful);
-        return code;
-    }
+        case MciVerb::Set: code = IsInputSetting(command) ? SetInput(command) : Set(words); break;
+        case MciVerb::Status: code = Status(words, reply); break;
+        case MciVerb::Capability: code = Capability(words, reply); break;
+        case MciVerb::Info: code = Info(words, reply); break;
+        case MciVerb::Save: code = Save(command.rest); break;
+        case MciVerb::Open:
+        case MciVerb::Close:
+        case MciVerb::Sysinfo: return mcierr::kUnrecognizedCommand;  // the engine's own
+        default: {
+            Request request{{}, command.wait, command.notify, callback};
+            if ((code = ReadFlags(command.verb, words, request.flags)) != 0) return code;
+            code = Transport(command.verb, request);
+            if (code == 0 && command.notify && callback != 0 && !request.async)
+                notifier_(callback, MciNotify::Successful);
+            return code;
+        }
     }
     if (code == 0 && command.notify) {
         // A new request to notify takes the place of the one still pending.
@@ -119,8 +128,9 @@ std::uint32_t WaveAudioDevice::ReadFlags(MciVerb verb, KeywordReader& words, Fla
     for (const auto& v : kVerbFlags)
         if (v.verb == verb) allowed = v.flags;
     while (!words.AtEnd()) {
-        const auto* word = std::find_if(std::begin(kFlagWords), std::end(kFlagWords),
-                                        [&](const auto& w) { return (allowed & w.flag) && words.Take(w.phrase); });
+        const auto* word = std::find_if(std::begin(kFlagWords), std::end(kFlagWords), [&](const auto& w) {
+            return (allowed & w.flag) && words.Take(w.phrase);
+        });
         if (word == std::end(kFlagWords)) return mcierr::kUnrecognizedKeyword;
         if (word->flag == kFrom || word->flag == kTo) {
             std::optional<std::uint64_t>& slot = word->flag == kFrom ? flags.from : flags.to;
@@ -175,8 +185,10 @@ std::uint32_t WaveAudioDevice::Set(KeywordReader& words) {
             if (!words.TakeWord(value)) return mcierr::kMissingParameter;
             value = AsciiLowerCase(value);
             std::uint64_t tag = 0;
-            if (ParseMciNumber(value, tag)) code = tag == 1 ? 0 : mcierr::kOutOfRange;  // PCM only
-            else if (value != "pcm") code = mcierr::kBadConstant;
+            if (ParseMciNumber(value, tag))
+                code = tag == 1 ? 0 : mcierr::kOutOfRange;  // PCM only
+            else if (value != "pcm")
+                code = mcierr::kBadConstant;
         } else if (words.Take("alignment")) {
             code = number(gotAlign, 0xFFFF, wanted.blockAlign);
         } else if (words.Take("bitspersample")) {
@@ -221,29 +233,45 @@ std::uint32_t WaveAudioDevice::Status(KeywordReader& words, std::string& reply) 
         if (position) bytes = 0;
         return 0;
     };
-    if (words.Take("mode")) answer = Mode();
+    if (words.Take("mode"))
+        answer = Mode();
     else if (words.Take("length") || words.Take("position")) {
         bool position = AsciiLowerCase(words.Previous()) == "position";
         std::uint64_t bytes = position ? PositionBytes() : LengthBytes();
         if (auto code = track(bytes, position)) return code;
         answer = std::to_string(TimeFromBytes(bytes, timeFormat_, format_));
-    }
-    else if (words.Take("start position")) answer = "0";
-    else if (words.Take("number of tracks")) answer = "1";
-    else if (words.Take("current track")) answer = "1";
-    else if (words.Take("ready")) answer = Bool(captureFault_.load() == 0 && !(writer_ && writer_->Error()));
-    else if (words.Take("media present")) answer = "true";
-    else if (words.Take("level")) answer = std::to_string(Recording() || Playing() ? level_.load() : 0);
-    else if (words.Take("output")) return mcierr::kWaveOutputUnspecified;
-    else if (words.Take("time format")) answer = TimeFormatName(timeFormat_);
-    else if (words.Take("channels")) answer = std::to_string(format_.channels);
-    else if (words.Take("bitspersample")) answer = std::to_string(format_.bitsPerSample);
-    else if (words.Take("samplespersec")) answer = std::to_string(format_.samplesPerSec);
-    else if (words.Take("bytespersec")) answer = std::to_string(format_.bytesPerSec);
-    else if (words.Take("alignment")) answer = std::to_string(format_.blockAlign);
-    else if (words.Take("format tag")) answer = "pcm";
-    else if (words.Take("input")) answer = InputStatus();
-    else return mcierr::kUnrecognizedKeyword;
+    } else if (words.Take("start position"))
+        answer = "0";
+    else if (words.Take("number of tracks"))
+        answer = "1";
+    else if (words.Take("current track"))
+        answer = "1";
+    else if (words.Take("ready"))
+        answer = Bool(captureFault_.load() == 0 && !(writer_ && writer_->Error()));
+    else if (words.Take("media present"))
+        answer = "true";
+    else if (words.Take("level"))
+        answer = std::to_string(Recording() || Playing() ? level_.load() : 0);
+    else if (words.Take("output"))
+        return mcierr::kWaveOutputUnspecified;
+    else if (words.Take("time format"))
+        answer = TimeFormatName(timeFormat_);
+    else if (words.Take("channels"))
+        answer = std::to_string(format_.channels);
+    else if (words.Take("bitspersample"))
+        answer = std::to_string(format_.bitsPerSample);
+    else if (words.Take("samplespersec"))
+        answer = std::to_string(format_.samplesPerSec);
+    else if (words.Take("bytespersec"))
+        answer = std::to_string(format_.bytesPerSec);
+    else if (words.Take("alignment"))
+        answer = std::to_string(format_.blockAlign);
+    else if (words.Take("format tag"))
+        answer = "pcm";
+    else if (words.Take("input"))
+        answer = InputStatus();
+    else
+        return mcierr::kUnrecognizedKeyword;
     if (!words.AtEnd()) return mcierr::kUnrecognizedKeyword;
     reply = answer;
     return 0;
@@ -252,14 +280,19 @@ std::uint32_t WaveAudioDevice::Status(KeywordReader& words, std::string& reply) 
 std::uint32_t WaveAudioDevice::Capability(KeywordReader& words, std::string& reply) {
     if (words.AtEnd()) return mcierr::kMissingParameter;
     std::string answer;
-    if (words.Take("can eject")) answer = "false";
+    if (words.Take("can eject"))
+        answer = "false";
     else if (words.Take("can play") || words.Take("can record") || words.Take("can save") ||
              words.Take("compound device") || words.Take("has audio") || words.Take("uses files"))
         answer = "true";
-    else if (words.Take("has video")) answer = "false";
-    else if (words.Take("device type")) answer = "waveaudio";
-    else if (words.Take("inputs") || words.Take("outputs")) answer = "1";  // the server's default source/sink
-    else return mcierr::kUnrecognizedKeyword;
+    else if (words.Take("has video"))
+        answer = "false";
+    else if (words.Take("device type"))
+        answer = "waveaudio";
+    else if (words.Take("inputs") || words.Take("outputs"))
+        answer = "1";  // the server's default source/sink
+    else
+        return mcierr::kUnrecognizedKeyword;
     if (!words.AtEnd()) return mcierr::kUnrecognizedKeyword;
     reply = answer;
     return 0;
@@ -268,11 +301,13 @@ std::uint32_t WaveAudioDevice::Capability(KeywordReader& words, std::string& rep
 std::uint32_t WaveAudioDevice::Info(KeywordReader& words, std::string& reply) {
     if (words.AtEnd()) return mcierr::kMissingParameter;
     std::string answer;
-    if (words.Take("product")) answer = "Tapelark waveaudio over PulseAudio";
+    if (words.Take("product"))
+        answer = "Tapelark waveaudio over PulseAudio";
     else if (words.Take("file")) {
         if (element_.empty()) return mcierr::kNonapplicableFunction;  // until opened or saved
         answer = element_;
-    } else return mcierr::kUnrecognizedKeyword;
+    } else
+        return mcierr::kUnrecognizedKeyword;
     if (!words.AtEnd()) return mcierr::kUnrecognizedKeyword;
     reply = answer;
     return 0;

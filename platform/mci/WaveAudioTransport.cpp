@@ -86,15 +86,15 @@ std::uint64_t WaveAudioDevice::LengthBytes() const {
 
 std::uint32_t WaveAudioDevice::Transport(MciVerb verb, Request& request) {
     switch (verb) {
-    case MciVerb::Record: return Record(request);
-    case MciVerb::Play: return Play(request);
-    case MciVerb::Stop: return Stop(request);
-    case MciVerb::Pause: return Pause(request);
-    case MciVerb::Resume: return Resume(request);
-    case MciVerb::Seek: return Seek(request);
-    case MciVerb::Cue: return Cue(request);
-    case MciVerb::Delete: return Delete(request);
-    default: return mcierr::kUnrecognizedCommand;
+        case MciVerb::Record: return Record(request);
+        case MciVerb::Play: return Play(request);
+        case MciVerb::Stop: return Stop(request);
+        case MciVerb::Pause: return Pause(request);
+        case MciVerb::Resume: return Resume(request);
+        case MciVerb::Seek: return Seek(request);
+        case MciVerb::Cue: return Cue(request);
+        case MciVerb::Delete: return Delete(request);
+        default: return mcierr::kUnrecognizedCommand;
     }
 }
 
@@ -148,7 +148,8 @@ std::uint32_t WaveAudioDevice::StartRecording(std::uint64_t at, std::uint64_t li
     if (at < length) {
         // Whatever lies after the position waits aside until the recording ends.
         auto tail = std::make_unique<SpoolFile>();
-        if (std::uint32_t code = tail->Create()) return code == mcierr::kSpoolFailed ? mcierr::kSpoolUnavailable : code;
+        if (std::uint32_t code = tail->Create())
+            return code == mcierr::kSpoolFailed ? mcierr::kSpoolUnavailable : code;
         if (int error = tail->AppendFrom(spool_, at, length - at)) return mcierr::FromSpoolErrno(error);
         if (int error = spool_.Truncate(at)) return mcierr::FromSpoolErrno(error);
         tail_ = std::move(tail);
@@ -185,7 +186,8 @@ std::uint32_t WaveAudioDevice::StopCapture() {
 }
 
 void WaveAudioDevice::Captured(const void* data, std::size_t bytes) {
-    if (captureFault_.load(std::memory_order_relaxed) != 0 || recordDone_.load(std::memory_order_relaxed)) return;
+    if (captureFault_.load(std::memory_order_relaxed) != 0 || recordDone_.load(std::memory_order_relaxed))
+        return;
     std::uint64_t left = recordLimit_.load(std::memory_order_relaxed) - writer_->Total();
     std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(left, bytes));
     level_.store(Peak(data, take, format_.bitsPerSample), std::memory_order_relaxed);
@@ -380,10 +382,10 @@ std::uint32_t WaveAudioDevice::Resume(Request& request) {
         code = StartPlaying(position_.load(), playEnd_.load());
     } else {
         const std::uint64_t limit = recordLimit_.load();
-        code = StartRecording(position_.load(),
-                              limit == kNoLimit ? kNoLimit
-                                                : limit - std::min(limit, position_.load() - recordStart_),
-                              overwrite_);
+        code = StartRecording(
+            position_.load(),
+            limit == kNoLimit ? kNoLimit : limit - std::min(limit, position_.load() - recordStart_),
+            overwrite_);
     }
     if (code == 0) paused_ = Paused::No;
     return code;

@@ -35,8 +35,9 @@ std::uint32_t CopyFrames(SNDFILE* sf, const SF_INFO& info, const WaveFormat& f, 
         const sf_count_t want = std::min(left, kChunk);
         // Samples of 16 bits come in the machine's order whatever the file's;
         // 8-bit ones have no order and go as they are.
-        sf_count_t got = f.bitsPerSample == 16 ? sf_readf_short(sf, samples.data(), want)
-                                               : sf_read_raw(sf, samples.data(), want * f.blockAlign) / f.blockAlign;
+        sf_count_t got = f.bitsPerSample == 16
+                             ? sf_readf_short(sf, samples.data(), want)
+                             : sf_read_raw(sf, samples.data(), want * f.blockAlign) / f.blockAlign;
         if (got <= 0) return mcierr::kFileRead;
         if (int error = spool.Append(samples.data(), static_cast<std::size_t>(got) * f.blockAlign))
             return mcierr::FromSpoolErrno(error);
