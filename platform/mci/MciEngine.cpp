@@ -54,7 +54,7 @@ std::uint32_t MciEngine::SendString(const char* command, char* reply, std::uint3
                                     std::uintptr_t callbackWindow) {
     std::string answer;
     MciCommand parsed;
-    std::uint32_t code = Carry(command ? command : "", parsed, answer, callbackWindow);
+    std::uint32_t code = ParseAndRun(command ? command : "", parsed, answer, callbackWindow);
     // sysinfo alone among the commands refuses a reply that does not fit.
     if (code == 0 && parsed.verb == MciVerb::Sysinfo && (!reply || answer.size() >= replyLength)) {
         code = mcierr::kParamOverflow;
@@ -70,10 +70,10 @@ std::uint32_t MciEngine::SendString(const char* command, char* reply, std::uint3
 
 std::uint32_t MciEngine::Send(const std::string& text, std::string& reply, std::uintptr_t callback) {
     MciCommand command;
-    return Carry(text, command, reply, callback);
+    return ParseAndRun(text, command, reply, callback);
 }
 
-std::uint32_t MciEngine::Carry(const std::string& text, MciCommand& command, std::string& reply,
+std::uint32_t MciEngine::ParseAndRun(const std::string& text, MciCommand& command, std::string& reply,
                                std::uintptr_t callback) {
     reply.clear();
     if (std::uint32_t code = ParseMciCommand(text, command)) return code;
