@@ -87,11 +87,7 @@ TEST_F(MciCommandTest, CodesAndReplies) {
 TEST_F(MciCommandTest, ReplyIsCutToTheFieldWithAClosingNul) {
     OpenCaptureDevice(engine);
     // What the first eight bytes of a field of 'x's hold afterwards.
-    struct Case {
-        const char* command;
-        std::uint32_t length, code;
-        std::string field;
-    } cases[] = {
+    struct Case { const char* command; std::uint32_t length, code; std::string field; } cases[] = {
         {"status capture mode", 4, 0, "sto\0xxxx"s},  // nothing past the field's length
         {"status capture mode", 1, 0, "\0xxxxxxx"s},
         {"status capture mode", 0, 0, "xxxxxxxx"},  // length 0: nothing written
@@ -110,11 +106,7 @@ TEST_F(MciCommandTest, ReplyIsCutToTheFieldWithAClosingNul) {
 }
 
 TEST(MciNumbers, ReadAsWinmmReadsThem) {
-    struct Case {
-        const char* word;
-        bool ok;
-        std::uint64_t value;
-    } cases[] = {
+    struct Case { const char* word; bool ok; std::uint64_t value; } cases[] = {
         {"1500", true, 1500}, {"0", true, 0}, {"1:2:3", true, 0x030201}, {"0:1", true, 256},
         {"255:255:255:255", true, 0xFFFFFFFF}, {"1:2:3:4:5", false, 0}, {"256:1", false, 0},
         {"1::2", false, 0}, {"-5", true, 0xFFFFFFFB}, {"-1:2", false, 0}, {"12ms", false, 0}, {"", false, 0},
