@@ -182,6 +182,13 @@ TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
     const std::uint64_t kept = std::stoull(Send("status capture length").second);
     EXPECT_EQ(lengthNotReady, std::to_string(kept)) << "while not ready the length is what is kept";
     ExpectRecordingKept(kept);
+    // Opening a file into the full spool says so; nothing was recording.
+    ASSERT_EQ(Save(folder / "in.wav"), 0u);
+    {
+        ScopedEnv tmp("TMPDIR", spool);
+        EXPECT_EQ(Send("open " + (folder / "in.wav") + " alias again").first, kSpoolUnavailable);
+    }
+    std::filesystem::remove(folder / "in.wav");
     ASSERT_EQ(Send("close all").first, 0u);  // frees the spool before unmounting
     ::umount(spool.c_str());
     EXPECT_EQ(mode, "not ready");
