@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
     // Whether sound reaches the recording now: false while a chosen program
     // plays nothing, or while the server is away.
     virtual bool Hears() const { return true; }
+    // Of a playback: the bytes of it heard so far, behind what was handed to
+    // the server by its buffer; none when the stream cannot tell.
+    virtual std::optional<std::uint64_t> PlayedBytes() const { return std::nullopt; }
 };
 
 // Where sound comes from and goes to: by default the default source and the

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "platform/mci/MciCommandParser.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 
 #include "common/AsciiText.h"
 #include "platform/mci/MciErrors.h"
@@ -32,6 +34,25 @@ std::uint32_t NextWord(std::string_view& s, std::string& word, bool& found) {
     return 0;
 }
 
+constexpr struct {
+    std::string_view name;
+    MciVerb verb;
+} kVerbs[] = {
+    {"open", MciVerb::Open},     {"close", MciVerb::Close},     {"sysinfo", MciVerb::Sysinfo},
+    {"set", MciVerb::Set},       {"status", MciVerb::Status},   {"capability", MciVerb::Capability},
+    {"info", MciVerb::Info},     {"save", MciVerb::Save},       {"record", MciVerb::Record},
+    {"play", MciVerb::Play},     {"stop", MciVerb::Stop},       {"pause", MciVerb::Pause},
+    {"resume", MciVerb::Resume}, {"seek", MciVerb::Seek},       {"cue", MciVerb::Cue},
+    {"delete", MciVerb::Delete},
+};
+
+bool IsFlag(const std::string& word, MciCommand& out) {
+    std::string lower = AsciiLowerCase(word);
+    if (lower == "wait") return out.wait = true;
+    if (lower == "notify") return out.notify = true;
+    return false;
+}
+
 }  // namespace
 
 std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out) {
@@ -41,37 +62,35 @@ std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out) {
     std::string word;
     if (auto code = NextWord(s, word, found)) return code;
     if (!found) return mcierr::kMissingCommandString;
-    out.verb = AsciiLowerCase(word);
+    const auto* known = std::find_if(std::begin(kVerbs), std::end(kVerbs),
+                                     [&](const auto& v) { return v.name == AsciiLowerCase(word); });
+    if (known == std::end(kVerbs)) return mcierr::kUnrecognizedCommand;
+    out.verb = known->verb;
     if (auto code = NextWord(s, out.device, found)) return code;
     if (!found) return mcierr::kMissingDeviceName;
     out.rest = std::string(TrimWhitespace(s));
+    // A path or a program's name is read from the raw rest, so the flags come
+    // off its end here, as they come out of the words below; a quoted last
+    // word is a value, never a flag.
+    while (!out.rest.empty() && out.rest.back() != '"') {
+        std::size_t blank = out.rest.find_last_of(" \t\r\n");
+        std::size_t from = blank == std::string::npos ? 0 : blank + 1;
+        if (!IsFlag(out.rest.substr(from), out)) break;
+        out.rest = std::string(TrimWhitespace(std::string_view(out.rest).substr(0, from)));
+    }
     // The rest is split only for keyword commands; "save" takes it whole, so
     // an unbalanced quote inside a path is not an error there.
     while (true) {
+        const bool quoted = !TrimWhitespace(s).empty() && TrimWhitespace(s).front() == '"';
         std::uint32_t code = NextWord(s, word, found);
         if (code != 0) {
-            if (out.verb == "save") break;
+            if (out.verb == MciVerb::Save) break;
             return code;
         }
         if (!found) break;
-        out.words.push_back(word);
+        // A save's flags are only those after its path, taken above.
+        if (quoted || out.verb == MciVerb::Save || !IsFlag(word, out)) out.words.push_back(word);
     }
-    auto flag = [&](const std::string& w) -> bool {
-        std::string lower = AsciiLowerCase(w);
-        if (lower == "wait") return out.wait = true;
-        if (lower == "notify") return out.notify = true;
-        return false;
-    };
-    if (out.verb == "save") {
-        // Flags can only follow the path there.
-        while (true) {
-            std::size_t blank = out.rest.find_last_of(" \t");
-            std::string last = blank == std::string::npos ? out.rest : out.rest.substr(blank + 1);
-            if (!flag(last)) break;
-            out.rest = std::string(TrimWhitespace(blank == std::string::npos ? std::string_view() : std::string_view(out.rest).substr(0, blank)));
-        }
-    }
-    std::erase_if(out.words, flag);
     return 0;
 }
 

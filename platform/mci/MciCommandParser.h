@@ -7,10 +7,18 @@
 
 namespace tapelark {
 
+// The commands there are. Open, close and sysinfo are the engine's; the rest
+// go to a device.
+enum class MciVerb {
+    Open, Close, Sysinfo,
+    Set, Status, Capability, Info, Save,
+    Record, Play, Stop, Pause, Resume, Seek, Cue, Delete,
+};
+
 // One MCI command string split into its parts. Words are separated by any
 // number of blanks; a double-quoted word may hold blanks.
 struct MciCommand {
-    std::string verb;                // lower case
+    MciVerb verb = MciVerb::Open;
     std::string device;              // as written, unquoted
     std::vector<std::string> words;  // after the device, unquoted
     std::string rest;                // the raw text after the device, trimmed
@@ -18,7 +26,8 @@ struct MciCommand {
     bool notify = false;             // out of `words` and the end of `rest`
 };
 
-// 0 on success, else an MCI error code (empty command, no device, open quote).
+// 0 on success, else an MCI error code (empty command, unknown verb, no
+// device, open quote).
 std::uint32_t ParseMciCommand(std::string_view text, MciCommand& out);
 
 // A whole number as winmm reads one: decimal digits, or up to four fields
@@ -40,8 +49,6 @@ public:
     // Consumes a number as winmm reads one (see ParseMciNumber): 0,
     // kMissingParameter or kBadInteger.
     std::uint32_t TakeNumber(std::uint64_t& value);
-    // The next word, unconsumed; empty at the end.
-    std::string Peek() const { return AtEnd() ? std::string() : words_[next_]; }
     // The word consumed last; empty before the first.
     std::string Previous() const { return next_ == 0 ? std::string() : words_[next_ - 1]; }
 

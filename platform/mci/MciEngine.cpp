@@ -18,13 +18,6 @@ namespace {
 
 constexpr const char* kDeviceType = "waveaudio";
 
-bool IsKnownVerb(const std::string& verb) {
-    static const std::set<std::string> verbs = {"open",  "close",  "sysinfo", "set",  "status",     "record",
-                                                "stop",  "play",   "save",    "seek", "pause",      "resume",
-                                                "cue",   "delete", "info",    "capability"};
-    return verbs.count(verb) > 0;
-}
-
 bool EndsWithWav(const std::string& name) {
     return name.size() > 4 && AsciiLowerCase(name.substr(name.size() - 4)) == ".wav";
 }
@@ -60,12 +53,10 @@ void MciEngine::Notify(std::uintptr_t callback, const std::string& alias, MciNot
 std::uint32_t MciEngine::SendString(const char* command, char* reply, std::uint32_t replyLength,
                                     std::uintptr_t callbackWindow) {
     std::string answer;
-    std::string text = command ? command : "";
-    std::uint32_t code = Send(text, answer, callbackWindow);
-    // sysinfo alone among the commands refuses a reply that does not fit.
     MciCommand parsed;
-    if (code == 0 && ParseMciCommand(text, parsed) == 0 && parsed.verb == "sysinfo" &&
-        (!reply || answer.size() >= replyLength)) {
+    std::uint32_t code = ParseAndRun(command ? command : "", parsed, answer, callbackWindow);
+    // sysinfo alone among the commands refuses a reply that does not fit.
+    if (code == 0 && parsed.verb == MciVerb::Sysinfo && (!reply || answer.size() >= replyLength)) {
         code = mcierr::kParamOverflow;
         answer.clear();
     }
@@ -78,24 +69,27 @@ std::uint32_t MciEngine::SendString(const char* command, char* reply, std::uint3
 }
 
 std::uint32_t MciEngine::Send(const std::string& text, std::string& reply, std::uintptr_t callback) {
-    reply.clear();
     MciCommand command;
-    std::uint32_t code = ParseMciCommand(text, command);
-    if (!command.verb.empty() && !IsKnownVerb(command.verb)) return mcierr::kUnrecognizedCommand;
-    if (code != 0) return code;
+    return ParseAndRun(text, command, reply, callback);
+}
+
+std::uint32_t MciEngine::ParseAndRun(const std::string& text, MciCommand& command, std::string& reply,
+                               std::uintptr_t callback) {
+    reply.clear();
+    if (std::uint32_t code = ParseMciCommand(text, command)) return code;
 
     std::lock_guard lock(mutex_);
     CloseIdleAutoOpened();
-    if (command.verb == "open") return Open(command, reply, callback);
-    if (command.verb == "close") return Close(command, callback);
-    if (command.verb == "sysinfo") return Sysinfo(command, reply, callback);
+    if (command.verb == MciVerb::Open) return Open(command, reply, callback);
+    if (command.verb == MciVerb::Close) return Close(command, callback);
+    if (command.verb == MciVerb::Sysinfo) return Sysinfo(command, reply, callback);
     std::string alias = AsciiLowerCase(command.device);
     if (alias == "all") return mcierr::kCannotUseAll;
     auto found = devices_.find(alias);
     if (found == devices_.end()) return WithoutDevice(command, reply, callback);
     // The engine keeps a file opened by naming it to itself; it cannot notify.
     if (found->second.autoOpened && command.notify) return mcierr::kNotifyOnAutoOpen;
-    code = found->second.device->Execute(command, reply, callback);
+    std::uint32_t code = found->second.device->Execute(command, reply, callback);
     CloseIdleAutoOpened();
     return code;
 }

@@ -55,6 +55,8 @@ private:
         std::unique_ptr<WaveAudioDevice> device;
     };
 
+    // Parses `text` into `command` and carries it out.
+    std::uint32_t ParseAndRun(const std::string& text, MciCommand& command, std::string& reply, std::uintptr_t callback);
     std::uint32_t Open(const MciCommand& command, std::string& reply, std::uintptr_t callback);
     std::uint32_t OpenDevice(const std::string& alias, const std::string& file, bool autoOpened,
                              std::string& reply);

@@ -29,6 +29,31 @@ std::uint32_t FromFileErrno(int error) {
     }
 }
 
+std::uint32_t FromReadErrno(int error) {
+    switch (error) {
+    case ENOENT: return kFileNotFound;
+    case ELOOP: return kLinkLoop;
+    case EACCES:
+    case EPERM:
+    case ENAMETOOLONG:
+    case ENOTDIR:
+    case EISDIR:
+    case ENOMEM:
+    case EMFILE:
+    case ENFILE: return FromFileErrno(error);
+    default: return kFileRead;
+    }
+}
+
+std::uint32_t FromSpoolErrno(int error) {
+    switch (error) {
+    case EMFILE:
+    case ENFILE:
+    case ENOMEM: return FromFileErrno(error);
+    default: return kSpoolUnavailable;
+    }
+}
+
 std::uint32_t FromResourceErrno(int error, std::uint32_t otherwise) {
     return error == EMFILE || error == ENFILE ? kTooManyOpenFiles : otherwise;
 }
@@ -39,7 +64,6 @@ std::string MciErrorText(std::uint32_t code) {
     using namespace mcierr;
     switch (code) {
     case 0: return "The command was carried out.";
-    case kInvalidDeviceId: return "The device identifier is not valid.";
     case kUnrecognizedKeyword: return "The command contains a keyword that this device does not know.";
     case kUnrecognizedCommand: return "Unknown command: the first word is not an MCI command.";
     case kHardware: return "The sound hardware failed.";
@@ -50,11 +74,10 @@ std::string MciErrorText(std::uint32_t code) {
     case kBadInteger: return "A value that must be a whole number is not one.";
     case kMissingParameter: return "The command needs a value that is missing.";
     case kUnsupportedFunction: return "The device does not support this command.";
-    case kDeviceNotReady: return "The device is not ready.";
     case kInternal: return "An internal error occurred in the multimedia engine.";
     case kCannotUseAll: return "\"all\" cannot be used as the device name of this command.";
     case kOutOfRange: return "A value is outside the range the device allows.";
-    case kFileNotSaved: return "The file was not saved.";
+    case kFileNotSaved: return "The file was not saved: the file there is read-only.";
     case kDeviceTypeRequired: return "The open command needs a device type, for example \"type waveaudio\".";
     case kDuplicateAlias: return "The alias is already in use by an open device; close it or pick another.";
     case kBadConstant: return "A keyword value is not one the device knows.";
@@ -67,7 +90,6 @@ std::string MciErrorText(std::uint32_t code) {
     case kFilenameRequired: return "The command needs a file name.";
     case kDeviceNotInstalled: return "This device type is not installed; only waveaudio is available.";
     case kFileWrite: return "The file could not be written.";
-    case kDeviceOpen: return "The device or file is already open.";
     case kParamOverflow: return "The reply does not fit in the space given for it.";
     case kFileNotFound: return "The file does not exist or cannot be opened.";
     case kExtensionNotFound: return "No device type is known for this file name's extension; add \"type waveaudio\".";
@@ -86,7 +108,6 @@ std::string MciErrorText(std::uint32_t code) {
         return "The connection to the sound server was lost; the sound recorded up to then is kept and "
                "can be saved.";
     case kNothingRecorded: return "Nothing has been recorded yet.";
-    case kNotRecordingOrPlaying: return "The device is neither recording nor playing.";
     case kFolderMissing: return "The folder to save into does not exist.";
     case kAccessDenied: return "Permission denied: the folder or file may not be written.";
     case kReadOnlyFileSystem: return "The file system is read-only.";
@@ -103,6 +124,11 @@ std::string MciErrorText(std::uint32_t code) {
         return "Too many files are open (the limit for this program or the system is reached); close some "
                "programs or raise the limit.";
     case kNulInPath: return "The file name contains a NUL character, which no file name may hold.";
+    case kNotARegularFile: return "The path names a device, pipe or socket, not a file.";
+    case kLinkLoop: return "The path has too many symbolic links; they may point at each other.";
+    case kSpoolUnavailable:
+        return "The temporary file that holds the sound could not be written (is $TMPDIR or /tmp full?); "
+               "nothing was changed.";
     case kUnknownInput:
         return "Unknown input; use default, output, emulator, application \"TEXT\", source \"NAME\" or "
                "the number of a source.";

@@ -6,7 +6,6 @@ namespace tapelark::mcierr {
 
 // winmm's numbers, so tools and users can look them up.
 inline constexpr std::uint32_t kBase = 256;
-inline constexpr std::uint32_t kInvalidDeviceId = kBase + 1;
 inline constexpr std::uint32_t kUnrecognizedKeyword = kBase + 3;
 inline constexpr std::uint32_t kUnrecognizedCommand = kBase + 5;
 inline constexpr std::uint32_t kHardware = kBase + 6;
@@ -17,7 +16,6 @@ inline constexpr std::uint32_t kMissingStringArgument = kBase + 13;
 inline constexpr std::uint32_t kBadInteger = kBase + 14;
 inline constexpr std::uint32_t kMissingParameter = kBase + 17;
 inline constexpr std::uint32_t kUnsupportedFunction = kBase + 18;
-inline constexpr std::uint32_t kDeviceNotReady = kBase + 20;
 inline constexpr std::uint32_t kInternal = kBase + 21;
 inline constexpr std::uint32_t kCannotUseAll = kBase + 23;
 inline constexpr std::uint32_t kOutOfRange = kBase + 26;
@@ -36,7 +34,6 @@ inline constexpr std::uint32_t kDeviceNotInstalled = kBase + 50;
 inline constexpr std::uint32_t kFileWrite = kBase + 93;
 
 // More of winmm's numbers, for the commands scripts send.
-inline constexpr std::uint32_t kDeviceOpen = kBase + 9;
 inline constexpr std::uint32_t kParamOverflow = kBase + 12;
 inline constexpr std::uint32_t kFileNotFound = kBase + 19;
 inline constexpr std::uint32_t kExtensionNotFound = kBase + 25;
@@ -54,7 +51,6 @@ inline constexpr std::uint32_t kNoInput = kCustomBase + 2;
 inline constexpr std::uint32_t kNoOutput = kCustomBase + 3;
 inline constexpr std::uint32_t kServerLost = kCustomBase + 4;
 inline constexpr std::uint32_t kNothingRecorded = kCustomBase + 5;
-inline constexpr std::uint32_t kNotRecordingOrPlaying = kCustomBase + 6;
 inline constexpr std::uint32_t kFolderMissing = kCustomBase + 7;
 inline constexpr std::uint32_t kAccessDenied = kCustomBase + 8;
 inline constexpr std::uint32_t kReadOnlyFileSystem = kCustomBase + 9;
@@ -68,12 +64,21 @@ inline constexpr std::uint32_t kSoundServerError = kCustomBase + 16;
 // File errors added later, in a block of their own.
 inline constexpr std::uint32_t kTooManyOpenFiles = kCustomBase + 32;
 inline constexpr std::uint32_t kNulInPath = kCustomBase + 33;
+inline constexpr std::uint32_t kNotARegularFile = kCustomBase + 34;
+inline constexpr std::uint32_t kLinkLoop = kCustomBase + 35;
+inline constexpr std::uint32_t kSpoolUnavailable = kCustomBase + 36;
 // What a recording hears ("set NAME input ...").
 inline constexpr std::uint32_t kUnknownInput = kCustomBase + 40;
 inline constexpr std::uint32_t kNoSuchSource = kCustomBase + 41;
 
 // Maps an errno from writing a file to one of the codes above.
 std::uint32_t FromFileErrno(int error);
+// Maps an errno from opening a file to read.
+std::uint32_t FromReadErrno(int error);
+// Maps an errno from the temporary file that holds the sound, outside a
+// recording: the open-files limit or memory say so, anything else (a full
+// disk most often) kSpoolUnavailable.
+std::uint32_t FromSpoolErrno(int error);
 // The open-files limit when `error` says it was reached, else `otherwise`.
 std::uint32_t FromResourceErrno(int error, std::uint32_t otherwise);
 

@@ -115,10 +115,20 @@ public:
         pa_threaded_mainloop_unlock(connection_->loop);
     }
 
+    std::optional<std::uint64_t> PlayedBytes() const override {
+        if (!source_) return std::nullopt;
+        pa_threaded_mainloop_lock(connection_->loop);
+        pa_usec_t played = 0;
+        const bool known = stream_ && pa_stream_get_time(stream_, &played) == 0;
+        pa_threaded_mainloop_unlock(connection_->loop);
+        if (!known) return std::nullopt;
+        return pa_usec_to_bytes(played, &spec_);
+    }
+
     // With the loop locked. 0 once the stream runs, else an MCI error.
     std::uint32_t Start(const WaveFormat& format, const char* device = nullptr) {
         Connection& c = *connection_;
-        pa_sample_spec spec = SpecOf(format);
+        pa_sample_spec spec = spec_ = SpecOf(format);
         eightBit_ = format.bitsPerSample == 8;
         stream_ = pa_stream_new(c.context, target_ ? "Tapelark recording" : "Tapelark playback", &spec, nullptr);
         if (!stream_) return StreamError(c, target_ != nullptr);
@@ -138,8 +148,10 @@ public:
         } else {
             attr.tlength = format.bytesPerSec / 4 / align * align;
             pa_stream_set_write_callback(stream_, OnWrite, this);
-            result = pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr,
-                                                nullptr);
+            // Timing kept up to date, so the position can be what was heard.
+            const auto flags = PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE;
+            result = pa_stream_connect_playback(stream_, nullptr, &attr, static_cast<pa_stream_flags_t>(flags),
+                                                nullptr, nullptr);
         }
         if (result < 0) return StreamError(c, target_ != nullptr);
         bool answered = c.Wait([this] {
@@ -252,6 +264,7 @@ private:
     CaptureTarget* target_;
     PlaybackSource* source_;
     pa_stream* stream_ = nullptr;
+    pa_sample_spec spec_{};
     pa_operation* drain_ = nullptr;
     bool live_ = false;
     bool draining_ = false;

@@ -6,10 +6,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/mci/AudioBackend.h"
+#include "platform/mci/MciCommandParser.h"
 #include "platform/mci/MciNotify.h"
+#include "platform/mci/MciTimeFormat.h"
 #include "platform/mci/CaptureInput.h"
 #include "platform/mci/SpoolFile.h"
 #include "platform/mci/SpoolWriter.h"
@@ -17,14 +20,16 @@
 
 namespace tapelark {
 
-struct MciCommand;
-class KeywordReader;
-
 // One open waveaudio element: its format, its time format, the sound in a
 // spool file, the position, and the capture or playback stream that runs on
 // the backend's thread. Commands come in serialised by the engine; the
 // backend's callbacks touch only the spool writer, atomics and the small
 // notification lock, so they never wait on a command.
+//
+// The verbs and their flags are read in WaveAudioDevice.cpp, the transport
+// (record, play, pause, resume, seek, cue, delete, stop and the pending
+// notification) runs in WaveAudioTransport.cpp, the input in
+// WaveAudioDeviceInput.cpp.
 class WaveAudioDevice final : private CaptureTarget, private PlaybackSource {
 public:
     // Delivers the outcome of a command that asked to notify.
@@ -37,40 +42,53 @@ public:
     std::uint32_t Open();
     // An existing WAVE file, read whole into the spool.
     std::uint32_t OpenFile(const std::string& path);
-    // Every device command but open and close.
+    // Every device command but open, close and sysinfo.
     std::uint32_t Execute(const MciCommand& command, std::string& reply, std::uintptr_t callback);
     // Stops everything; a pending notification is aborted.
     void Close();
     // Playing, recording or paused: an automatically opened element stays open.
     bool Busy();
-    // set, status, record, stop, play and save.
-    std::uint32_t Execute(const MciCommand& command, std::string& reply);
     // What recordings hear until "set NAME input" says otherwise.
     void ChooseInput(const CaptureInput& input, EmulatorLocation emulatorLocation);
 
 private:
-    enum class TimeFormat { Milliseconds, Bytes, Samples };
     enum class Paused { No, Play, Record };
 
+    // The flags of a transport verb, positions in bytes.
+    struct Flags {
+        std::optional<std::uint64_t> from, to;
+        bool toStart = false, toEnd = false, insert = false, overwrite = false, input = false, output = false;
+    };
+    // A transport command: its flags, and whether it asked to wait or notify.
+    struct Request {
+        Flags flags;
+        bool wait = false, notify = false;
+        std::uintptr_t callback = 0;
+        bool async = false;  // set by the verb: it notifies when its sound ends
+    };
+
+    std::uint32_t ReadFlags(MciVerb verb, KeywordReader& words, Flags& flags) const;
     std::uint32_t Set(KeywordReader& words);
-    std::uint32_t SetTimeFormat(KeywordReader& words, TimeFormat& format);
     std::uint32_t Status(KeywordReader& words, std::string& reply);
     std::uint32_t Capability(KeywordReader& words, std::string& reply);
     std::uint32_t Info(KeywordReader& words, std::string& reply);
-    std::uint32_t Record(KeywordReader& words, const MciCommand& command, std::uintptr_t callback, bool& async);
-    std::uint32_t StartRecording(std::uint64_t at, std::uint64_t limit, bool overwrite);
-    std::uint32_t Play(KeywordReader& words, const MciCommand& command, std::uintptr_t callback, bool& async);
-    std::uint32_t StartPlaying(std::uint64_t from, std::uint64_t to);
-    std::uint32_t Stop(KeywordReader& words);
-    std::uint32_t Seek(KeywordReader& words);
-    std::uint32_t Pause(KeywordReader& words);
-    std::uint32_t Resume(KeywordReader& words);
-    std::uint32_t Cue(KeywordReader& words);
-    std::uint32_t Delete(KeywordReader& words);
     std::uint32_t Save(std::string path);
 
-    // Reads "from X" / "to Y" and the like into byte positions.
-    std::uint32_t TakePosition(KeywordReader& words, bool& seen, std::uint64_t& bytes) const;
+    // The transport. Each checks everything first and changes nothing when a
+    // check fails; Begin() marks the point from which it acts.
+    std::uint32_t Transport(MciVerb verb, Request& request);
+    void Begin(const Request& request);
+    std::uint32_t Record(Request& request);
+    std::uint32_t StartRecording(std::uint64_t at, std::uint64_t limit, bool overwrite);
+    std::uint32_t Play(Request& request);
+    std::uint32_t StartPlaying(std::uint64_t from, std::uint64_t to);
+    std::uint32_t Stop(Request& request);
+    std::uint32_t Seek(Request& request);
+    std::uint32_t Pause(Request& request);
+    std::uint32_t Resume(Request& request);
+    std::uint32_t Cue(Request& request);
+    std::uint32_t Delete(Request& request);
+
     // The input: "set NAME input ...", "status NAME input", and starting a
     // capture from it.
     static bool IsInputSetting(const MciCommand& command);
@@ -87,8 +105,10 @@ private:
     std::string Mode() const;
     std::uint64_t PositionBytes() const;
     std::uint64_t LengthBytes() const;
-    std::uint64_t FromBytes(std::uint64_t bytes) const;
-    std::uint32_t ToBytes(std::uint64_t value, std::uint64_t& bytes) const;
+    // Where a running play is heard now.
+    std::uint64_t HeardPosition() const;
+    // Bytes recorded by the running capture that are kept.
+    std::uint64_t RecordedBytes() const;
 
     // The pending notification of a running play or record.
     void SetPending(std::uintptr_t callback);
@@ -123,6 +143,7 @@ private:
     std::atomic<std::uint32_t> captureFault_{0};
     std::atomic<std::uint64_t> position_{0};
     std::atomic<std::uint64_t> playEnd_{0};
+    std::uint64_t playStart_ = 0;  // where the running playback stream began
     std::atomic<std::uint32_t> level_{0};
     mutable std::mutex asyncMutex_;
     std::condition_variable endedSignal_;

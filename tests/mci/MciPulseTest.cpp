@@ -119,6 +119,42 @@ TEST_F(MciPulseTest, RecordsAToneFromTheMonitorSavesItAndPlaysItBack) {
     EXPECT_EQ(Mci(engine, "status capture position").second, length);
 }
 
+TEST_F(MciPulseTest, PauseAndResumeLoseNothingAndThePositionIsWhatWasHeard) {
+    // The capture device hears at the monitor what the tone device plays,
+    // paused four times.
+    ChildProcess listener = Listener("null.monitor");
+    OpenCaptureDevice(engine);
+    ASSERT_EQ(MciCode(engine, "open \"" + (folder / "tone.wav") + "\" alias tone"), 0u);
+    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    ASSERT_TRUE(Eventually([&] { return LengthInBytes(engine) > 176400 / 2; }));  // the listener runs
+    ASSERT_EQ(MciCode(engine, "play tone"), 0u);
+    std::vector<double> positions;  // at each pause, in seconds
+    for (int i = 0; i < 4; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ASSERT_EQ(MciCode(engine, "pause tone"), 0u);
+        positions.push_back(std::stod(Mci(engine, "status tone position").second) / 1000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ASSERT_EQ(MciCode(engine, "resume tone"), 0u);
+    }
+    ASSERT_TRUE(Eventually([&] { return Mci(engine, "status tone mode").second == "stopped"; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
+    ASSERT_EQ(MciCode(engine, "save capture " + (folder / "heard.wav")), 0u);
+    // How much of the tone was heard before each gap, in steps of 10 ms.
+    const Take take(folder / "heard.wav");
+    std::vector<double> heardBeforeGaps;
+    double heard = 0, quiet = 0;
+    for (double at = take.Onset(); at < take.Seconds(); at += 0.01) {
+        const bool loud = take.Peak(at, at + 0.01) > 0.25;
+        if (loud && quiet >= 0.1) heardBeforeGaps.push_back(heard);
+        quiet = loud ? 0 : quiet + 0.01;
+        heard += loud ? 0.01 : 0;
+    }
+    EXPECT_NEAR(heard, 2.0, 0.1) << "nothing lost, nothing twice";
+    ASSERT_EQ(heardBeforeGaps.size(), positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) EXPECT_NEAR(heardBeforeGaps[i], positions[i], 0.06) << i;
+}
+
 TEST_F(MciPulseTest, NoServerOrNoInputIsAnErrorNotAHang) {
     auto bare = OwnPulseServer(folder / "bare", false);
     ASSERT_TRUE(bare);

@@ -195,10 +195,19 @@ TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
     ASSERT_EQ(Send("record capture").first, 0u);
     for (int i = 0; i < 100 && audio->capture; ++i) audio->Record(17640);
     const std::string mode = Send("status capture mode").second;
-    const std::uint32_t stopCode = Send("stop capture").first;
     ASSERT_EQ(Send("set capture time format bytes").first, 0u);
+    const std::string lengthNotReady = Send("status capture length").second;
+    const std::uint32_t stopCode = Send("stop capture").first;
     const std::uint64_t kept = std::stoull(Send("status capture length").second);
+    EXPECT_EQ(lengthNotReady, std::to_string(kept)) << "while not ready the length is what is kept";
     ExpectRecordingKept(kept);
+    // Opening a file into the full spool says so; nothing was recording.
+    ASSERT_EQ(Save(folder / "in.wav"), 0u);
+    {
+        ScopedEnv tmp("TMPDIR", spool);
+        EXPECT_EQ(Send("open " + (folder / "in.wav") + " alias again").first, kSpoolUnavailable);
+    }
+    std::filesystem::remove(folder / "in.wav");
     ASSERT_EQ(Send("close all").first, 0u);  // frees the spool before unmounting
     ::umount(spool.c_str());
     EXPECT_EQ(mode, "not ready");

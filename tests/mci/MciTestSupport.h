@@ -28,14 +28,17 @@ inline std::pair<std::uint32_t, std::string> Mci(MciEngine& engine, const std::s
     return {code, reply};
 }
 
-inline std::uint32_t MciCode(MciEngine& engine, const std::string& command) { return Mci(engine, command).first; }
+inline std::uint32_t MciCode(MciEngine& engine, const std::string& command) {
+    return Mci(engine, command).first;
+}
 
 // The commands Tapelark sends to start a recording.
 inline void OpenCaptureDevice(MciEngine& engine) {
     ASSERT_EQ(MciCode(engine, "close all"), 0u);
     ASSERT_EQ(MciCode(engine, "open new type waveaudio alias capture"), 0u);
-    ASSERT_EQ(MciCode(engine, "set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 "
-                              "bytespersec 176400"),
+    ASSERT_EQ(MciCode(engine,
+                      "set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 "
+                      "bytespersec 176400"),
               0u);
 }
 
@@ -68,14 +71,10 @@ protected:
     }
     void Run(const std::vector<MciStep>& steps) {
         for (const MciStep& s : steps) {
-            if (s.command.starts_with("> deliver ")) {
-                ASSERT_NE(audio->capture, nullptr) << "nothing records";
-                audio->Record(std::stoul(s.command.substr(10)));
-                continue;
-            }
-            if (s.command == "> play out") {
-                ASSERT_NE(audio->playback, nullptr) << "nothing plays";
-                audio->PlayOut();
+            if (s.command.starts_with("> ")) {
+                const bool play = s.command == "> play out";
+                ASSERT_TRUE(play ? audio->playback != nullptr : audio->capture != nullptr) << s.command;
+                play ? (void)audio->PlayOut() : audio->Record(std::stoul(s.command.substr(10)));
                 continue;
             }
             auto [code, reply] = Send(s.command);

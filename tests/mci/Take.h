@@ -43,16 +43,9 @@ struct Take {
         return peak;
     }
     // When sound first comes, and when it last goes.
-    double Onset() const {
-        std::size_t i = 0;
-        while (i < x.size() && std::fabs(x[i]) < 0.05) ++i;
-        return double(i) / kRate;
-    }
-    double End() const {
-        std::size_t i = x.size();
-        while (i > 0 && std::fabs(x[i - 1]) < 0.05) --i;
-        return double(i) / kRate;
-    }
+    static bool Loud(double v) { return std::fabs(v) >= 0.05; }
+    double Onset() const { return double(std::find_if(x.begin(), x.end(), Loud) - x.begin()) / kRate; }
+    double End() const { return double(x.rend() - std::find_if(x.rbegin(), x.rend(), Loud)) / kRate; }
     // The longest stretch without sound between two times.
     double LongestSilence(double from, double to) const {
         std::size_t run = 0, longest = 0;
