@@ -5,7 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
+#include <QtCore/QByteArray>
+#include <QtCore/QList>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -16,6 +19,14 @@ namespace {
 
 QtMessageHandler previousHandler = nullptr;
 QStringList failedPlatforms;  // the toolkit's platforms that could not start, in the order tried
+// What the toolkit said while it started: shown once it has started, and
+// left out when it could not (the one line then says it better).
+struct Held {
+    QtMsgType type;
+    QByteArray category;
+    QString message;
+};
+QList<Held> held;
 
 bool Set(const char* name) {
     const char* value = std::getenv(name);
@@ -26,7 +37,7 @@ bool Set(const char* name) {
 QString NotReached(const QString& platform) {
     const auto display = [](const char* system, const char* variable) {
         const QString value = qEnvironmentVariable(variable);
-        return value.isEmpty() ? QStringLiteral("%1 was asked for but %2 is not set").arg(system, variable)
+        return value.isEmpty() ? QStringLiteral("no %1 display: %2 is not set").arg(system, variable)
                                : QStringLiteral("the %1 display %2 does not answer").arg(system, value);
     };
     if (platform == QLatin1String("xcb")) return display("X11", "DISPLAY");
@@ -48,9 +59,7 @@ void DuringStart(QtMsgType type, const QMessageLogContext& context, const QStrin
                          qPrintable(reasons.join(QStringLiteral("; "))));
         std::_Exit(1);
     }
-    const bool platform = context.category && std::strncmp(context.category, "qt.qpa", 6) == 0;
-    if (platform && type != QtDebugMsg) return;  // the fatal line above says it better
-    if (previousHandler) previousHandler(type, context, message);
+    held.append({type, QByteArray(context.category ? context.category : "default"), message});
 }
 
 }  // namespace
@@ -61,7 +70,16 @@ bool DisplayAvailable() {
 
 void WatchToolkitStart() { previousHandler = qInstallMessageHandler(DuringStart); }
 
-void EndToolkitStartWatch() { qInstallMessageHandler(previousHandler); }
+void EndToolkitStartWatch() {
+    qInstallMessageHandler(previousHandler);
+    for (const Held& message : std::exchange(held, {})) {
+        // The platforms tried before the one that started are of no interest.
+        if (message.category.startsWith("qt.qpa") && message.type != QtDebugMsg) continue;
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+        if (previousHandler) previousHandler(message.type, context, message.message);
+        else qt_message_output(message.type, context, message.message);
+    }
+}
 
 CommandLine ReadCommandLine(int argc, char** argv) {
     CommandLine line;
