@@ -9,15 +9,10 @@ namespace {
 constexpr KeyStroke Char(char c, bool shift = false, bool control = false, bool alt = false) {
     return {NamedKey::Character, c, shift, control, alt};
 }
-constexpr KeyStroke Key(NamedKey key, bool shift = false, bool control = false, bool alt = false) {
-    return {key, 0, shift, control, alt};
-}
+constexpr KeyStroke Key(NamedKey key, bool shift = false, bool control = false) { return {key, 0, shift, control, false}; }
 
-TEST(SendKeysNotation, ReadsEveryFormOfKey) {
-    const struct {
-        const char* text;
-        std::vector<KeyStroke> keys;
-    } cases[] = {
+TEST(SendKeysNotation, ReadsEveryFormOfKeyAndRefusesAWholeTextForAnyFault) {
+    const std::pair<const char*, std::vector<KeyStroke>> cases[] = {
         {"", {}},
         {"~", {Key(NamedKey::Enter)}},
         {"ok", {Char('o'), Char('k')}},
@@ -27,21 +22,16 @@ TEST(SendKeysNotation, ReadsEveryFormOfKey) {
         {"{F1}{f12}{F16}", {Key(NamedKey::F1), Key(NamedKey::F12), Key(NamedKey::F16)}},
         {"{~}{+}{^}{%}{(}{)}{{}{}}{ }",
          {Char('~'), Char('+'), Char('^'), Char('%'), Char('('), Char(')'), Char('{'), Char('}'), Char(' ')}},
-        {"{LEFT 3}{x 2}{UP 0}",
-         {Key(NamedKey::Left), Key(NamedKey::Left), Key(NamedKey::Left), Char('x'), Char('x')}},
+        {"{LEFT 3}{x 2}{UP 0}", {Key(NamedKey::Left), Key(NamedKey::Left), Key(NamedKey::Left), Char('x'), Char('x')}},
         {"+a^b%c", {Char('a', true), Char('b', false, true), Char('c', false, false, true)}},
         {"^+{F4}x", {Key(NamedKey::F4, true, true), Char('x')}},
         {"+(ab)c", {Char('a', true), Char('b', true), Char('c')}},
         {"%(^(x)y)", {Char('x', false, true, true), Char('y', false, false, true)}},
         {"(ab)", {Char('a'), Char('b')}},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseSendKeys(c.text), c.keys) << c.text;
-}
-
-TEST(SendKeysNotation, AnyFaultRefusesTheWholeText) {
-    for (const char* text :
-         {"a{NOSUCHKEY}", "{ENTER", "{}", "}", "a+", "^", "+)", "(ab", "ab)", "{F0}", "{F17}", "{F01}",
-          "{LEFT x}", "{LEFT -1}", "{LEFT 1000}", "tab\there", "caf\xc3\xa9"})
+    for (const auto& [text, keys] : cases) EXPECT_EQ(ParseSendKeys(text), keys) << text;
+    for (const char* text : {"a{NOSUCHKEY}", "{ENTER", "{}", "}", "a+", "^", "+)", "(ab", "ab)", "{F0}", "{F17}",
+                             "{F01}", "{LEFT x}", "{LEFT -1}", "{LEFT 1000}", "tab\there", "caf\xc3\xa9"})
         EXPECT_EQ(ParseSendKeys(text), std::nullopt) << text;
 }
 

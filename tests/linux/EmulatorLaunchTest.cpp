@@ -7,8 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -69,38 +67,26 @@ TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
 
 TEST(LaunchDetached, StartsInItsOwnSessionFindsProgramsOnThePathAndNeverRunsAShell) {
     TempFolder folder{"tapelark-launch"};
-    const std::string script = StandInEmulator(folder, "standin-vgs");
-    ASSERT_TRUE(LaunchDetached({script, "one", "two words"}));
+    ASSERT_TRUE(LaunchDetached({StandInEmulator(folder, "standin-vgs"), "one", "two words"}));
     std::istringstream fields(LinesOf(folder / "launched.log", 1).at(0));
     pid_t pid = 0, parent = 0, session = 0;
     std::string rest;
     fields >> pid >> parent >> session;
     std::getline(fields, rest);
-    EXPECT_NE(parent, getpid());  // handed over, not our child
-    EXPECT_NE(session, getsid(0));
+    EXPECT_TRUE(parent != getpid() && session != getsid(0));  // handed over, not our child
     EXPECT_EQ(rest, " one two words");
 
     X11WindowSystem windows(":no-such-display");
     setenv("PATH", (folder.path() + ":" + std::getenv("PATH")).c_str(), 1);
     EXPECT_TRUE(windows.Launch("standin-vgs", kShowNormal));
     EXPECT_EQ(LinesOf(folder / "launched.log", 2).size(), 2u);
-    // A missing or blank program fails without running anything.
+    // A missing or blank program, a folder or a file that may not run fails without running anything.
     const std::string marker = folder / "marker";
+    std::ofstream(marker + ".txt") << "not executable";
     for (const std::string& line : {folder / "absent; touch " + marker, "touch " + marker, std::string()})
         EXPECT_FALSE(windows.Launch(line, kShowNormal)) << line;
-    EXPECT_FALSE(LaunchDetached({folder.path()}));  // a folder is no program
-    std::ofstream(marker + ".txt") << "not executable";
-    EXPECT_FALSE(LaunchDetached({marker + ".txt"}));
+    EXPECT_FALSE(LaunchDetached({folder.path()}) || LaunchDetached({marker + ".txt"}));
     EXPECT_FALSE(std::filesystem::exists(marker));
-}
-
-// The window that xdotool names; 0 when none.
-unsigned long XdotoolWindow(const char* query) {
-    FILE* out = popen((std::string("xdotool ") + query + " 2>/dev/null").c_str(), "re");
-    unsigned long window = 0;
-    if (out != nullptr && fscanf(out, "%lu", &window) != 1) window = 0;
-    if (out != nullptr) pclose(out);
-    return window;
 }
 
 // Whether a shell check comes to hold within ten seconds: a busy machine is slow to start a manager.
@@ -113,38 +99,24 @@ bool Eventually(const std::string& check) {
     return true;
 }
 
-// The stand-in emulator window (EmulatorWindowHelper.cpp): its id, then the
-// keys it got. It ends after the release of Escape, or else after a deadline.
-class EmulatorWindow {
-public:
-    explicit EmulatorWindow(const std::string& title, const char* option = "")
-        : title_(title),
-          out_(popen(("timeout 30 '" TAPELARK_WINDOW_HELPER "' '" + title + "' " + option).c_str(), "re")) {
-        if (const auto ready = Line(); ready.starts_with("ready ")) window_ = std::stoul(ready.substr(6));
+// The stand-in emulator window (EmulatorWindowHelper.cpp), and what it reported.
+struct EmulatorWindow {
+    EmulatorWindow(const TempFolder& folder, const std::string& title, const char* option = "")
+        : title(title), report(folder / title), helper(TAPELARK_WINDOW_HELPER, {"window-helper", title, report, option}) {
+        const Lines ready = LinesOf(report, 1);
+        if (!ready.empty()) window = std::stoul(ready[0]);
     }
-    ~EmulatorWindow() {
-        if (out_ != nullptr) pclose(out_);
-    }
-    unsigned long window() const { return window_; }
-    // Sends it Escape; every key it reported since it showed.
+    // Sends it Escape, which ends it; the keys it got.
     Lines End() {
         X11WindowSystem x;
-        EXPECT_TRUE(x.ActivateByTitle(title_, false) && x.SendKeystrokes("{ESC}", false));
-        Lines lines;
-        for (std::string line = Line(); !line.empty(); line = Line()) lines.push_back(line);
-        return lines;
+        EXPECT_TRUE(x.ActivateByTitle(title, false) && x.SendKeystrokes("{ESC}", false));
+        helper.Wait();
+        const Lines lines = LinesOf(report);
+        return lines.empty() ? lines : Lines(lines.begin() + 1, lines.end());
     }
-
-private:
-    std::string Line() {
-        char line[256];
-        if (out_ == nullptr || fgets(line, sizeof line, out_) == nullptr) return "";
-        return std::string(line, strcspn(line, "\n"));
-    }
-
-    std::string title_;
-    FILE* out_;
-    unsigned long window_ = 0;
+    std::string title, report;
+    ChildProcess helper;
+    unsigned long window = 0;
 };
 
 // The real window system, counting what it is asked to launch.
@@ -181,13 +153,13 @@ protected:
 // Also under weston, whose window manager keeps no client list and ignores activation requests.
 TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
     const std::string shorter = "Connectix Virtual Game";  // only a title that begins with the emulator's answers
-    EmulatorWindow other(shorter);
+    EmulatorWindow other(folder, shorter);
     EXPECT_FALSE(windows.ActivateByTitle(kEmulatorTitle, false));
     EXPECT_FALSE(X11WindowSystem(":no-such-display").ActivateByTitle(shorter, false));
     EXPECT_FALSE(X11WindowSystem(":no-such-display").SendKeystrokes("~", false));
 
-    EmulatorWindow window(std::string(kEmulatorTitle) + " - Ridge Racer", "--net-wm-name-only");
-    ASSERT_NE(window.window(), 0u);
+    EmulatorWindow window(folder, std::string(kEmulatorTitle) + " - Ridge Racer", "--net-wm-name-only");
+    ASSERT_NE(window.window, 0u);
     EXPECT_TRUE(launch.starter.StartEmulator());
     EXPECT_EQ(windows.launches, 0);
     // A capital letter goes with Shift; a modifier is held around its key.
@@ -218,14 +190,12 @@ TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
     const auto managed = [](unsigned long w) {
         return Eventually("xprop -root _NET_CLIENT_LIST | grep -qw $(printf 0x%x " + std::to_string(w) + ")");
     };
-    EmulatorWindow window(kEmulatorTitle);
-    EmulatorWindow other("Some Other Program");
-    ASSERT_TRUE(managed(window.window()) && managed(other.window()));
-    ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false));
-    ASSERT_EQ(XdotoolWindow("getactivewindow"), other.window());
-
+    EmulatorWindow window(folder, kEmulatorTitle), other(folder, "Some Other Program");
+    ASSERT_TRUE(managed(window.window) && managed(other.window));
+    const auto active = [](unsigned long w) { return Eventually("xdotool getactivewindow | grep -qx " + std::to_string(w)); };
+    ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false) && active(other.window));
     EXPECT_TRUE(launch.starter.StartEmulator());
-    EXPECT_EQ(XdotoolWindow("getactivewindow"), window.window());
+    EXPECT_TRUE(active(window.window));
     EXPECT_EQ(window.End(), (Lines{"press Return", "release Return", "press Escape", "release Escape"}));
     EXPECT_EQ(other.End(), (Lines{"press Escape", "release Escape"}));
     manager.Stop(SIGTERM);  // lets it tidy the root window's properties
