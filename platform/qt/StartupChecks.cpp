@@ -53,10 +53,13 @@ void DuringStart(QtMsgType type, const QMessageLogContext& context, const QStrin
         for (const QString& platform : failedPlatforms) {
             if (!reasons.contains(NotReached(platform))) reasons << NotReached(platform);
         }
-        if (reasons.isEmpty()) std::fprintf(stderr, "%s\n", kNoDisplayLine);
-        else
-            std::fprintf(stderr, "tapelark: cannot open the window (%s); to record without a window, use mcisend.\n",
-                         qPrintable(reasons.join(QStringLiteral("; "))));
+        if (reasons.isEmpty()) {
+            std::fprintf(stderr, "%s\n", kNoDisplayLine);
+        } else {
+            std::fprintf(stderr, "tapelark: cannot open the window (%s); %s\n",
+                         qPrintable(reasons.join(QStringLiteral("; "))),
+                         "to record without a window, use mcisend.");
+        }
         std::_Exit(1);
     }
     held.append({type, QByteArray(context.category ? context.category : "default"), message});
@@ -64,9 +67,7 @@ void DuringStart(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 }  // namespace
 
-bool DisplayAvailable() {
-    return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM");
-}
+bool DisplayAvailable() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM"); }
 
 void WatchToolkitStart() { previousHandler = qInstallMessageHandler(DuringStart); }
 
@@ -76,8 +77,10 @@ void EndToolkitStartWatch() {
         // The platforms tried before the one that started are of no interest.
         if (message.category.startsWith("qt.qpa") && message.type != QtDebugMsg) continue;
         const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
-        if (previousHandler) previousHandler(message.type, context, message.message);
-        else qt_message_output(message.type, context, message.message);
+        if (previousHandler)
+            previousHandler(message.type, context, message.message);
+        else
+            qt_message_output(message.type, context, message.message);
     }
 }
 
@@ -94,8 +97,9 @@ CommandLine ReadCommandLine(int argc, char** argv) {
         } else if (arg == "--screenshot" || arg == "--screenshot=") {
             line.error = "tapelark: --screenshot needs the name of a .png file";
         } else {
-            line.error = std::string("tapelark: ") + (arg.starts_with('-') ? "unknown option" : "unexpected argument") +
-                         " \"" + std::string(arg) + "\"; see tapelark --help";
+            const char* what = arg.starts_with('-') ? "unknown option" : "unexpected argument";
+            line.error =
+                "tapelark: " + std::string(what) + " \"" + std::string(arg) + "\"; see tapelark --help";
         }
     }
     return line;

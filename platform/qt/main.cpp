@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("tapelark"));
     // On Wayland the desktop entry names the icon, and the title bar needs the room.
-    if (!QApplication::platformName().startsWith(QLatin1String("wayland"))) QApplication::setWindowIcon(ProgramIcon());
+    if (!QApplication::platformName().startsWith(QLatin1String("wayland")))
+        QApplication::setWindowIcon(ProgramIcon());
 
     QtProgram tapelark(recordFrom.input.value_or(CaptureInput{}));
     QtFormWindow& window = tapelark.Window();

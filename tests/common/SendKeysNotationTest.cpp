@@ -9,7 +9,9 @@ namespace {
 constexpr KeyStroke Char(char c, bool shift = false, bool control = false, bool alt = false) {
     return {NamedKey::Character, c, shift, control, alt};
 }
-constexpr KeyStroke Key(NamedKey key, bool shift = false, bool control = false) { return {key, 0, shift, control, false}; }
+constexpr KeyStroke Key(NamedKey key, bool shift = false, bool control = false) {
+    return {key, 0, shift, control, false};
+}
 
 TEST(SendKeysNotation, ReadsEveryFormOfKeyAndRefusesAWholeTextForAnyFault) {
     const std::pair<const char*, std::vector<KeyStroke>> cases[] = {
@@ -22,7 +24,8 @@ TEST(SendKeysNotation, ReadsEveryFormOfKeyAndRefusesAWholeTextForAnyFault) {
         {"{F1}{f12}{F16}", {Key(NamedKey::F1), Key(NamedKey::F12), Key(NamedKey::F16)}},
         {"{~}{+}{^}{%}{(}{)}{{}{}}{ }",
          {Char('~'), Char('+'), Char('^'), Char('%'), Char('('), Char(')'), Char('{'), Char('}'), Char(' ')}},
-        {"{LEFT 3}{x 2}{UP 0}", {Key(NamedKey::Left), Key(NamedKey::Left), Key(NamedKey::Left), Char('x'), Char('x')}},
+        {"{LEFT 3}{x 2}{UP 0}",
+         {Key(NamedKey::Left), Key(NamedKey::Left), Key(NamedKey::Left), Char('x'), Char('x')}},
         {"+a^b%c", {Char('a', true), Char('b', false, true), Char('c', false, false, true)}},
         {"^+{F4}x", {Key(NamedKey::F4, true, true), Char('x')}},
         {"+(ab)c", {Char('a', true), Char('b', true), Char('c')}},
@@ -30,8 +33,9 @@ TEST(SendKeysNotation, ReadsEveryFormOfKeyAndRefusesAWholeTextForAnyFault) {
         {"(ab)", {Char('a'), Char('b')}},
     };
     for (const auto& [text, keys] : cases) EXPECT_EQ(ParseSendKeys(text), keys) << text;
-    for (const char* text : {"a{NOSUCHKEY}", "{ENTER", "{}", "}", "a+", "^", "+)", "(ab", "ab)", "{F0}", "{F17}",
-                             "{F01}", "{LEFT x}", "{LEFT -1}", "{LEFT 1000}", "tab\there", "caf\xc3\xa9"})
+    for (const char* text :
+         {"a{NOSUCHKEY}", "{ENTER", "{}", "}", "a+", "^", "+)", "(ab", "ab)", "{F0}", "{F17}", "{F01}",
+          "{LEFT x}", "{LEFT -1}", "{LEFT 1000}", "tab\there", "caf\xc3\xa9"})
         EXPECT_EQ(ParseSendKeys(text), std::nullopt) << text;
 }
 

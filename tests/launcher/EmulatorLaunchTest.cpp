@@ -41,9 +41,17 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
         Calls windowCalls;
     } cases[] = {
         {"window answers", true, kLocation, {}, false, {kActivate, "keys ~ nowait"}},
-        {"no window", false, kLocation, {"init", "bash"}, false,
+        {"no window",
+         false,
+         kLocation,
+         {"init", "bash"},
+         false,
          {kActivate, std::string("launch ") + kLocation + " style 1"}},
-        {"runs already", false, kLocation, {"init", "c:\\program files\\connectix\\vgs\\vgs.exe"}, false,
+        {"runs already",
+         false,
+         kLocation,
+         {"init", "c:\\program files\\connectix\\vgs\\vgs.exe"},
+         false,
          {kActivate}},
         // An empty location matches any process, so nothing is launched ...
         {"no location", false, std::nullopt, {"init"}, false, {kActivate}},
@@ -62,7 +70,8 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
         if (c.windowAnswers || !c.location) continue;
         // A second click reads the location and the process list once more.
         s.launch.starter.StartEmulator();
-        EXPECT_EQ(std::count(s.registry.calls.begin(), s.registry.calls.end(), "query 77 Location"), 2) << c.what;
+        EXPECT_EQ(std::count(s.registry.calls.begin(), s.registry.calls.end(), "query 77 Location"), 2)
+            << c.what;
         EXPECT_EQ(std::count(s.processes.calls.begin(), s.processes.calls.end(), "take 2"), 2) << c.what;
     }
 }

@@ -41,7 +41,8 @@ Lines LinesOf(const std::string& path, std::size_t atLeast = 0) {
 // "PID PARENT SESSION ARGUMENTS" to launched.log in its folder.
 std::string StandInEmulator(const TempFolder& folder, const std::string& name = "stand-in vgs.sh") {
     const std::string script = folder / name;
-    std::ofstream(script) << "#!/bin/sh\necho \"$$ $PPID $(ps -o sid= -p $$) $*\" >> '" << folder / "launched.log"
+    std::ofstream(script) << "#!/bin/sh\necho \"$$ $PPID $(ps -o sid= -p $$) $*\" >> '"
+                          << folder / "launched.log"
                           << "'\n";
     chmod(script.c_str(), 0755);
     return script;
@@ -60,7 +61,9 @@ TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
         {"/opt/vgs/stand in.sh", {"/opt/vgs/stand in.sh"}},
         {"/bin/echo; rm -rf ~ `x` $(y) | z", {"/bin/echo; rm -rf ~ `x` $(y) | z"}},
         {std::string("/bin/true\0 extra", 16), {"/bin/true"}},
-        {"", {}}, {"   ", {}}, {"\"\" x", {}},
+        {"", {}},
+        {"   ", {}},
+        {"\"\" x", {}},
     };
     for (const auto& [text, args] : cases) EXPECT_EQ(LaunchArguments(text), args) << text;
 }
@@ -102,7 +105,8 @@ bool Eventually(const std::string& check) {
 // The stand-in emulator window (EmulatorWindowHelper.cpp), and what it reported.
 struct EmulatorWindow {
     EmulatorWindow(const TempFolder& folder, const std::string& title, const char* option = "")
-        : title(title), report(folder / title), helper(TAPELARK_WINDOW_HELPER, {"window-helper", title, report, option}) {
+        : title(title), report(folder / title),
+          helper(TAPELARK_WINDOW_HELPER, {"window-helper", title, report, option}) {
         const Lines ready = LinesOf(report, 1);
         if (!ready.empty()) window = std::stoul(ready[0]);
     }
@@ -121,7 +125,9 @@ struct EmulatorWindow {
 
 // The real window system, counting what it is asked to launch.
 struct CountingWindowSystem final : WindowSystem {
-    bool ActivateByTitle(const std::string& title, bool wait) override { return real.ActivateByTitle(title, wait); }
+    bool ActivateByTitle(const std::string& title, bool wait) override {
+        return real.ActivateByTitle(title, wait);
+    }
     bool SendKeystrokes(const std::string& k, bool wait) override { return real.SendKeystrokes(k, wait); }
     bool Launch(const std::string& commandLine, int windowStyle) override {
         ++launches;
@@ -138,7 +144,8 @@ protected:
         std::ofstream(folder / "system.reg")
             << "WINE REGISTRY Version 2\n\n#arch=win32\n\n"
                "[Software\\\\Connectix\\\\Connectix Virtual Game Station\\\\General] 1733500000\n"
-               "\"Location\"=\"" << emulator << "\"\n";
+               "\"Location\"=\""
+            << emulator << "\"\n";
     }
 
     TempFolder folder{"tapelark-launch"};
@@ -152,7 +159,8 @@ protected:
 
 // Also under weston, whose window manager keeps no client list and ignores activation requests.
 TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
-    const std::string shorter = "Connectix Virtual Game";  // only a title that begins with the emulator's answers
+    const std::string shorter =
+        "Connectix Virtual Game";  // only a title that begins with the emulator's answers
     EmulatorWindow other(folder, shorter);
     EXPECT_FALSE(windows.ActivateByTitle(kEmulatorTitle, false));
     EXPECT_FALSE(X11WindowSystem(":no-such-display").ActivateByTitle(shorter, false));
@@ -185,14 +193,17 @@ TEST_F(X11LauncherTest, WithoutTheWindowTheInstallLocationRunsOnceUnlessItRuns) 
 TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
     ChildProcess manager(TAPELARK_WINDOW_MANAGER, {"evilwm", "-fn", "fixed"});
     // It runs once its check window names itself, and can find a window once it lists it.
-    ASSERT_TRUE(Eventually("w=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1) && w=${w##* } && "
-                           "xprop -id \"$w\" _NET_SUPPORTING_WM_CHECK 2>&1 | grep -q \"# $w\\$\""));
+    ASSERT_TRUE(
+        Eventually("w=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1) && w=${w##* } && "
+                   "xprop -id \"$w\" _NET_SUPPORTING_WM_CHECK 2>&1 | grep -q \"# $w\\$\""));
     const auto managed = [](unsigned long w) {
         return Eventually("xprop -root _NET_CLIENT_LIST | grep -qw $(printf 0x%x " + std::to_string(w) + ")");
     };
     EmulatorWindow window(folder, kEmulatorTitle), other(folder, "Some Other Program");
     ASSERT_TRUE(managed(window.window) && managed(other.window));
-    const auto active = [](unsigned long w) { return Eventually("xdotool getactivewindow | grep -qx " + std::to_string(w)); };
+    const auto active = [](unsigned long w) {
+        return Eventually("xdotool getactivewindow | grep -qx " + std::to_string(w));
+    };
     ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false) && active(other.window));
     EXPECT_TRUE(launch.starter.StartEmulator());
     EXPECT_TRUE(active(window.window));

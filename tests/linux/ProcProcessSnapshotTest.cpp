@@ -23,7 +23,8 @@ TEST(ProcProcessSnapshot, FindsAProcessByTheEndOfItsFirstWordIgnoringCaseWhileIt
     ASSERT_FALSE(Running(name));
     {
         ChildProcess emulator("/bin/sleep", {name, "1000"});
-        for (const std::string& tail : {name, name.substr(1), name.substr(name.find("Tapelark")), AsciiLowerCase(name)})
+        for (const std::string& tail :
+             {name, name.substr(1), name.substr(name.find("Tapelark")), AsciiLowerCase(name)})
             EXPECT_TRUE(Running(tail)) << tail;
         EXPECT_FALSE(Running(name + " 1000"));  // only the first word is the name
         EXPECT_FALSE(Running("D" + name.substr(1)));

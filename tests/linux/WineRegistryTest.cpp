@@ -53,7 +53,8 @@ TEST(WineRegistry, TheReaderGetsEveryValueButItsLastByteUpTo254) {
         // A 64-bit prefix shows what a 32-bit program sees, and what only a 64-bit tool wrote.
         {p64, kEmulatorKey, "Location", "C:\\Program Files (x86)\\Connectix\\Virtual Game Station\\VGS.EXE"},
         {p64, "SOFTWARE\\Only64\\General", "Location", "C:\\Only in the 64-bit view\\VGS.EXE"},
-        {wine, kEmulatorKey, "Location", "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS \xc3\xa9.EXE"},
+        {wine, kEmulatorKey, "Location",
+         "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS \xc3\xa9.EXE"},
         {wine, kValues, "Length254", std::string(254, 'L')},
         {wine, "software\\tapelark fixture\\values", "expandable", "%ProgramFiles%\\Connectix"},
         {wine, kValues, "Binary", bytes},

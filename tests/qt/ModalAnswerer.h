@@ -21,7 +21,9 @@ public:
     // Answers one dialog; false when it is not the dialog the step expects.
     using Step = std::function<bool(QWidget*)>;
 
-    explicit ModalAnswerer(std::deque<Step> steps) : steps_(std::move(steps)) { qApp->installEventFilter(this); }
+    explicit ModalAnswerer(std::deque<Step> steps) : steps_(std::move(steps)) {
+        qApp->installEventFilter(this);
+    }
 
     bool Finished() const { return steps_.empty(); }
     QStringList unexpected;  // texts of dialogs that no step expected

@@ -20,7 +20,8 @@ struct Outcome {
 Outcome Start(const QString& program, const QStringList& arguments, const QStringList& environment = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
-    for (const QString& setting : environment) env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    for (const QString& setting : environment)
+        env.insert(setting.section('=', 0, 0), setting.section('=', 1));
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(program, arguments);
@@ -42,7 +43,8 @@ TEST(Program, ScreenshotDrawsTheStartUpWindowWithoutADisplay) {
 
 TEST(Program, WithoutTheDisplayAskedForItNamesItInOneLine) {
     QTemporaryDir runtime;
-    const QString cannot = "tapelark: cannot open the window (%1); to record without a window, use mcisend.\n";
+    const QString cannot =
+        "tapelark: cannot open the window (%1); to record without a window, use mcisend.\n";
     const std::pair<QStringList, QString> cases[] = {
         {{}, QString(kNoDisplayLine) + "\n"},
         {{"DISPLAY=:249"}, cannot.arg("the X11 display :249 does not answer")},
@@ -59,8 +61,8 @@ TEST(Program, WithoutTheDisplayAskedForItNamesItInOneLine) {
 
 TEST(Program, BothProgramsListTheirOptionsAndRefuseOthersInOneLine) {
     const Outcome help = Start(TAPELARK_PROGRAM, {"--help"});
-    for (const char* option : {"--record-from=default|output|emulator|application:TEXT|source:NAME",
-                               "--screenshot", "--help"})
+    for (const char* option :
+         {"--record-from=default|output|emulator|application:TEXT|source:NAME", "--screenshot", "--help"})
         EXPECT_TRUE(help.out.contains(option)) << option;
     const struct {
         QString program;
@@ -68,17 +70,27 @@ TEST(Program, BothProgramsListTheirOptionsAndRefuseOthersInOneLine) {
         int exitCode;
         QString said;
     } cases[] = {
-        {TAPELARK_PROGRAM, {"--no-such-option"}, 2, "tapelark: unknown option \"--no-such-option\"; see tapelark --help\n"},
-        {TAPELARK_PROGRAM, {"take.wav"}, 2, "tapelark: unexpected argument \"take.wav\"; see tapelark --help\n"},
+        {TAPELARK_PROGRAM,
+         {"--no-such-option"},
+         2,
+         "tapelark: unknown option \"--no-such-option\"; see tapelark --help\n"},
+        {TAPELARK_PROGRAM,
+         {"take.wav"},
+         2,
+         "tapelark: unexpected argument \"take.wav\"; see tapelark --help\n"},
         {TAPELARK_PROGRAM, {"--screenshot"}, 2, "tapelark: --screenshot needs the name of a .png file\n"},
         {TAPELARK_PROGRAM, {"--record-from=microphone"}, 2, "\"microphone\""},
-        {TAPELARK_PROGRAM, {"--screenshot", "/nonexistent-folder/shot.png"}, 1, "/nonexistent-folder/shot.png"},
+        {TAPELARK_PROGRAM,
+         {"--screenshot", "/nonexistent-folder/shot.png"},
+         1,
+         "/nonexistent-folder/shot.png"},
         {MCISEND_PROGRAM, {"-x", "close all"}, 2, "mcisend: unknown option \"-x\"; see mcisend --help\n"},
     };
     for (const auto& c : cases) {
         const Outcome run = Start(c.program, c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
-        EXPECT_TRUE(c.said.endsWith('\n') ? run.err == c.said : run.err.contains(c.said)) << run.err.toStdString();
+        EXPECT_TRUE(c.said.endsWith('\n') ? run.err == c.said : run.err.contains(c.said))
+            << run.err.toStdString();
     }
 }
 

@@ -25,8 +25,8 @@ namespace {
 
 TEST(MessageBox, StyleZeroHasNoIconStyle48TheWarningAndPathsShowAsTheyAreOnTwoLines) {
     const std::string text = "Saving file failed, file name was: /tmp/<b>a</b>.wav";
-    for (const auto& [style, icon] : {std::pair{kStyleOk, QMessageBox::NoIcon},
-                                      std::pair{kStyleExclamation, QMessageBox::Warning}}) {
+    for (const auto& [style, icon] :
+         {std::pair{kStyleOk, QMessageBox::NoIcon}, std::pair{kStyleExclamation, QMessageBox::Warning}}) {
         ModalAnswerer answerer({[&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             if (box == nullptr) return false;

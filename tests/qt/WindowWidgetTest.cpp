@@ -35,7 +35,8 @@ Ink InkWhere(const QImage& image, const std::function<bool(QRgb)>& match, int in
     return ink;
 }
 Ink InkOf(QWidget* widget, QRgb colour, int inset = 0) {
-    return InkWhere(Grab(widget), [colour](QRgb p) { return (p & 0xFFFFFF) == (colour & 0xFFFFFF); }, inset);
+    return InkWhere(
+        Grab(widget), [colour](QRgb p) { return (p & 0xFFFFFF) == (colour & 0xFFFFFF); }, inset);
 }
 
 constexpr QRgb kNoFace = 1;
@@ -75,7 +76,8 @@ TEST_F(MainWindow, EachControlHasItsPlaceStateToolTipAndFaceInAWindowOfFixedSize
         EXPECT_EQ(widget->focusPolicy() != Qt::NoFocus, qobject_cast<QAbstractButton*>(widget) != nullptr);
         // A spot of face that no text covers: the bottom-right corner inside the bevel.
         const QImage image = Grab(widget);
-        if (c.face != kNoFace) EXPECT_EQ(image.pixel(image.width() - 4, image.height() - 4) & 0xFFFFFF, c.face);
+        if (c.face != kNoFace)
+            EXPECT_EQ(image.pixel(image.width() - 4, image.height() - 4) & 0xFFFFFF, c.face);
     }
     // Its frame, size hints, title and centring are checked on the real program (check-tool-window).
     window.resize(600, 400);
@@ -93,9 +95,8 @@ TEST_F(MainWindow, TheStatusLineStartsWithThreeBlanksInYellowArialOnBlack) {
     const QImage image = Grab(status);
     EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0x000000u);
     // Yellow text, also where its edges are smoothed into the black.
-    const Ink yellow = InkWhere(image, [](QRgb p) {
-        return qRed(p) > 120 && qAbs(qRed(p) - qGreen(p)) < 40 && qBlue(p) < 40;
-    });
+    const Ink yellow = InkWhere(
+        image, [](QRgb p) { return qRed(p) > 120 && qAbs(qRed(p) - qGreen(p)) < 40 && qBlue(p) < 40; });
     EXPECT_GT(yellow.count, 0);
     EXPECT_GE(yellow.box.left(), 6);  // nothing yellow where the three blanks stand
     // Arial, or the face with its metrics, at 8.25 pt: 11 pixels at 96 dpi.
