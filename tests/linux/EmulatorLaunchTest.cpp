@@ -142,9 +142,8 @@ class X11LauncherTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::ofstream(folder / "system.reg")
-            << "WINE REGISTRY Version 2\n\n#arch=win32\n\n"
-               "[Software\\\\Connectix\\\\Connectix Virtual Game Station\\\\General] 1733500000\n"
-               "\"Location\"=\""
+            << "WINE REGISTRY Version 2\n#arch=win32\n[Software\\\\Connectix\\\\Connectix "
+               "Virtual Game Station\\\\General] 1733500000\n\"Location\"=\""
             << emulator << "\"\n";
     }
 
@@ -159,8 +158,8 @@ protected:
 
 // Also under weston, whose window manager keeps no client list and ignores activation requests.
 TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
-    const std::string shorter =
-        "Connectix Virtual Game";  // only a title that begins with the emulator's answers
+    // Only a title that begins with the emulator's answers.
+    const std::string shorter = "Connectix Virtual Game";
     EmulatorWindow other(folder, shorter);
     EXPECT_FALSE(windows.ActivateByTitle(kEmulatorTitle, false));
     EXPECT_FALSE(X11WindowSystem(":no-such-display").ActivateByTitle(shorter, false));
@@ -196,14 +195,14 @@ TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
     ASSERT_TRUE(
         Eventually("w=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1) && w=${w##* } && "
                    "xprop -id \"$w\" _NET_SUPPORTING_WM_CHECK 2>&1 | grep -q \"# $w\\$\""));
-    const auto managed = [](unsigned long w) {
+    const auto managed = [](auto w) {
         return Eventually("xprop -root _NET_CLIENT_LIST | grep -qw $(printf 0x%x " + std::to_string(w) + ")");
+    };
+    const auto active = [](auto w) {
+        return Eventually("xdotool getactivewindow | grep -qx " + std::to_string(w));
     };
     EmulatorWindow window(folder, kEmulatorTitle), other(folder, "Some Other Program");
     ASSERT_TRUE(managed(window.window) && managed(other.window));
-    const auto active = [](unsigned long w) {
-        return Eventually("xdotool getactivewindow | grep -qx " + std::to_string(w));
-    };
     ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false) && active(other.window));
     EXPECT_TRUE(launch.starter.StartEmulator());
     EXPECT_TRUE(active(window.window));
