@@ -48,10 +48,10 @@ if(NOT CMAKE_CROSSCOMPILING)
   tapelark_service(pipewire ${CMAKE_CURRENT_LIST_DIR}/pipewire ${TAPELARK_PIPEWIRE_DIR})
   # Headless weston with XWayland: a Wayland desktop, and an X11 window
   # manager without a client list that ignores activation requests. A
-  # command runs on its X display with ${TAPELARK_ON_WESTON}.
+  # command runs on it (its X display and its Wayland socket) with ${TAPELARK_ON_WESTON}.
   set(TAPELARK_WESTON_DIR ${TAPELARK_SERVICES_DIR}/weston)
   tapelark_service(weston ${CMAKE_CURRENT_LIST_DIR}/weston ${TAPELARK_WESTON_DIR})
-  set(TAPELARK_ON_WESTON bash ${CMAKE_CURRENT_LIST_DIR}/on-display ${TAPELARK_WESTON_DIR})
+  set(TAPELARK_ON_WESTON bash ${CMAKE_CURRENT_LIST_DIR}/weston run ${TAPELARK_WESTON_DIR})
 endif()
 
 # The launcher goes before the test's command and before the listing of its
