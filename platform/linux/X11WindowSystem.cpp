@@ -109,8 +109,8 @@ std::optional<std::string> Title(Display* d, Window w) {
     return title;
 }
 
-// Every window listed is shown: the manager's clients, or the viewable
-// windows of the tree.
+// Every window listed is shown: the manager's clients, or the clients of
+// the viewable top-level windows.
 std::vector<TitledWindow> Titled(Display* d, const std::vector<Window>& windows) {
     std::vector<TitledWindow> titled;
     for (Window w : windows) {
@@ -119,33 +119,62 @@ std::vector<TitledWindow> Titled(Display* d, const std::vector<Window>& windows)
     return titled;
 }
 
-// Without a window manager's list: the viewable windows of the tree, nearest
-// to the root first (a reparenting manager puts the client below its frame).
-std::vector<Window> TreeWindows(Display* d, Window root) {
+std::vector<Window> Children(Display* d, Window parent) {
+    Window rootReturn = 0;
+    Window parentReturn = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
     std::vector<Window> found;
-    std::vector<Window> level{root};
-    for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
-        std::vector<Window> nextLevel;
-        for (Window parent : level) {
-            Window rootReturn = 0;
-            Window parentReturn = 0;
-            Window* children = nullptr;
-            unsigned int count = 0;
-            if (XQueryTree(d, parent, &rootReturn, &parentReturn, &children, &count) == 0) continue;
-            for (unsigned int i = 0; i < count; ++i) {
-                XWindowAttributes attributes{};
-                if (XGetWindowAttributes(d, children[i], &attributes) == 0 ||
-                    attributes.map_state != IsViewable) {
-                    continue;
-                }
-                found.push_back(children[i]);
-                nextLevel.push_back(children[i]);
-            }
-            if (children != nullptr) XFree(children);
-        }
-        level = std::move(nextLevel);
+    if (XQueryTree(d, parent, &rootReturn, &parentReturn, &children, &count) != 0 && children != nullptr) {
+        found.assign(children, children + count);
     }
+    if (children != nullptr) XFree(children);
     return found;
+}
+
+bool HasWmState(Display* d, Window w) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const Atom wmState = Intern(d, "WM_STATE");
+    const bool has = XGetWindowProperty(d, w, wmState, 0, 0, False, AnyPropertyType, &type, &format, &count,
+                                        &after, &data) == Success &&
+                     type != None;
+    if (data != nullptr) XFree(data);
+    return has;
+}
+
+// The application's window inside a top-level one: the one that the window
+// manager marked with WM_STATE, breadth first, which a reparenting manager
+// puts a level or two below its frame; the top-level window itself when no
+// window below it is marked (no manager at all).
+Window ClientOf(Display* d, Window topLevel) {
+    if (HasWmState(d, topLevel)) return topLevel;
+    std::vector<Window> level = Children(d, topLevel);
+    for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
+        std::vector<Window> below;
+        for (Window w : level) {
+            if (HasWmState(d, w)) return w;
+            for (Window child : Children(d, w)) below.push_back(child);
+        }
+        level = std::move(below);
+    }
+    return topLevel;
+}
+
+// Without a manager's list of clients: the clients of the viewable top-level
+// windows, topmost first.
+std::vector<Window> TopLevelClients(Display* d, Window root) {
+    std::vector<Window> clients;
+    const std::vector<Window> topLevels = Children(d, root);
+    for (auto w = topLevels.rbegin(); w != topLevels.rend(); ++w) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(d, *w, &attributes) == 0 || attributes.map_state != IsViewable) continue;
+        clients.push_back(ClientOf(d, *w));
+    }
+    return clients;
 }
 
 Window SupportingWindow(Display* d, Window w) {
@@ -158,6 +187,26 @@ Window SupportingWindow(Display* d, Window w) {
 bool ManagerRuns(Display* d, Window root) {
     const Window check = SupportingWindow(d, root);
     return check != 0 && SupportingWindow(d, check) == check;
+}
+
+// The manager's list of its clients; none when it keeps no such list.
+std::optional<std::vector<Window>> ManagerClients(Display* d, Window root) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, root, Intern(d, "_NET_CLIENT_LIST"), 0, 0, False, XA_WINDOW, &type, &format,
+                           &count, &after, &data) != Success) {
+        return std::nullopt;
+    }
+    if (data != nullptr) XFree(data);
+    if (type != XA_WINDOW) return std::nullopt;
+    std::vector<Window> clients;
+    for (unsigned long w : Property32(d, root, Intern(d, "_NET_CLIENT_LIST"), XA_WINDOW)) {
+        clients.push_back(static_cast<Window>(w));
+    }
+    return clients;
 }
 
 bool ManagerActivates(Display* d, Window root) {
@@ -179,21 +228,36 @@ void AskManagerToActivate(Display* d, Window root, Window target) {
     XSendEvent(d, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
 }
 
+// Whether `target` holds the input focus, itself or through a window of its own.
+bool HasFocus(Display* d, Window target) {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(d, &focus, &revert);
+    for (int depth = 0; focus != 0 && focus != PointerRoot && depth < 8; ++depth) {
+        if (focus == target) return true;
+        Window rootReturn = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(d, focus, &rootReturn, &parent, &children, &count) == 0) return false;
+        if (children != nullptr) XFree(children);
+        focus = parent;
+    }
+    return false;
+}
+
 // Keystrokes follow the activation at once, so give the manager a moment to
-// carry it out; this is not a wait for our own focus.
-void AwaitManager(Display* d, Window root, Window target) {
+// carry it out; this is not a wait for our own focus. A manager that lists
+// _NET_ACTIVE_WINDOW may still ignore the request (weston's does).
+bool AwaitActive(Display* d, Window root, Window target) {
     const Atom active = Intern(d, "_NET_ACTIVE_WINDOW");
     for (int tries = 0; tries < 50; ++tries) {
         XSync(d, False);
         const auto v = Property32(d, root, active, XA_WINDOW);
-        if (!v.empty() && static_cast<Window>(v[0]) == target) return;
+        if (!v.empty() && static_cast<Window>(v[0]) == target && HasFocus(d, target)) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-}
-
-void FocusAndRaise(Display* d, Window target) {
-    XRaiseWindow(d, target);
-    XSetInputFocus(d, target, RevertToParent, CurrentTime);
+    return false;
 }
 
 }  // namespace
@@ -207,27 +271,29 @@ bool X11WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/) {
     const Window root = DefaultRootWindow(d);
 
     const bool managed = ManagerRuns(d, root);
-    std::vector<Window> candidates;
-    if (managed) {
-        for (unsigned long w : Property32(d, root, Intern(d, "_NET_CLIENT_LIST"), XA_WINDOW)) {
-            candidates.push_back(static_cast<Window>(w));
-        }
-    } else {
-        candidates = TreeWindows(d, root);
-    }
+    // Not every manager keeps the list (weston's does not): then the windows themselves.
+    std::optional<std::vector<Window>> listed;
+    if (managed) listed = ManagerClients(d, root);
+    const std::vector<Window> candidates = listed ? std::move(*listed) : TopLevelClients(d, root);
     const auto picked = PickWindowByTitle(Titled(d, candidates), title);
     connection.Succeeded();  // forget windows that went away while we looked
     if (!picked) return false;
     const auto target = static_cast<Window>(*picked);
 
+    focusedByUs_ = 0;
     if (managed && ManagerActivates(d, root)) {
         AskManagerToActivate(d, root, target);
         if (!connection.Succeeded()) return false;
-        AwaitManager(d, root, target);
-        return true;
+        if (AwaitActive(d, root, target)) return true;
     }
-    FocusAndRaise(d, target);
-    return connection.Succeeded();
+    // No manager, or one that ignores the request: raise and focus it
+    // ourselves. Some managers (weston's) take such a focus back at once, so
+    // the keystrokes that follow give it again.
+    XRaiseWindow(d, target);
+    XSetInputFocus(d, target, RevertToParent, CurrentTime);
+    if (!connection.Succeeded()) return false;
+    focusedByUs_ = target;
+    return true;
 }
 
 bool X11WindowSystem::SendKeystrokes(const std::string& keys, bool /*wait*/) {
@@ -262,6 +328,13 @@ bool X11WindowSystem::SendKeystrokes(const std::string& keys, bool /*wait*/) {
             stroke.held.push_back(code);
         }
         strokes.push_back(stroke);
+    }
+    if (focusedByUs_ != 0 && !HasFocus(d, focusedByUs_)) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(d, focusedByUs_, &attributes) == 0 || attributes.map_state != IsViewable)
+            return false;
+        // In the same batch as the keys: they are handled before the manager can take the focus back.
+        XSetInputFocus(d, focusedByUs_, RevertToParent, CurrentTime);
     }
     for (const Stroke& stroke : strokes) {
         for (KeyCode code : stroke.held) XTestFakeKeyEvent(d, code, True, CurrentTime);

@@ -7,10 +7,11 @@
 namespace tapelark {
 
 // The launcher's window services over X11: activation through the window
-// manager (or input focus and raise when there is none), keystrokes through
-// XTest, and launching a program without a shell. Each call opens its own
-// connection to the display in DISPLAY, so no display simply means that
-// activation and keystrokes fail; launching works without one.
+// manager, or by raising the window and giving it the input focus ourselves
+// where there is none or it ignores the request; keystrokes through XTest;
+// launching a program without a shell. Each call opens its own connection to
+// the display in DISPLAY, so no display simply means that activation and
+// keystrokes fail; launching works without one.
 class X11WindowSystem final : public WindowSystem {
 public:
     X11WindowSystem() = default;
@@ -23,6 +24,8 @@ public:
 
 private:
     std::string displayName_;
+    // The window that we gave the focus ourselves, for the keystrokes that follow.
+    unsigned long focusedByUs_ = 0;
 };
 
 }  // namespace tapelark

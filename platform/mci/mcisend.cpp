@@ -91,6 +91,12 @@ int main(int argc, char** argv) {
         PrintUsage(std::cout);
         return 0;
     }
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] == '-') {  // no MCI command starts so
+            std::cerr << "mcisend: unknown option \"" << argv[i] << "\"; see mcisend --help\n";
+            return 2;
+        }
+    }
     // A closed output pipe must end us with an error, not a signal.
     std::signal(SIGPIPE, SIG_IGN);
     // Buffered streams: a flush per line would cost a write per command.

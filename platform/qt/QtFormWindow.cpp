@@ -37,7 +37,10 @@ QtFormWindow::QtFormWindow(QWidget* parent) : QWidget(parent) {
     // program's only window.
     setAttribute(Qt::WA_QuitOnClose, true);
     setWindowTitle(QString::fromUtf8(window.title));
-    setWindowIcon(ProgramIcon());
+    // On Wayland the toolkit draws the title bar, with the icon before a
+    // title that it centres over the whole bar: without an icon the title
+    // shows from its start. The desktop shows the icon from the desktop entry.
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) setWindowIcon(ProgramIcon());
     setFixedSize(Pixels(window.clientWidth), Pixels(window.clientHeight));
     QPalette background = palette();
     background.setColor(QPalette::Window, ToQColor(window.background));
@@ -141,7 +144,11 @@ int QtFormWindow::Pixels(int twips) const { return TwipsToPixels(twips, dpi_); }
 
 
 void QtFormWindow::CentreOnScreen() {
-    Centre(frameGeometry().size(), std::nullopt);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame(QPoint(), frameGeometry().size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
     // The frame's size is known only once the window manager has framed the
     // shown window; centre once more then.
     if (!X11FrameExtentsKnowable()) return;
@@ -150,8 +157,8 @@ void QtFormWindow::CentreOnScreen() {
         frameWatch_.setInterval(50);
         connect(&frameWatch_, &QTimer::timeout, this, [this] {
             if (!isVisible()) return;
-            if (const std::optional<QMargins> frame = X11FrameExtents(winId())) {
-                Centre(size().grownBy(*frame), *frame);
+            if (const std::optional<X11Framing> framing = X11FramingOf(winId())) {
+                CentreFramed(*framing);
                 frameWatch_.stop();
             } else if (++frameChecks_ > 40) {
                 frameWatch_.stop();  // no window manager, or one without frames
@@ -161,13 +168,28 @@ void QtFormWindow::CentreOnScreen() {
     frameWatch_.start();
 }
 
-void QtFormWindow::Centre(QSize frameSize, std::optional<QMargins> knownFrame) {
-    const QScreen* screen = isVisible() ? this->screen() : QGuiApplication::primaryScreen();
+// In device pixels throughout: the frame comes from the X server in them,
+// and Qt's logical units at another scale factor would put the window off
+// centre by the factor.
+void QtFormWindow::CentreFramed(const X11Framing& framing) {
+    const QScreen* screen = this->screen();
     if (!screen) return;
-    QRect frame(QPoint(), frameSize);
-    frame.moveCenter(screen->availableGeometry().center());
-    if (knownFrame) X11MoveWindow(winId(), frame.topLeft() + QPoint(knownFrame->left(), knownFrame->top()));
-    else move(frame.topLeft());
+    const qreal ratio = screen->devicePixelRatio();
+    const QPoint origin = screen->geometry().topLeft();  // Qt scales a screen about its corner
+    const QRect logical = screen->availableGeometry();
+    const QRect area(origin + (logical.topLeft() - origin) * ratio, logical.size() * ratio);
+    QRect frame(QPoint(), framing.window.grownBy(framing.frame));
+    frame.moveCenter(area.center());
+    X11MoveWindow(winId(), frame.topLeft() + QPoint(framing.frame.left(), framing.frame.top()));
+}
+
+void QtFormWindow::changeEvent(QEvent* event) {
+    // A window of fixed size is never maximized, also where the title bar
+    // offers it anyway (the toolkit's own on Wayland).
+    constexpr Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event->type() == QEvent::WindowStateChange && (windowState() & kLarge))
+        setWindowState(windowState() & ~kLarge);
+    QWidget::changeEvent(event);
 }
 
 QWidget* QtFormWindow::ControlWidget(Control control) const { return controls_.at(control); }

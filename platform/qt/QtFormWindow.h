@@ -15,6 +15,7 @@
 namespace tapelark {
 
 class GraphicalButton;
+struct X11Framing;
 
 // The main window in Qt Widgets, built from the layout data. It only draws
 // and reports clicks and ticks; what they do is wired from outside.
@@ -39,8 +40,11 @@ public:
     void SetStatusText(const std::string& text) override;
     std::uintptr_t OwnerHandle() override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
-    void Centre(QSize frameSize, std::optional<QMargins> knownFrame);
+    void CentreFramed(const X11Framing& framing);
     QWidget* Build(const ControlLayout& layout);
     QFont FontOf(const FontSpec& spec) const;
 

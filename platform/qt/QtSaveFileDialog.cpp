@@ -3,6 +3,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QFileInfo>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QSettings>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
@@ -34,7 +35,9 @@ public:
         auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         const QString typed = edit ? edit->text() : QString();
         if (!typed.contains('"')) return QFileDialog::accept();
-        const QString path = QDir::cleanPath(directory().absoluteFilePath(typed));
+        QString path = QDir::cleanPath(directory().absoluteFilePath(typed));
+        if (!defaultSuffix().isEmpty() && QFileInfo(path).suffix().isEmpty() && !QFileInfo(path).isDir())
+            path += '.' + defaultSuffix();
         const QFileInfo info(path);
         if (info.isDir()) {
             setDirectory(path);
@@ -72,6 +75,14 @@ QStringList QtFilters(const std::string& filter) {
     return filters;
 }
 
+// The extension of the first file type's first pattern ("*.wav": "wav"), for
+// a name typed without one; none for a pattern such as "*.*".
+QString DefaultSuffix(const QStringList& filters) {
+    static const QRegularExpression extension(QStringLiteral("\\(\\*\\.(\\w+)[ )]"));
+    const auto match = filters.isEmpty() ? QRegularExpressionMatch() : extension.match(filters.constFirst());
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 // The record's text up to its NUL, without the blanks around it.
 QString Trimmed(const std::string& text) {
     const std::string_view trimmed = TrimBlanks(UpToNul(text));
@@ -93,9 +104,11 @@ int QtSaveFileDialog::Run(SaveFileRecord& record) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, (record.flags & kOfnOverwritePrompt) == 0);
-    dialog.setDefaultSuffix(QString());
     dialog.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
     const QStringList filters = QtFilters(record.filter);
+    // A name typed without an extension gets the file type's, as the save
+    // dialog on Windows gives it: "take" is saved as take.wav.
+    dialog.setDefaultSuffix(DefaultSuffix(filters));
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     if (!record.initialDir.empty()) dialog.setDirectory(QString::fromStdString(record.initialDir));
     const QString proposed = Trimmed(record.file);

@@ -14,11 +14,17 @@ inline constexpr const char* kNoDisplayLine =
 bool DisplayAvailable();
 
 // While the toolkit starts: a failure to reach the display ends the program
-// with kNoDisplayLine instead of the toolkit's own plugin message.
+// with one line that names the window system asked for and not found,
+// instead of the toolkit's own plugin message.
 void WatchToolkitStart();
 void EndToolkitStartWatch();
 
-// "--screenshot FILE" among the arguments: FILE; "" when FILE is missing.
-std::optional<std::string> ScreenshotArgument(int argc, char** argv);
+// What the arguments ask for, once --record-from is taken out of them.
+struct CommandLine {
+    bool help = false;
+    std::optional<std::string> screenshot;  // --screenshot FILE
+    std::string error;                      // the one-line usage error; empty when none
+};
+CommandLine ReadCommandLine(int argc, char** argv);
 
 }  // namespace tapelark

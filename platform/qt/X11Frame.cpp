@@ -19,7 +19,7 @@ Display* X11Display() {
 
 bool X11FrameExtentsKnowable() { return X11Display() != nullptr; }
 
-std::optional<QMargins> X11FrameExtents(WId window) {
+std::optional<X11Framing> X11FramingOf(WId window) {
     Display* display = X11Display();
     if (!display) return std::nullopt;
     const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", True);
@@ -31,14 +31,17 @@ std::optional<QMargins> X11FrameExtents(WId window) {
     if (XGetWindowProperty(display, static_cast<Window>(window), extents, 0, 4, False, XA_CARDINAL, &type,
                            &format, &count, &after, &data) != Success)
         return std::nullopt;
-    std::optional<QMargins> frame;
-    if (data && format == 32 && count == 4) {
+    std::optional<X11Framing> framing;
+    XWindowAttributes attributes{};
+    if (data && format == 32 && count == 4 &&
+        XGetWindowAttributes(display, static_cast<Window>(window), &attributes) != 0) {
         // left, right, top, bottom; Xlib hands 32-bit items over as longs
         const long* v = reinterpret_cast<const long*>(data);
-        frame = QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]));
+        framing = X11Framing{QSize(attributes.width, attributes.height),
+                             QMargins(int(v[0]), int(v[2]), int(v[1]), int(v[3]))};
     }
     if (data) XFree(data);
-    return frame;
+    return framing;
 }
 
 void X11MoveWindow(WId window, QPoint topLeft) {

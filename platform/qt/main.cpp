@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include <cstdio>
-#include <cstring>
 
 #include <QtWidgets/QApplication>
 
@@ -16,33 +15,36 @@ namespace {
 
 void PrintUsage() {
     std::printf(
-        "usage: tapelark [--record-from=%s] [--screenshot FILE.png]\n"
+        "usage: tapelark [--record-from=%s]\n"
+        "       tapelark --screenshot FILE.png\n"
         "  --record-from   what Record records: the default input (default), what the\n"
         "                  default output plays (output), only the emulator (emulator:\n"
         "                  the program at its registered install location), only\n"
         "                  programs whose executable name ends with TEXT, or a sound\n"
         "                  source by name\n"
-        "  --screenshot    saves a picture of the window as it starts, and ends\n",
+        "  --screenshot    saves a picture of the window as it starts, and ends\n"
+        "  -h, --help      shows this and ends\n",
         kRecordFromValues);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
-        PrintUsage();
-        return 0;
-    }
     const RecordFromOption recordFrom = TakeRecordFromOption(argc, argv);
     if (recordFrom.given && !recordFrom.input) {
         std::fprintf(stderr, "%s\n", RecordFromUsageError("tapelark", recordFrom.value).c_str());
         return 2;
     }
-    const std::optional<std::string> screenshot = ScreenshotArgument(argc, argv);
-    if (screenshot && screenshot->empty()) {
-        std::fprintf(stderr, "usage: tapelark [--screenshot FILE.png]\n");
+    const CommandLine line = ReadCommandLine(argc, argv);
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "%s\n", line.error.c_str());
         return 2;
     }
+    if (line.help) {
+        PrintUsage();
+        return 0;
+    }
+    const std::optional<std::string>& screenshot = line.screenshot;
     if (screenshot) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     } else if (!DisplayAvailable()) {
@@ -55,7 +57,9 @@ int main(int argc, char** argv) {
     EndToolkitStartWatch();
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("tapelark"));
-    QApplication::setWindowIcon(ProgramIcon());
+    // On Wayland the desktop entry names the icon, and the title bar needs the room.
+    if (!QApplication::platformName().startsWith(QLatin1String("wayland")))
+        QApplication::setWindowIcon(ProgramIcon());
 
     QtProgram tapelark(recordFrom.input.value_or(CaptureInput{}));
     QtFormWindow& window = tapelark.Window();

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Launching the emulator on Linux: its command line, starting it detached,
-// and "Start VGS" end to end on the tests' own X server.
+// and "Start VGS" end to end on a real X server (Xvfb alone, under a window
+// manager, and weston's XWayland).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -26,28 +25,28 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// Reads a file's lines until there are `atLeast`, or a generous deadline
+// passes, so a fault fails the test instead of hanging it.
+Lines LinesOf(const std::string& path, std::size_t atLeast = 0) {
+    for (int tries = 0;; ++tries) {
+        std::ifstream file(path);
+        Lines lines;
+        for (std::string line; std::getline(file, line);) lines.push_back(line);
+        if (lines.size() >= atLeast || tries == 3000) return lines;
+        usleep(10000);
+    }
+}
+
 // A shell script standing in for the emulator: each start appends
 // "PID PARENT SESSION ARGUMENTS" to launched.log in its folder.
-struct StandInEmulator {
-    StandInEmulator(const TempFolder& folder, const std::string& name = "stand-in vgs.sh")
-        : script(folder / name), log(folder / "launched.log") {
-        std::ofstream(script) << "#!/bin/sh\necho \"$$ $PPID $(ps -o sid= -p $$) $*\" >> '" << log << "'\n";
-        chmod(script.c_str(), 0755);
-    }
-    // The starts so far once there are `atLeast`, or after a generous
-    // deadline, so a fault fails the test instead of hanging it.
-    Lines Starts(std::size_t atLeast = 0) const {
-        for (int tries = 0;; ++tries) {
-            std::ifstream file(log);
-            Lines lines;
-            for (std::string line; std::getline(file, line);) lines.push_back(line);
-            if (lines.size() >= atLeast || tries == 3000) return lines;
-            usleep(10000);
-        }
-    }
-
-    std::string script, log;
-};
+std::string StandInEmulator(const TempFolder& folder, const std::string& name = "stand-in vgs.sh") {
+    const std::string script = folder / name;
+    std::ofstream(script) << "#!/bin/sh\necho \"$$ $PPID $(ps -o sid= -p $$) $*\" >> '"
+                          << folder / "launched.log"
+                          << "'\n";
+    chmod(script.c_str(), 0755);
+    return script;
+}
 
 TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
     const std::string vgs = "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE";
@@ -62,50 +61,38 @@ TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
         {"/opt/vgs/stand in.sh", {"/opt/vgs/stand in.sh"}},
         {"/bin/echo; rm -rf ~ `x` $(y) | z", {"/bin/echo; rm -rf ~ `x` $(y) | z"}},
         {std::string("/bin/true\0 extra", 16), {"/bin/true"}},
-        {"", {}}, {"   ", {}}, {"\"\" x", {}},
+        {"", {}},
+        {"   ", {}},
+        {"\"\" x", {}},
     };
     for (const auto& [text, args] : cases) EXPECT_EQ(LaunchArguments(text), args) << text;
 }
 
 TEST(LaunchDetached, StartsInItsOwnSessionFindsProgramsOnThePathAndNeverRunsAShell) {
     TempFolder folder{"tapelark-launch"};
-    StandInEmulator emulator(folder, "standin-vgs");
-    ASSERT_TRUE(LaunchDetached({emulator.script, "one", "two words"}));
-    std::istringstream fields(emulator.Starts(1).at(0));
+    ASSERT_TRUE(LaunchDetached({StandInEmulator(folder, "standin-vgs"), "one", "two words"}));
+    std::istringstream fields(LinesOf(folder / "launched.log", 1).at(0));
     pid_t pid = 0, parent = 0, session = 0;
-    fields >> pid >> parent >> session;
-    EXPECT_NE(parent, getpid());  // handed over, not our child
-    EXPECT_NE(session, getsid(0));
     std::string rest;
+    fields >> pid >> parent >> session;
     std::getline(fields, rest);
+    EXPECT_TRUE(parent != getpid() && session != getsid(0));  // handed over, not our child
     EXPECT_EQ(rest, " one two words");
 
     X11WindowSystem windows(":no-such-display");
     setenv("PATH", (folder.path() + ":" + std::getenv("PATH")).c_str(), 1);
     EXPECT_TRUE(windows.Launch("standin-vgs", kShowNormal));
-    EXPECT_EQ(emulator.Starts(2).size(), 2u);
-
-    // A missing or blank program fails without running anything.
+    EXPECT_EQ(LinesOf(folder / "launched.log", 2).size(), 2u);
+    // A missing or blank program, a folder or a file that may not run fails without running anything.
     const std::string marker = folder / "marker";
-    EXPECT_FALSE(windows.Launch(folder / "absent; touch " + marker, kShowNormal));
-    EXPECT_FALSE(windows.Launch("touch " + marker, kShowNormal));
-    EXPECT_FALSE(windows.Launch("", kShowNormal));
-    EXPECT_FALSE(LaunchDetached({folder.path()}));  // a folder is no program
     std::ofstream(marker + ".txt") << "not executable";
-    EXPECT_FALSE(LaunchDetached({marker + ".txt"}));
+    for (const std::string& line : {folder / "absent; touch " + marker, "touch " + marker, std::string()})
+        EXPECT_FALSE(windows.Launch(line, kShowNormal)) << line;
+    EXPECT_FALSE(LaunchDetached({folder.path()}) || LaunchDetached({marker + ".txt"}));
     EXPECT_FALSE(std::filesystem::exists(marker));
 }
 
-// The window that an xdotool query names; 0 when none.
-unsigned long XdotoolWindow(const char* query) {
-    FILE* out = popen((std::string("xdotool ") + query + " 2>/dev/null").c_str(), "re");
-    unsigned long window = 0;
-    if (out != nullptr && fscanf(out, "%lu", &window) != 1) window = 0;
-    if (out != nullptr) pclose(out);
-    return window;
-}
-
-// Blocks until a shell check holds, for ten seconds at most: a busy machine is slow to start a manager.
+// Whether a shell check comes to hold within ten seconds: a busy machine is slow to start a manager.
 bool Eventually(const std::string& check) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::system(check.c_str()) != 0) {
@@ -114,46 +101,26 @@ bool Eventually(const std::string& check) {
     }
     return true;
 }
-// A window manager runs: its check window names itself.
-constexpr const char* kManagerRuns = "w=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1) && w=${w##* } && "
-                                     "xprop -id \"$w\" _NET_SUPPORTING_WM_CHECK 2>&1 | grep -q \"# $w\\$\"";
-// The manager lists the window among its clients: only then can it be found.
-std::string Managed(unsigned long window) {
-    return "xprop -root _NET_CLIENT_LIST | grep -qw $(printf 0x%x " + std::to_string(window) + ")";
-}
 
-// The stand-in emulator window: its id, then the keys it got, one line each.
-// It ends after the release of Escape, or else after a deadline.
-class EmulatorWindow {
-public:
-    explicit EmulatorWindow(const std::string& title, const char* option = "")
-        : title_(title),
-          out_(popen(("timeout 30 '" TAPELARK_WINDOW_HELPER "' '" + title + "' " + option).c_str(), "re")) {
-        if (const auto ready = Line(); ready.starts_with("ready ")) window_ = std::stoul(ready.substr(6));
+// The stand-in emulator window (EmulatorWindowHelper.cpp), and what it reported.
+struct EmulatorWindow {
+    EmulatorWindow(const TempFolder& folder, const std::string& title, const char* option = "")
+        : title(title), report(folder / title),
+          helper(TAPELARK_WINDOW_HELPER, {"window-helper", title, report, option}) {
+        const Lines ready = LinesOf(report, 1);
+        if (!ready.empty()) window = std::stoul(ready[0]);
     }
-    ~EmulatorWindow() {
-        if (out_ != nullptr) pclose(out_);
-    }
-    unsigned long window() const { return window_; }
-    // Sends it Escape; everything it reported since it showed.
+    // Sends it Escape, which ends it; the keys it got.
     Lines End() {
         X11WindowSystem x;
-        EXPECT_TRUE(x.ActivateByTitle(title_, false) && x.SendKeystrokes("{ESC}", false));
-        Lines lines;
-        for (std::string line = Line(); !line.empty(); line = Line()) lines.push_back(line);
-        return lines;
+        EXPECT_TRUE(x.ActivateByTitle(title, false) && x.SendKeystrokes("{ESC}", false));
+        helper.Wait();
+        const Lines lines = LinesOf(report);
+        return lines.empty() ? lines : Lines(lines.begin() + 1, lines.end());
     }
-
-private:
-    std::string Line() {
-        char line[256];
-        if (out_ == nullptr || fgets(line, sizeof line, out_) == nullptr) return "";
-        return std::string(line, strcspn(line, "\n"));
-    }
-
-    std::string title_;
-    FILE* out_;
-    unsigned long window_ = 0;
+    std::string title, report;
+    ChildProcess helper;
+    unsigned long window = 0;
 };
 
 // The real window system, counting what it is asked to launch.
@@ -170,19 +137,18 @@ struct CountingWindowSystem final : WindowSystem {
     int launches = 0;
 };
 
-// A Wine prefix whose registry names a stand-in emulator script as the
-// install location.
+// A Wine prefix whose registry names a stand-in emulator script as the install location.
 class X11LauncherTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::ofstream(folder / "system.reg")
-            << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
-               "[Software\\\\Connectix\\\\Connectix Virtual Game Station\\\\General] 1733500000\n"
-               "#time=1db47e1a2b3c4d5\n\"Location\"=\"" << emulator.script << "\"\n";
+            << "WINE REGISTRY Version 2\n#arch=win32\n[Software\\\\Connectix\\\\Connectix "
+               "Virtual Game Station\\\\General] 1733500000\n\"Location\"=\""
+            << emulator << "\"\n";
     }
 
     TempFolder folder{"tapelark-launch"};
-    StandInEmulator emulator{folder};
+    std::string emulator = StandInEmulator(folder);
     CountingWindowSystem windows;
     WineRegistry registry{folder.path()};
     ProcProcessSnapshot processes;
@@ -190,19 +156,19 @@ protected:
     EmulatorLaunch launch{windows, registry, processes, messages};
 };
 
+// Also under weston, whose window manager keeps no client list and ignores activation requests.
 TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
     // Only a title that begins with the emulator's answers.
     const std::string shorter = "Connectix Virtual Game";
-    EmulatorWindow other(shorter);
+    EmulatorWindow other(folder, shorter);
     EXPECT_FALSE(windows.ActivateByTitle(kEmulatorTitle, false));
     EXPECT_FALSE(X11WindowSystem(":no-such-display").ActivateByTitle(shorter, false));
     EXPECT_FALSE(X11WindowSystem(":no-such-display").SendKeystrokes("~", false));
 
-    const std::string title = std::string(kEmulatorTitle) + " - Ridge Racer";
-    EmulatorWindow window(title, "--net-wm-name-only");
-    ASSERT_NE(window.window(), 0u);
+    EmulatorWindow window(folder, std::string(kEmulatorTitle) + " - Ridge Racer", "--net-wm-name-only");
+    ASSERT_NE(window.window, 0u);
     EXPECT_TRUE(launch.starter.StartEmulator());
-    EXPECT_EQ(XdotoolWindow("getwindowfocus -f"), window.window());
+    EXPECT_EQ(windows.launches, 0);
     // A capital letter goes with Shift; a modifier is held around its key.
     ASSERT_TRUE(windows.SendKeystrokes("A^x", false));
     EXPECT_EQ(window.End(), (Lines{"press Return", "release Return", "press Shift_L", "press a", "release a",
@@ -213,28 +179,33 @@ TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
 
 TEST_F(X11LauncherTest, WithoutTheWindowTheInstallLocationRunsOnceUnlessItRuns) {
     {
-        ChildProcess running("/bin/sleep", {emulator.script, "1000"});
+        ChildProcess running("/bin/sleep", {emulator, "1000"});
         EXPECT_TRUE(launch.starter.StartEmulator());
         EXPECT_EQ(windows.launches, 0);
     }
     EXPECT_TRUE(launch.starter.StartEmulator());
     EXPECT_EQ(windows.launches, 1);
-    EXPECT_EQ(emulator.Starts(1).size(), 1u);
+    EXPECT_EQ(LinesOf(folder / "launched.log", 1).size(), 1u);
     EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
     ChildProcess manager(TAPELARK_WINDOW_MANAGER, {"evilwm", "-fn", "fixed"});
-    ASSERT_TRUE(Eventually(kManagerRuns));
-    EmulatorWindow window(kEmulatorTitle);
-    EmulatorWindow other("Some Other Program");
-    ASSERT_TRUE(Eventually(Managed(window.window())) && Eventually(Managed(other.window())));
-    ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false));
-    ASSERT_EQ(XdotoolWindow("getactivewindow"), other.window());
-
+    // It runs once its check window names itself, and can find a window once it lists it.
+    ASSERT_TRUE(
+        Eventually("w=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1) && w=${w##* } && "
+                   "xprop -id \"$w\" _NET_SUPPORTING_WM_CHECK 2>&1 | grep -q \"# $w\\$\""));
+    const auto managed = [](auto w) {
+        return Eventually("xprop -root _NET_CLIENT_LIST | grep -qw $(printf 0x%x " + std::to_string(w) + ")");
+    };
+    const auto active = [](auto w) {
+        return Eventually("xdotool getactivewindow | grep -qx " + std::to_string(w));
+    };
+    EmulatorWindow window(folder, kEmulatorTitle), other(folder, "Some Other Program");
+    ASSERT_TRUE(managed(window.window) && managed(other.window));
+    ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false) && active(other.window));
     EXPECT_TRUE(launch.starter.StartEmulator());
-    EXPECT_EQ(XdotoolWindow("getactivewindow"), window.window());
-    // The Enter went to the emulator and nowhere else.
+    EXPECT_TRUE(active(window.window));
     EXPECT_EQ(window.End(), (Lines{"press Return", "release Return", "press Escape", "release Escape"}));
     EXPECT_EQ(other.End(), (Lines{"press Escape", "release Escape"}));
     manager.Stop(SIGTERM);  // lets it tidy the root window's properties

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+// The process check over the real /proc, with children that run under a
+// chosen first word of their command line, as `exec -a` gives one.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,8 +12,6 @@
 namespace tapelark::testing {
 namespace {
 
-// The process check over the real /proc, with children that run under a
-// chosen first word of their command line, as `exec -a` gives one.
 bool Running(const std::string& target) {
     ProcProcessSnapshot processes;
     return ProcessPresence{processes}.IsRunning(target);
@@ -23,10 +23,9 @@ TEST(ProcProcessSnapshot, FindsAProcessByTheEndOfItsFirstWordIgnoringCaseWhileIt
     ASSERT_FALSE(Running(name));
     {
         ChildProcess emulator("/bin/sleep", {name, "1000"});
-        EXPECT_TRUE(Running(name));
-        EXPECT_TRUE(Running(name.substr(1)));                      // without its first letter
-        EXPECT_TRUE(Running(name.substr(name.find("Tapelark"))));  // a tail holding a folder
-        EXPECT_TRUE(Running(AsciiLowerCase(name)));
+        for (const std::string& tail :
+             {name, name.substr(1), name.substr(name.find("Tapelark")), AsciiLowerCase(name)})
+            EXPECT_TRUE(Running(tail)) << tail;
         EXPECT_FALSE(Running(name + " 1000"));  // only the first word is the name
         EXPECT_FALSE(Running("D" + name.substr(1)));
     }
@@ -34,30 +33,16 @@ TEST(ProcProcessSnapshot, FindsAProcessByTheEndOfItsFirstWordIgnoringCaseWhileIt
 }
 
 // Names hold at most 259 characters: the empty target is in every name, one
-// longer than any in none; a longer name is known by its first 259.
-TEST(ProcProcessSnapshot, NamesAreCutTo259Characters) {
+// longer than any in none; a longer name is known by its first 259. No /proc, no names.
+TEST(ProcProcessSnapshot, NamesAreCutTo259CharactersAndNoProcHasNone) {
     EXPECT_TRUE(Running(""));
+    ProcProcessSnapshot nowhere("/nonexistent-proc");
+    EXPECT_FALSE(ProcessPresence{nowhere}.IsRunning(""));
     EXPECT_FALSE(Running(std::string(260, 'x')));
     const std::string name = "/" + std::string(300, 'v') + std::to_string(getpid());
     ChildProcess longName("/bin/sleep", {name, "1000"});
     EXPECT_TRUE(Running(name.substr(0, 259)));
     EXPECT_FALSE(Running(name));
-}
-
-TEST(ProcProcessSnapshot, ASnapshotEndsWithItsReleaseAndNoProcMeansNoEntries) {
-    ProcProcessSnapshot processes;
-    ProcessEntry entry;
-    SnapshotHandle snapshot = processes.Take(kSnapshotProcesses);
-    ASSERT_TRUE(processes.First(snapshot, entry));
-    processes.Release(snapshot);
-    EXPECT_FALSE(processes.Next(snapshot, entry));
-    EXPECT_FALSE(processes.First(snapshot, entry));
-
-    ProcProcessSnapshot nowhere("/nonexistent-proc");
-    snapshot = nowhere.Take(kSnapshotProcesses);
-    EXPECT_FALSE(nowhere.First(snapshot, entry));
-    nowhere.Release(snapshot);
-    EXPECT_FALSE(ProcessPresence{nowhere}.IsRunning(""));
 }
 
 }  // namespace

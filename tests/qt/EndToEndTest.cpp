@@ -20,7 +20,6 @@
 namespace tapelark::testing {
 namespace {
 
-// A stereo tone as a WAVE file in `dir`.
 QString Tone(const QTemporaryDir& dir, int frequency, double seconds, double volume) {
     const QString path = dir.path() + QString("/%1.wav").arg(frequency);
     EXPECT_TRUE(MakeTone(path.toStdString(), frequency, seconds, volume)) << path.toStdString();
@@ -66,8 +65,7 @@ TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
     Click(app, Control::btnWaveRec);
     auto* status = qobject_cast<QLabel*>(app.Window().ControlWidget(Control::lblStatus));
     EXPECT_TRUE(status->text().startsWith("RECORDING: ")) << status->text().toStdString();
-    EXPECT_TRUE(app.Window().TimerRunning());
-    EXPECT_EQ(app.Window().TimerInterval(), 1000);
+    EXPECT_TRUE(app.Window().TimerRunning() && app.Window().TimerInterval() == 1000);
     // Nothing plays yet, and the status line says so after a while; the tone ends that.
     QTRY_VERIFY_WITH_TIMEOUT(status->text().endsWith(kNothingHeardNote), 10000);
     QProcess player;
@@ -85,10 +83,8 @@ TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
 
     Click(app, Control::btnPlayWave);
     Click(app, Control::btnWaveClear);
-    {
-        ModalAnswerer closesWhatComes({});  // no emulator here: its messages are closed
-        Click(app, Control::Command1);
-    }
+    ModalAnswerer closesWhatComes({});  // no emulator here: its messages are closed
+    Click(app, Control::Command1);
     QStringList written;
     for (QDirIterator it(home.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                          QDirIterator::Subdirectories);
@@ -101,7 +97,6 @@ TEST(EndToEnd, RecordAToneStopAndSaveItThroughTheWindowWritingNothingIntoHome) {
 // prefix's registry names, while another program plays as well.
 TEST(EndToEnd, RecordOnlyTheEmulatorThatTheRegistryNames) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     std::ofstream((dir.path() + "/system.reg").toStdString())
         << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
            "[Software\\\\Connectix\\\\Connectix Virtual Game Station\\\\General] 1733500000\n"

@@ -32,10 +32,8 @@ public:
     static Step Choose(const QString& path) {
         return [path](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
-            if (!dialog) return false;
-            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
-            Queue(dialog, "accept");
-            return true;
+            if (dialog) dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+            return dialog && Queue(dialog, "accept");
         };
     }
     // Presses `which` on a message box, keeping its text in `text`.
@@ -44,13 +42,12 @@ public:
             auto* box = qobject_cast<QMessageBox*>(w);
             if (!box || !box->button(which)) return false;
             if (text != nullptr) *text = box->text();
-            Queue(box->button(which), "click");
-            return true;
+            return Queue(box->button(which), "click");
         };
     }
     // Queued, so that the dialog's own nested loops never run inside a step.
-    static void Queue(QObject* target, const char* slot) {
-        QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
+    static bool Queue(QObject* target, const char* slot) {
+        return QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
     }
 
 protected:
@@ -60,24 +57,21 @@ protected:
         auto* dialog = qobject_cast<QDialog*>(object);
         if (event->type() == QEvent::Show && dialog != nullptr && dialog->isWindow()) {
             QTimer::singleShot(0, this, [this, shown = QPointer<QDialog>(dialog)] {
-                if (shown && shown->isVisible()) Answer(shown);
+                if (!shown || !shown->isVisible()) return;
+                if (!steps_.empty()) {
+                    const Step step = std::move(steps_.front());
+                    steps_.pop_front();
+                    if (step(shown)) return;
+                }
+                auto* box = qobject_cast<QMessageBox*>(shown.data());
+                unexpected << (box ? box->text() : shown->windowTitle());
+                Queue(shown, "reject");
             });
         }
         return false;
     }
 
 private:
-    void Answer(QDialog* dialog) {
-        if (!steps_.empty()) {
-            const Step step = std::move(steps_.front());
-            steps_.pop_front();
-            if (step(dialog)) return;
-        }
-        auto* box = qobject_cast<QMessageBox*>(dialog);
-        unexpected << (box ? box->text() : dialog->windowTitle());
-        Queue(dialog, "reject");
-    }
-
     std::deque<Step> steps_;
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The tapelark program as started from a shell.
+// The programs as started from a shell.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
@@ -16,58 +18,71 @@ struct Outcome {
     QString out, err;
 };
 
-Outcome Start(const QStringList& arguments, const QProcessEnvironment& environment) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(TAPELARK_PROGRAM, arguments);
-    EXPECT_TRUE(process.waitForFinished(-1));
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QProcessEnvironment WithoutDisplay() {
+// Run without a display unless `environment` names one.
+Outcome Start(const QString& program, const QStringList& arguments, const QStringList& environment = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
-    return env;
+    for (const QString& setting : environment)
+        env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(-1));
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 TEST(Program, ScreenshotDrawsTheStartUpWindowWithoutADisplay) {
     QTemporaryDir dir;
     const QString png = dir.path() + "/shot.png";
-    const Outcome run = Start({"--screenshot", png}, WithoutDisplay());
+    const Outcome run = Start(TAPELARK_PROGRAM, {"--screenshot", png});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QImage shot(png);
     ASSERT_EQ(shot.size(), QSize(289, 158));
-    EXPECT_EQ(shot.pixel(2, 60) & 0xFFFFFF, 0x000000u);       // background
-    EXPECT_EQ(shot.pixel(94, 14) & 0xFFFFFF, 0xFF0000u);      // Record's face
-    EXPECT_EQ(shot.pixel(210, 14) & 0xFFFFFF, 0xFFFF00u);     // Clear's face
-    EXPECT_EQ(shot.pixel(270, 150) & 0xFFFFFF, 0xFFFFC0u);    // the warning
+    EXPECT_EQ(shot.pixel(2, 60) & 0xFFFFFF, 0x000000u);     // background
+    EXPECT_EQ(shot.pixel(94, 14) & 0xFFFFFF, 0xFF0000u);    // Record's face
+    EXPECT_EQ(shot.pixel(270, 150) & 0xFFFFFF, 0xFFFFC0u);  // the warning
 }
 
-TEST(Program, WithoutAReachableDisplayItSaysSoInOneLine) {
-    QProcessEnvironment unreachable = WithoutDisplay();
-    unreachable.insert("DISPLAY", ":249");
-    for (const QProcessEnvironment& env : {WithoutDisplay(), unreachable}) {
-        const Outcome run = Start({}, env);
+TEST(Program, WithoutTheDisplayAskedForItNamesItInOneLine) {
+    QTemporaryDir runtime;
+    const QString cannot =
+        "tapelark: cannot open the window (%1); to record without a window, use mcisend.\n";
+    const std::pair<QStringList, QString> cases[] = {
+        {{}, QString(kNoDisplayLine) + "\n"},
+        {{"DISPLAY=:249"}, cannot.arg("the X11 display :249 does not answer")},
+        // Wayland asked for where only X11 is at hand.
+        {{"DISPLAY=:249", "QT_QPA_PLATFORM=wayland", "XDG_RUNTIME_DIR=" + runtime.path()},
+         cannot.arg("no Wayland display: WAYLAND_DISPLAY is not set")},
+    };
+    for (const auto& [environment, said] : cases) {
+        const Outcome run = Start(TAPELARK_PROGRAM, {}, environment);
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(run.err, QString(kNoDisplayLine) + "\n");
+        EXPECT_EQ(run.err, said);
     }
 }
 
-TEST(Program, TheCommandLineNamesTheInputsToRecordFromAndWhatItCannotDo) {
-    const Outcome help = Start({"--help"}, QProcessEnvironment::systemEnvironment());
-    EXPECT_TRUE(help.out.contains("--record-from=default|output|emulator|application:TEXT|source:NAME"));
-    const struct {
-        QStringList arguments;
-        int exitCode;
-        QString said;
-    } cases[] = {
-        {{"--record-from=microphone"}, 2, "\"microphone\""},
-        {{"--screenshot", "/nonexistent-folder/shot.png"}, 1, "/nonexistent-folder/shot.png"},
+// A usage error is one line on standard error that names what was wrong.
+TEST(Program, BothProgramsListTheirOptionsAndRefuseOthersInOneLine) {
+    const Outcome help = Start(TAPELARK_PROGRAM, {"--help"});
+    for (const char* option :
+         {"--record-from=default|output|emulator|application:TEXT|source:NAME", "--screenshot", "--help"})
+        EXPECT_TRUE(help.out.contains(option)) << option;
+    const std::tuple<QString, QStringList, int, QString> cases[] = {
+        {TAPELARK_PROGRAM, {"--no-such-option"}, 2, "tapelark: unknown option \"--no-such-option\""},
+        {TAPELARK_PROGRAM, {"take.wav"}, 2, "tapelark: unexpected argument \"take.wav\""},
+        {TAPELARK_PROGRAM, {"--screenshot"}, 2, "tapelark: --screenshot needs"},
+        {TAPELARK_PROGRAM, {"--record-from=microphone"}, 2, "\"microphone\""},
+        {TAPELARK_PROGRAM,
+         {"--screenshot", "/nonexistent-folder/shot.png"},
+         1,
+         "/nonexistent-folder/shot.png"},
+        {MCISEND_PROGRAM, {"-x", "close all"}, 2, "mcisend: unknown option \"-x\"; see mcisend --help"},
     };
-    for (const auto& c : cases) {
-        const Outcome run = Start(c.arguments, WithoutDisplay());
-        EXPECT_EQ(run.exitCode, c.exitCode);
-        EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
+    for (const auto& [program, arguments, exitCode, said] : cases) {
+        const Outcome run = Start(program, arguments);
+        EXPECT_EQ(run.exitCode, exitCode) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(said) && (exitCode != 2 || run.err.count('\n') == 1))
+            << run.err.toStdString();
     }
 }
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-// GoogleTest inside a QApplication on Qt's offscreen platform.
+// GoogleTest inside a QApplication on Qt's offscreen platform, or the one a test run names.
 #include <gtest/gtest.h>
 
 #include <QtWidgets/QApplication>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

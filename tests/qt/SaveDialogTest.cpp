@@ -1,4 +1,9 @@
 // SPDX-License-Identifier: MIT
+// The dialogs over Qt's widgets, and the folder that the save dialog offers.
+#include <unistd.h>
+
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include <QtCore/QDir>
@@ -8,6 +13,8 @@
 #include <QtWidgets/QLineEdit>
 
 #include "platform/qt/QtFormWindow.h"
+#include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/QtProgramEnvironment.h"
 #include "platform/qt/QtSaveFileDialog.h"
 #include "tests/fakes/FakeProgramEnvironment.h"
 #include "tests/qt/ModalAnswerer.h"
@@ -16,12 +23,30 @@
 namespace tapelark::testing {
 namespace {
 
-// The save dialog over Qt's widgets, opened from the main window on a fresh folder.
+TEST(MessageBox, StyleZeroHasNoIconStyle48TheWarningAndPathsShowAsTheyAreOnTwoLines) {
+    const std::string text = "Saving file failed, file name was: /tmp/<b>a</b>.wav";
+    for (const auto& [style, icon] :
+         {std::pair{kStyleOk, QMessageBox::NoIcon}, std::pair{kStyleExclamation, QMessageBox::Warning}}) {
+        ModalAnswerer answerer({[&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box == nullptr) return false;
+            EXPECT_EQ(box->windowTitle(), "Tapelark");
+            EXPECT_EQ(box->text(), QString::fromStdString(text + "\nPermission denied"));
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->icon(), icon);
+            return ModalAnswerer::Press(QMessageBox::Ok)(box);
+        }});
+        QtMessageBoxes().Show(text + "\r\nPermission denied", style, "Tapelark");
+        EXPECT_TRUE(answerer.Finished());
+    }
+}
+
+// The save dialog, opened from the main window on a fresh folder.
 class SaveDialog : public ::testing::Test {
 protected:
     std::string Show(ModalAnswerer& answerer) {
         auto result = ShowSaveDialog(dialog, environment, owner.OwnerHandle(), "Wave Audio (*.wav)|*.wav",
-                                            "Save As", dir.path().toStdString() + "/", "audio.wav");
+                                     "Save As", dir.path().toStdString() + "/", "audio.wav");
         EXPECT_TRUE(answerer.Finished());
         EXPECT_TRUE(answerer.unexpected.isEmpty()) << answerer.unexpected.join(" | ").toStdString();
         return result;
@@ -56,10 +81,11 @@ TEST_F(SaveDialog, TheNameIsTakenAsTypedAndReplacedOrCreatedOnlyAfterTheUserSays
         bool exists;
     } cases[] = {
         {"say \"hi\" now.wav", "say \"hi\" now.wav", true},
-        {"\"a\" \"b\"", "\"a\" \"b\"", true},
+        {"\"a\" \"b\"", "\"a\" \"b\".wav", true},
         {"\"quoted\".wav", "\"quoted\".wav", false},
         {In("old.wav"), "old.wav", true},
-        {In("take"), "take", false},  // no extension added
+        {In("take"), "take.wav", false},  // the file type's extension added
+        {"take.mp3", "take.mp3", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
@@ -76,14 +102,14 @@ TEST_F(SaveDialog, TheNameIsTakenAsTypedAndReplacedOrCreatedOnlyAfterTheUserSays
 TEST_F(SaveDialog, AfterNoToCreatingItReturnsToTheFolderTyped) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
     ModalAnswerer answerer({
-        ModalAnswerer::Choose(In("sub/take")),
+        ModalAnswerer::Choose(In("sub/take.wav")),
         ModalAnswerer::Press(QMessageBox::No),
         // Back in the dialog in the folder typed: a bare name goes there.
         [&](QWidget* w) {
             auto* d = qobject_cast<QFileDialog*>(w);
             if (!d) return false;
             EXPECT_EQ(d->directory().absolutePath(), QDir(In("sub")).absolutePath());
-            EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), "take");
+            EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), "take.wav");
             return ModalAnswerer::Choose("second.wav")(d);
         },
         ModalAnswerer::Press(QMessageBox::Yes),
@@ -91,12 +117,37 @@ TEST_F(SaveDialog, AfterNoToCreatingItReturnsToTheFolderTyped) {
     EXPECT_EQ(Show(answerer), In("sub/second.wav").toStdString());
 }
 
-TEST_F(SaveDialog, APathLongerThanTheBufferIsAFailure) {
+TEST_F(SaveDialog, APathLongerThanTheBufferIsAFailureAskedNothing) {
     const QString deep = dir.path() + "/" + QString(120, 'd') + "/" + QString(120, 'e');
     ASSERT_TRUE(QDir().mkpath(deep));
-    // No question about creating a file that could not be saved anyway.
     ModalAnswerer answerer({ModalAnswerer::Choose(deep + "/x.wav")});
     EXPECT_EQ(Show(answerer), "");
+}
+
+// Last of its program: it leaves the environment changed.
+TEST(SaveFolder, IsTheUsersMusicFolderWhereverTheProgramIsInstalledElseHome) {
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    ASSERT_TRUE(QDir().mkpath(home.path() + "/.config"));
+    QtProgramEnvironment environment;
+    // The program's own folder (the tests' build folder) may be written, and is still not offered.
+    ASSERT_EQ(access(QCoreApplication::applicationDirPath().toUtf8(), W_OK), 0);
+    const struct {
+        const char* userDirs;  // ~/.config/user-dirs.dirs
+        const char* made;      // a folder made in home
+        QString offered;
+    } cases[] = {
+        {"", "", home.path()},
+        {"", "Music", home.path() + "/Music"},
+        {"XDG_MUSIC_DIR=\"$HOME/Songs\"\n", "Songs", home.path() + "/Songs"},
+        {"XDG_MUSIC_DIR=\"$HOME/Missing\"\n", "", home.path()},  // named but not there
+    };
+    for (const auto& c : cases) {
+        std::ofstream((home.path() + "/.config/user-dirs.dirs").toStdString()) << c.userDirs;
+        if (*c.made) ASSERT_TRUE(QDir(home.path()).mkdir(c.made));
+        EXPECT_EQ(SaveDialogFolder(environment), c.offered.toStdString() + "/") << c.userDirs << c.made;
+    }
 }
 
 }  // namespace

@@ -46,6 +46,12 @@ if(NOT CMAKE_CROSSCOMPILING)
   # Headless PipeWire with its PulseAudio server, for the engine's tests
   # that must hold on both servers.
   tapelark_service(pipewire ${CMAKE_CURRENT_LIST_DIR}/pipewire ${TAPELARK_PIPEWIRE_DIR})
+  # Headless weston with XWayland: a Wayland desktop, and an X11 window
+  # manager without a client list that ignores activation requests. A
+  # command runs on it (its X display and its Wayland socket) with ${TAPELARK_ON_WESTON}.
+  set(TAPELARK_WESTON_DIR ${TAPELARK_SERVICES_DIR}/weston)
+  tapelark_service(weston ${CMAKE_CURRENT_LIST_DIR}/weston ${TAPELARK_WESTON_DIR})
+  set(TAPELARK_ON_WESTON bash ${CMAKE_CURRENT_LIST_DIR}/weston run ${TAPELARK_WESTON_DIR})
 endif()
 
 # The launcher goes before the test's command and before the listing of its
@@ -67,7 +73,7 @@ function(tapelark_uses test)
       set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_PULSEAUDIO_ENV})
     elseif(service STREQUAL "pipewire")
       set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${TAPELARK_PIPEWIRE_ENV})
-    elseif(NOT service STREQUAL "xvfb" AND NOT service STREQUAL "wine")
+    elseif(NOT service MATCHES "^(xvfb|wine|weston)$")
       message(FATAL_ERROR "unknown test service ${service}")
     endif()
     set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED ${service})
