@@ -53,7 +53,17 @@ WaveAudioDevice::~WaveAudioDevice() {
     writer_.reset();
 }
 
-std::uint32_t WaveAudioDevice::Open() { return spool_.Create(); }
+std::uint32_t WaveAudioDevice::Open() {
+    std::string whyNot;
+    kept_ = KeptTake::Start(whyNot);
+    if (!kept_) {
+        // Recording works as before; only a crash would now take the take with it.
+        notKept_ = "this take could not be kept safe from a crash: " + whyNot;
+        return spool_.Create();
+    }
+    kept_->Describe(format_, DescribeInput(input_), true);
+    return spool_.Adopt(kept_->Sound());
+}
 
 std::uint32_t WaveAudioDevice::OpenFile(const std::string& path) {
     SF_INFO info{};
@@ -428,6 +438,11 @@ std::uint32_t WaveAudioDevice::StartRecording(std::uint64_t at, std::uint64_t li
     if (!capture_) {
         StopCapture();
         return error ? error : mcierr::kHardware;
+    }
+    if (kept_) {
+        const bool emulator = recordingInput_.kind == CaptureInput::Kind::Emulator;
+        kept_->Describe(format_, DescribeInput(recordingInput_) + (emulator ? " " + recordingInput_.text : ""),
+                        at == 0 && !tail_);
     }
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/mci/McisendRecovery.h"
 #include "platform/mci/MciEngine.h"
 #include "platform/mci/WineEmulatorLocation.h"
 
@@ -27,7 +28,8 @@ void PrintUsage(std::ostream& out) {
            "--record-from chooses what recordings hear: the default input, what the\n"
            "default output plays, only the emulator (its install location from the Wine\n"
            "prefix's registry), only programs whose executable name ends with TEXT, or\n"
-           "a source by name.\n";
+           "a source by name.\n"
+        << tapelark::kRecoveryUsage;
 }
 
 // Notifications of a command come after its own line; those of sound that
@@ -91,6 +93,7 @@ int main(int argc, char** argv) {
         PrintUsage(std::cout);
         return 0;
     }
+    if (auto status = tapelark::RunRecoveryOption(argc, argv, std::cout, std::cerr)) return *status;
     // A closed output pipe must end us with an error, not a signal.
     std::signal(SIGPIPE, SIG_IGN);
     // Buffered streams: a flush per line would cost a write per command.
@@ -101,6 +104,7 @@ int main(int argc, char** argv) {
     engine.SetNotifySink([&out](std::uintptr_t, const std::string& alias, tapelark::MciNotify result) {
         out.Notified(alias, result);
     });
+    engine.SetWarningSink([](const std::string& text) { std::cerr << "mcisend: " << text << std::endl; });
     if (recordFrom.input) engine.SetCaptureInput(*recordFrom.input);
     engine.SetEmulatorLocation(tapelark::WineEmulatorLocation());
     bool allGood = true;

@@ -9,6 +9,7 @@
 #include "platform/qt/Pictures.h"
 #include "platform/qt/StartupChecks.h"
 #include "platform/qt/QtProgram.h"
+#include "platform/qt/QtUnsavedTakesOffer.h"
 
 using namespace tapelark;
 
@@ -70,5 +71,6 @@ int main(int argc, char** argv) {
     }
     window.CentreOnScreen();
     window.show();
+    OfferUnsavedTakesAtStart(window);
     return app.exec();
 }
