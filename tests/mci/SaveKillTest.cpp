@@ -100,6 +100,8 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndNothingIsLeftBeside) {
     }
     // The recording's spool in memory, so the rounds spend their time saving.
     ScopedEnv spool("TMPDIR", "/dev/shm");
+    TempFolder state;  // the killed children's takes, removed at the end
+    ScopedEnv kept("XDG_STATE_HOME", state.path());
 
     // Saves to the end, to know how long a save takes here.
     Clock::duration saveTime{};
