@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/mci/McisendRecovery.h"
 #include "platform/mci/MciEngine.h"
+#include "platform/mci/McisendRecovery.h"
 #include "platform/mci/WineEmulatorLocation.h"
 
 namespace {
