@@ -110,7 +110,7 @@ std::vector<LeftTake> FindLeftTakes() {
 
 std::string RecoverTake(const std::string& id, const std::string& path) {
     const std::string folder = TakeFolder();
-    if (!IsTakeId(id)) return "no take has the ID " + id;
+    if (folder.empty() || !IsTakeId(id)) return "no take has the ID " + id;
     LockedSound sound(TakeSoundPath(folder, id), LOCK_EX);
     if (sound.held) return "take " + id + " is still being recorded by a living program";
     std::optional<LeftTake> take = Inspect(folder, id, sound);
@@ -127,7 +127,7 @@ std::string RecoverTake(const std::string& id, const std::string& path) {
 
 std::string DiscardTake(const std::string& id) {
     const std::string folder = TakeFolder();
-    if (!IsTakeId(id)) return "no take has the ID " + id;
+    if (folder.empty() || !IsTakeId(id)) return "no take has the ID " + id;
     LockedSound sound(TakeSoundPath(folder, id), LOCK_EX);
     if (sound.held) return "take " + id + " is still being recorded by a living program";
     const bool described = ::unlink(TakeDescriptionPath(folder, id).c_str()) == 0;
