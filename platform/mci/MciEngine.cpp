@@ -41,6 +41,11 @@ void MciEngine::SetNotifySink(MciNotifySink sink) {
     sink_ = std::move(sink);
 }
 
+void MciEngine::SetWarningSink(std::function<void(const std::string&)> sink) {
+    std::lock_guard lock(sinkMutex_);
+    warningSink_ = std::move(sink);
+}
+
 void MciEngine::Notify(std::uintptr_t callback, const std::string& alias, MciNotify result) {
     MciNotifySink sink;
     {
@@ -174,6 +179,10 @@ std::uint32_t MciEngine::OpenDevice(const std::string& alias, const std::string&
         *backend_, [this, alias](std::uintptr_t callback, MciNotify result) { Notify(callback, alias, result); });
     device->ChooseInput(input_, emulatorLocation_);
     if (std::uint32_t code = file.empty() ? device->Open() : device->OpenFile(file)) return code;
+    if (!device->NotKeptNote().empty()) {
+        std::lock_guard lock(sinkMutex_);
+        if (warningSink_) warningSink_(alias + ": " + device->NotKeptNote());
+    }
     // winmm's device IDs: the lowest free one from 1.
     std::set<unsigned> used;
     for (const auto& [name, d] : devices_) used.insert(d.id);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -40,6 +41,9 @@ public:
 
     // Where notifications go; without a sink they are dropped.
     void SetNotifySink(MciNotifySink sink);
+    // Told once for each new element that a crash would take with it (the
+    // take folder cannot be written); "status NAME input" says so as well.
+    void SetWarningSink(std::function<void(const std::string&)> sink);
 
     // What devices opened from now on record from (the program's own
     // setting, not the commands'), and where the emulator's install location
@@ -71,6 +75,7 @@ private:
     std::map<std::string, Device> devices_;  // by lower-case alias
     std::mutex sinkMutex_;
     MciNotifySink sink_;
+    std::function<void(const std::string&)> warningSink_;  // guarded by sinkMutex_
     CaptureInput input_;
     EmulatorLocation emulatorLocation_;
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,7 +40,15 @@ std::uint32_t SpoolFile::Create() {
     std::string dir = tmp && *tmp ? tmp : "/tmp";
     fd_ = OpenUnnamed(dir);
     if (fd_ < 0 && dir != "/tmp") fd_ = OpenUnnamed("/tmp");
-    return fd_ >= 0 ? 0 : mcierr::FromResourceErrno(errno, mcierr::kSpoolFailed);
+    return fd_ >= 0 ? 0 : mcierr::FromSpoolErrno(errno);
+}
+
+std::uint32_t SpoolFile::Adopt(int fd) {
+    fd_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return mcierr::FromSpoolErrno(errno);
+    size_.store(static_cast<std::uint64_t>(st.st_size), std::memory_order_release);
+    return 0;
 }
 
 int SpoolFile::Append(const void* data, std::size_t bytes) {

@@ -6,8 +6,8 @@
 
 namespace tapelark {
 
-// An unnamed temporary file that holds a recording, so memory stays flat
-// however long it runs. One thread appends while others read what is
+// The file that holds a recording, so memory stays flat however long it
+// runs: an unnamed temporary file, or a kept take's sound file. One thread appends while others read what is
 // already there; Size() only ever counts bytes that are fully written.
 class SpoolFile {
 public:
@@ -18,6 +18,9 @@ public:
 
     // Creates the file in $TMPDIR (or /tmp); 0 or an MCI error code.
     std::uint32_t Create();
+    // Works on its own descriptor of the open file `fd`, whose bytes so far
+    // count as written; 0 or an MCI error code.
+    std::uint32_t Adopt(int fd);
     // Appends; on failure nothing of `bytes` counts and the errno is returned.
     int Append(const void* data, std::size_t bytes);
     // Reads from `offset`; returns the count read, or -1 with errno set.

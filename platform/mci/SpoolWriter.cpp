@@ -41,9 +41,11 @@ void SpoolWriter::Append(const void* data, std::size_t bytes) {
 void SpoolWriter::Run() {
     std::unique_lock lock(bufferMutex_);
     while (true) {
-        wake_.wait(lock, [this] { return stop_ || filling_.size() >= kPiece; });
+        // Whatever has come is handed to the file system twice a second even
+        // when it makes no full piece: that much is all a crash can lose.
+        wake_.wait_for(lock, kHandOver, [this] { return stop_ || filling_.size() >= kPiece; });
         if (stop_) return;
-        WriteOut(lock);
+        if (!filling_.empty()) WriteOut(lock);
     }
 }
 

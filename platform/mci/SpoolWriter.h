@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +15,9 @@ class SpoolFile;
 
 // Takes recorded bytes from the sound server's thread into memory and writes
 // them to the spool in large pieces on a thread of its own, so the server's
-// thread never waits on the disk and the disk sees few writes.
+// thread never waits on the disk and the disk sees few writes. Nothing stays
+// in memory for longer than kHandOver; no fsync: the file system's own
+// journal decides what survives a power failure.
 class SpoolWriter {
 public:
     explicit SpoolWriter(SpoolFile& spool);
@@ -36,6 +39,7 @@ private:
 
     static constexpr std::size_t kPiece = 256 * 1024;
     static constexpr std::size_t kMost = 16 * 1024 * 1024;
+    static constexpr std::chrono::milliseconds kHandOver{500};
     SpoolFile& spool_;
     std::mutex bufferMutex_;  // guards filling_, stop_
     std::condition_variable wake_;

@@ -70,14 +70,19 @@ WaveAudioDevice::~WaveAudioDevice() {
 }
 
 std::uint32_t WaveAudioDevice::Open() {
-    std::uint32_t code = spool_.Create();
-    // No recording has started: the temporary file's trouble is all there is to say.
-    return code == mcierr::kSpoolFailed ? mcierr::kSpoolUnavailable : code;
+    std::string whyNot;
+    kept_ = KeptTake::Start(whyNot);
+    if (!kept_) {
+        // Recording works as before; only a crash would now take the take with it.
+        notKept_ = "this take could not be kept safe from a crash: " + whyNot;
+        return spool_.Create();
+    }
+    kept_->Describe(format_, DescribeInput(input_), true);
+    return spool_.Adopt(kept_->Sound());
 }
 
 std::uint32_t WaveAudioDevice::OpenFile(const std::string& path) {
     std::uint32_t code = ReadWaveFileInto(path, format_, spool_);
-    if (code == mcierr::kSpoolFailed) code = mcierr::kSpoolUnavailable;
     if (code == 0) element_ = FullPath(path);
     return code;
 }

@@ -14,6 +14,7 @@
 #include "platform/mci/MciNotify.h"
 #include "platform/mci/MciTimeFormat.h"
 #include "platform/mci/CaptureInput.h"
+#include "platform/mci/KeptTake.h"
 #include "platform/mci/SpoolFile.h"
 #include "platform/mci/SpoolWriter.h"
 #include "platform/mci/WaveFormat.h"
@@ -38,8 +39,11 @@ public:
     WaveAudioDevice(AudioBackend& backend, Notifier notifier);
     ~WaveAudioDevice() override;
 
-    // A new, empty element; 0 or an MCI error code.
+    // A new, empty element, kept in the take folder so that a crash leaves
+    // it behind; 0 or an MCI error code.
     std::uint32_t Open();
+    // Why the recording is not kept where a crash would leave it, or "".
+    const std::string& NotKeptNote() const { return notKept_; }
     // An existing WAVE file, read whole into the spool.
     std::uint32_t OpenFile(const std::string& path);
     // Every device command but open, close and sysinfo.
@@ -94,6 +98,7 @@ private:
     static bool IsInputSetting(const MciCommand& command);
     std::uint32_t SetInput(const MciCommand& command);
     std::string InputStatus() const;
+    std::string InputStatusAlone() const;
     std::unique_ptr<AudioStream> StartInputCapture(std::uint32_t& error);
 
     std::uint32_t StopCapture();
@@ -124,6 +129,8 @@ private:
     WaveFormat format_{1, 8, 11025, 1, 11025};  // winmm's default for a new element
     TimeFormat timeFormat_ = TimeFormat::Milliseconds;
     SpoolFile spool_;
+    std::unique_ptr<KeptTake> kept_;  // whose sound file spool_ works on
+    std::string notKept_;
     std::string element_;  // the file's full path, once opened or saved
     Paused paused_ = Paused::No;
     bool overwrite_ = false;  // of the running or paused recording

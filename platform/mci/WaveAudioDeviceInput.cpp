@@ -49,6 +49,11 @@ std::unique_ptr<AudioStream> WaveAudioDevice::StartInputCapture(std::uint32_t& e
 }
 
 std::string WaveAudioDevice::InputStatus() const {
+    const std::string text = InputStatusAlone();
+    return notKept_.empty() ? text : text + "; " + notKept_;
+}
+
+std::string WaveAudioDevice::InputStatusAlone() const {
     if (!capture_) return DescribeInput(input_) + " (not recording)";
     std::string text = DescribeInput(recordingInput_);
     if (recordingInput_.kind == CaptureInput::Kind::Emulator && !recordingInput_.text.empty())

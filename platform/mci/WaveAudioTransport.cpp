@@ -148,8 +148,7 @@ std::uint32_t WaveAudioDevice::StartRecording(std::uint64_t at, std::uint64_t li
     if (at < length) {
         // Whatever lies after the position waits aside until the recording ends.
         auto tail = std::make_unique<SpoolFile>();
-        if (std::uint32_t code = tail->Create())
-            return code == mcierr::kSpoolFailed ? mcierr::kSpoolUnavailable : code;
+        if (std::uint32_t code = tail->Create()) return code;
         if (int error = tail->AppendFrom(spool_, at, length - at)) return mcierr::FromSpoolErrno(error);
         if (int error = spool_.Truncate(at)) return mcierr::FromSpoolErrno(error);
         tail_ = std::move(tail);
@@ -165,6 +164,11 @@ std::uint32_t WaveAudioDevice::StartRecording(std::uint64_t at, std::uint64_t li
     if (!capture_) {
         StopCapture();
         return error ? error : mcierr::kHardware;
+    }
+    if (kept_) {
+        const bool emulator = recordingInput_.kind == CaptureInput::Kind::Emulator;
+        kept_->Describe(format_, DescribeInput(recordingInput_) + (emulator ? " " + recordingInput_.text : ""),
+                        at == 0 && !tail_);
     }
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/mci/MciEngine.h"
+#include "platform/mci/McisendRecovery.h"
 #include "platform/mci/WineEmulatorLocation.h"
 
 namespace {
@@ -27,7 +28,8 @@ void PrintUsage(std::ostream& out) {
            "--record-from chooses what recordings hear: the default input, what the\n"
            "default output plays, only the emulator (its install location from the Wine\n"
            "prefix's registry), only programs whose executable name ends with TEXT, or\n"
-           "a source by name.\n";
+           "a source by name.\n"
+        << tapelark::kRecoveryUsage;
 }
 
 // Notifications of a command come after its own line; those of sound that
@@ -91,6 +93,7 @@ int main(int argc, char** argv) {
         PrintUsage(std::cout);
         return 0;
     }
+    if (auto status = tapelark::RunRecoveryOption(argc, argv, std::cout, std::cerr)) return *status;
     for (int i = 1; i < argc; ++i) {
         if (argv[i][0] == '-') {  // no MCI command starts so
             std::cerr << "mcisend: unknown option \"" << argv[i] << "\"; see mcisend --help\n";
@@ -107,6 +110,7 @@ int main(int argc, char** argv) {
     engine.SetNotifySink([&out](std::uintptr_t, const std::string& alias, tapelark::MciNotify result) {
         out.Notified(alias, result);
     });
+    engine.SetWarningSink([](const std::string& text) { std::cerr << "mcisend: " << text << std::endl; });
     if (recordFrom.input) engine.SetCaptureInput(*recordFrom.input);
     engine.SetEmulatorLocation(tapelark::WineEmulatorLocation());
     bool allGood = true;

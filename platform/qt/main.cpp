@@ -8,6 +8,7 @@
 #include "platform/qt/Pictures.h"
 #include "platform/qt/StartupChecks.h"
 #include "platform/qt/QtProgram.h"
+#include "platform/qt/QtUnsavedTakesOffer.h"
 
 using namespace tapelark;
 
@@ -74,5 +75,6 @@ int main(int argc, char** argv) {
     }
     window.CentreOnScreen();
     window.show();
+    OfferUnsavedTakesAtStart(window);
     return app.exec();
 }

@@ -178,6 +178,8 @@ TEST_F(MciSaveTest, SavesFromASpoolOnAnotherFileSystem) {
         GTEST_SKIP() << "no second file system for the spool";
     {
         ScopedEnv tmp("TMPDIR", "/dev/shm");
+        TempFolder state;  // where the take is kept: on /dev/shm too
+        ScopedEnv kept("XDG_STATE_HOME", state.path());
         Recorded(3 * (8 << 20) + 4000);  // several copy rounds and a remainder
     }
     ASSERT_EQ(Save(folder / "across.wav"), 0u);
@@ -189,7 +191,7 @@ TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
     const std::string spool = folder / "spool";
     if (!MountSmall(spool, "size=256k")) GTEST_SKIP() << "cannot mount a small file system here (needs root)";
     {
-        ScopedEnv tmp("TMPDIR", spool);
+        ScopedEnv tmp("TMPDIR", spool), kept("XDG_STATE_HOME", spool);
         OpenCaptureDevice(engine);
     }
     ASSERT_EQ(Send("record capture").first, 0u);

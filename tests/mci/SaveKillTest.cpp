@@ -73,6 +73,8 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndTheNextSaveClearsWhatWasLeftB
     }
     const std::string oldFile = testing::ReadFile(path);
     ScopedEnv spool("TMPDIR", "/dev/shm");  // so the rounds spend their time saving
+    TempFolder state;  // the killed children's takes, removed at the end
+    ScopedEnv kept("XDG_STATE_HOME", state.path());
 
     std::chrono::steady_clock::duration saveTime{};  // of a whole save, here
     {

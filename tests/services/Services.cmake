@@ -31,12 +31,17 @@ endfunction()
 
 tapelark_service(xvfb ${CMAKE_CURRENT_LIST_DIR}/xvfb ${_display} ${TAPELARK_XVFB_DIR})
 
+# Recordings keep their takes under XDG_STATE_HOME: the tests' own, so that
+# a test that kills a recorder never leaves a take in the user's home.
+set(TAPELARK_TEST_STATE "XDG_STATE_HOME=${TAPELARK_SERVICES_DIR}/state")
 set(TAPELARK_PULSEAUDIO_ENV
+    ${TAPELARK_TEST_STATE}
     "PULSE_RUNTIME_PATH=${TAPELARK_PULSE_DIR}"
     "PULSE_STATE_PATH=${TAPELARK_PULSE_DIR}/state"
     "PULSE_SERVER=unix:${TAPELARK_PULSE_DIR}/native")
 set(TAPELARK_PIPEWIRE_DIR ${TAPELARK_SERVICES_DIR}/pipewire)
 set(TAPELARK_PIPEWIRE_ENV
+    ${TAPELARK_TEST_STATE}
     "TAPELARK_PIPEWIRE=1"
     "PULSE_SERVER=unix:${TAPELARK_PIPEWIRE_DIR}/runtime/pulse/native")
 
