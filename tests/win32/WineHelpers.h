@@ -11,6 +11,9 @@
 
 namespace tapelark::testing {
 
+// Asks stand_in_emulator.exe's window how many Enter keys it has received.
+inline constexpr UINT kEnterKeysMessage = WM_APP + 1;
+
 // Runs a command line (Wine's own reg.exe, for instance) and waits for it;
 // the exit code, or -1 when it could not start.
 inline int RunAndWait(std::string line) {
