@@ -7,6 +7,9 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -129,19 +132,48 @@ TEST_F(MciTest, WhatWinmmHeldGoesWhenTheProgramEndsWithTheDeviceOpen) {
 
 using MciSoundServerTest = MciTest;
 
-// Recording again, or clearing, while the device records or plays must not
-// bring the program down.
-TEST_F(MciSoundServerTest, RecordingAgainOrClearingWhileTheDeviceRunsKeepsTheProgramUp) {
+// A second of a loud 441 Hz tone as a stereo 16-bit 44.1 kHz WAVE file.
+void WriteTone(const std::string& path) {
+    std::string samples;
+    for (int frame = 0; frame < 44100; ++frame) {
+        const auto sample = static_cast<std::uint16_t>(16000 * std::sin(frame * 2 * 3.14159265 / 100));
+        for (int channel = 0; channel < 2; ++channel) samples += {char(sample), char(sample >> 8)};
+    }
+    const auto u32 = [](std::size_t n) { return std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)}; };
+    testing::WriteFile(path, "RIFF" + u32(36 + samples.size()) + "WAVEfmt " + u32(16) + std::string("\1\0\2\0", 4) +
+                                 u32(44100) + u32(176400) + std::string("\4\0\x10\0", 4) + "data" +
+                                 u32(samples.size()) + samples);
+}
+
+// Wine's waveaudio answers a length of 0 while it records, and plays nothing
+// before a save: what was recorded shows only in the file saved.
+TEST_F(MciSoundServerTest, RecordsWhatIsPlayedAndKeepsTheProgramUpWhileTheDeviceRuns) {
     ASSERT_GT(waveInGetNumDevs(), 0u) << "no wave input: Wine's sound driver is off";
-    for (int round = 0; round < 6; ++round) {
+    WriteTone(folder / "tone.wav");
+    ASSERT_TRUE(PlaySoundA((folder / "tone.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP));
+    capture.BeginRecording();
+    Sleep(1000);
+    capture.StopCapture();
+    PlaySoundA(nullptr, nullptr, 0);
+    capture.SaveCaptureAs(folder / "take.wav");
+    const testing::WaveFile take = testing::ParseWave(ReadFile(folder / "take.wav"));
+    ASSERT_EQ(take.problem, "");
+    EXPECT_GT(take.bytes.size(), 44100u) << "a good part of the second recorded";
+    int loudest = 0;
+    for (std::size_t at = 0; at + 1 < take.bytes.size(); at += 2)
+        loudest = std::max(loudest, std::abs(static_cast<std::int16_t>(take.bytes[at] | take.bytes[at + 1] << 8)));
+    EXPECT_GT(loudest, 8000) << "the tone is in the take";
+
+    // Recording again, or clearing, while the device records or plays must
+    // not bring the program down.
+    for (int round = 0; round < 4; ++round) {
         capture.BeginRecording();  // "close all" first, with the last round still recording
-        Sleep(500);
+        Sleep(300);
         EXPECT_EQ(capture.CaptureModeText(), "recording") << "round " << round;
     }
     capture.CloseAllDevices();  // Clear while recording
-
     capture.BeginRecording();
-    Sleep(700);
+    Sleep(300);
     capture.StopCapture();
     capture.PlayCapture();
     capture.BeginRecording();  // Record while playing back

@@ -3,7 +3,6 @@
 // Small helpers for tests that run inside Wine (or Windows) itself.
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 
 #include "tests/support/FileContents.h"
@@ -17,8 +16,7 @@ inline constexpr UINT kEnterKeysMessage = WM_APP + 1;
 // Runs a command line (Wine's own reg.exe, for instance) and waits for it;
 // the exit code, or -1 when it could not start.
 inline int RunAndWait(std::string line) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
+    STARTUPINFOA startup{sizeof(startup)};
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                         &startup, &process))
