@@ -79,66 +79,51 @@ TEST(ProcessTest, FindsItsOwnExecutableByTheTailOfItsNameWhateverTheCase) {
     for (const auto& check : cases) EXPECT_EQ(presence.IsRunning(check.name), check.running) << check.name;
 }
 
-int enterKeys = 0;  // Enter keys this test's own window received
-
-LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN && wParam == VK_RETURN) ++enterKeys;
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND StandIn(const char* title) {
+// A window of stand_in_emulator.exe, which counts the Enter keys it receives.
+HWND Found(const std::string& title) {
     HWND window = nullptr;
-    testing::PumpUntil([&] { return (window = FindWindowA("TapelarkStandInEmulator", title)) != nullptr; });
+    testing::PumpUntil([&] { return (window = FindWindowA(nullptr, title.c_str())) != nullptr; });
     return window;
 }
+LRESULT EnterKeys(HWND standIn) { return SendMessageA(standIn, testing::kEnterKeysMessage, 0, 0); }
 
-// "Start VGS" end to end, against stand_in_emulator.exe registered as the
-// emulator: the first click launches it, from the registry's 32-bit view
-// (WOW6432Node), where its 32-bit installer writes on 64-bit Windows (under
-// a 32-bit prefix both writes land in its one view, the later one winning).
-// Each click after that wakes it with one Enter. Its window comes forward
-// some time after it is activated: an Enter sent before then goes to the
-// window that was in front.
+// "Start VGS" end to end, with the stand-in registered as the emulator: the
+// first click launches it, from the registry's 32-bit view (WOW6432Node),
+// where its 32-bit installer writes on 64-bit Windows (under a 32-bit prefix
+// both writes land in its one view, the later one winning). Each click after
+// that wakes it with one Enter. Its window comes forward some time after it
+// is activated: an Enter sent before then goes to the window that was in front.
 TEST(StartEmulatorTest, LaunchesTheEmulatorOnceThenWakesItWithOneEnterPerClick) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = CountingProcedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TapelarkTestWindow";
-    RegisterClassA(&windowClass);
-    HWND other = CreateWindowExA(0, windowClass.lpszClassName, "Another window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                 300, 10, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
-    const std::string standIn = "\"" + Beside("stand_in_emulator.exe") + "\" ";
-    AddValue(kEmulatorKey, kEmulatorLocationValue, "REG_SZ", standIn + "64-bit view", " /reg:64");
-    AddValue(kEmulatorKey, kEmulatorLocationValue, "REG_SZ", standIn + kEmulatorTitle, " /reg:32");
     Win32WindowSystem windows;
     Win32Registry registry;
     Win32ProcessSnapshot processes;
     testing::FakeMessageBoxes messages;
     EmulatorLaunch launch{windows, registry, processes, messages};
+    const std::string standIn = "\"" + Beside("stand_in_emulator.exe") + "\" ";
+    AddValue(kEmulatorKey, kEmulatorLocationValue, "REG_SZ", standIn + "64-bit view", " /reg:64");
+    AddValue(kEmulatorKey, kEmulatorLocationValue, "REG_SZ", standIn + kEmulatorTitle, " /reg:32");
+    windows.Launch(standIn + "Another window", kShowNormal);
+    HWND other = Found("Another window");
 
     EXPECT_TRUE(launch.starter.StartEmulator());
-    HWND emulator = StandIn(kEmulatorTitle);
-    ASSERT_TRUE(emulator);
+    HWND emulator = Found(kEmulatorTitle);
+    ASSERT_TRUE(emulator && other);
     EXPECT_FALSE(FindWindowA(nullptr, "64-bit view"));
     EXPECT_FALSE(windows.ActivateByTitle(std::string(kEmulatorTitle) + " (not running)", false));
-    // The emulator's title goes on with the game it runs.
-    const char* titles[] = {kEmulatorTitle, kEmulatorTitle, kEmulatorTitle, kEmulatorTitle,
-                            "Connectix Virtual Game Station - [game]"};
     for (int click = 1; click <= 5; ++click) {
-        SetWindowTextA(emulator, titles[click - 1]);
+        // The emulator's title goes on with the game it runs.
+        if (click == 5) SetWindowTextA(emulator, "Connectix Virtual Game Station - [game]");
         SetForegroundWindow(other);
         testing::PumpUntil([&] { return GetForegroundWindow() == other; });
         EXPECT_TRUE(launch.starter.StartEmulator());
         EXPECT_EQ(GetForegroundWindow(), emulator);
-        const auto keys = [&] { return SendMessageA(emulator, testing::kEnterKeysMessage, 0, 0); };
-        testing::PumpUntil([&] { return keys() >= click; });
-        EXPECT_EQ(keys(), click) << "click " << click;
+        testing::PumpUntil([&] { return EnterKeys(emulator) >= click; });
+        EXPECT_EQ(EnterKeys(emulator), click) << "click " << click;
     }
-    EXPECT_EQ(enterKeys, 0) << "an Enter went to the window that was in front";
-    EXPECT_FALSE(FindWindowExA(nullptr, emulator, "TapelarkStandInEmulator", nullptr)) << "launched again";
+    EXPECT_EQ(EnterKeys(other), 0) << "an Enter went to the window that was in front";
+    EXPECT_FALSE(FindWindowA(nullptr, kEmulatorTitle)) << "launched again";
     EXPECT_TRUE(messages.shown.empty());
-    PostMessageA(emulator, WM_CLOSE, 0, 0);
-    DestroyWindow(other);
+    for (HWND window : {emulator, other}) PostMessageA(window, WM_CLOSE, 0, 0);
     for (const char* view : {" /reg:32", " /reg:64"})
         testing::RunAndWait(std::string("reg.exe delete \"HKLM\\") + kEmulatorKey + "\" /f" + view);
 

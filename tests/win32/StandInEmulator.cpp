@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Stands in for the emulator in a process of its own, as the real one runs: a
-// window titled with the command line that counts the Enter keys it receives
-// and gives the count back as the answer to kEnterKeysMessage.
+// Stands in for the emulator, a program of its own: a window titled with the
+// command line that counts the Enter keys it receives and answers
+// kEnterKeysMessage with the count.
 #include <windows.h>
 
 #include "tests/win32/WineHelpers.h"
-
-namespace {
 
 LRESULT enterKeys = 0;
 
@@ -17,12 +15,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR title, int) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
+    WNDCLASSA windowClass{0, Procedure, 0, 0, instance};
     windowClass.lpszClassName = "TapelarkStandInEmulator";
     RegisterClassA(&windowClass);
     CreateWindowExA(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
