@@ -55,7 +55,8 @@ private:
     // Runs once the dialog has nothing else to do: it is filled in by then.
     static void CALLBACK OnDialogIdle(HWND window, UINT, UINT_PTR timer, DWORD) {
         KillTimer(window, timer);
-        SeenDialog& dialog = current->seen.emplace_back(SeenDialog{testing::TextOf(window)});
+        SeenDialog& dialog = current->seen.emplace_back();
+        dialog.title = testing::TextOf(window);
         EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&dialog));
         const auto& presses = current->presses_;
         const int button = current->seen.size() <= presses.size() ? presses[current->seen.size() - 1] : IDCANCEL;

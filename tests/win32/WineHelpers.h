@@ -16,7 +16,8 @@ inline constexpr UINT kEnterKeysMessage = WM_APP + 1;
 // Runs a command line (Wine's own reg.exe, for instance) and waits for it;
 // the exit code, or -1 when it could not start.
 inline int RunAndWait(std::string line) {
-    STARTUPINFOA startup{sizeof(startup)};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                         &startup, &process))
