@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "common/WindowTitleMatch.h"
@@ -19,6 +20,32 @@ BOOL CALLBACK Collect(HWND window, LPARAM list) {
     return TRUE;
 }
 
+// Whether the window is in front with the keyboard focus in it: keys go to
+// the focus, and a window active without one takes them as Alt keys.
+bool HasKeyboard(HWND window) {
+    if (GetForegroundWindow() != window) return false;
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread)) return false;
+    return thread.hwndFocus == window || IsChild(window, thread.hwndFocus);
+}
+
+// Another program's window comes to the front some time after
+// SetForegroundWindow returns (under Wine always): keys sent before then go to
+// the window that was in front.
+bool CameForward(HWND window) {
+    const ULONGLONG giveUp = GetTickCount64() + 1000;
+    while (!HasKeyboard(window)) {
+        if (GetTickCount64() >= giveUp) return false;
+        // This thread's windows may be asked to step back meanwhile: answer
+        // what is sent to them, leave what is posted for the message loop.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool Win32WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/) {
@@ -29,12 +56,16 @@ bool Win32WindowSystem::ActivateByTitle(const std::string& title, bool /*wait*/)
     if (!picked) return false;
     const HWND window = reinterpret_cast<HWND>(*picked);
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    return SetForegroundWindow(window) || GetForegroundWindow() == window;
+    const bool activated = SetForegroundWindow(window) || GetForegroundWindow() == window;
+    activated_ = activated ? reinterpret_cast<std::uintptr_t>(window) : 0;
+    return activated;
 }
 
 bool Win32WindowSystem::SendKeystrokes(const std::string& keys, bool /*wait*/) {
+    const HWND target = reinterpret_cast<HWND>(std::exchange(activated_, 0));
     const auto presses = ParseSendKeys(keys);
     if (!presses) return false;
+    if (target && !CameForward(target)) return false;
     std::vector<INPUT> inputs;
     auto add = [&](WORD virtualKey, WORD character, DWORD flags) {
         INPUT input{};

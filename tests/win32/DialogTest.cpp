@@ -28,23 +28,17 @@ struct SeenDialog {
     bool Shows(const std::string& text) const { return std::ranges::find(texts, text) != texts.end(); }
 };
 
+// Presses the given buttons in the dialogs that come up, Cancel after them.
 class DialogDriver {
 public:
-    DialogDriver() {
+    explicit DialogDriver(std::vector<int> buttons) : presses_(std::move(buttons)) {
         current = this;
         hook_ = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
+        EXPECT_TRUE(hook_);
     }
     ~DialogDriver() {
         UnhookWindowsHookEx(hook_);
         current = nullptr;
-    }
-    bool Installed() const { return hook_ != nullptr; }
-
-    // The buttons to press in turn, from the next dialog on; Cancel after them.
-    void Press(std::vector<int> buttons) {
-        presses_ = std::move(buttons);
-        next_ = 0;
-        seen.clear();
     }
     std::vector<SeenDialog> seen;
 
@@ -52,86 +46,81 @@ private:
     static BOOL CALLBACK NoteChild(HWND child, LPARAM seen) {
         auto& dialog = *reinterpret_cast<SeenDialog*>(seen);
         if (!IsWindowVisible(child)) return TRUE;
-        const std::string text = testing::TextOf(child);
-        if (!text.empty()) dialog.texts.push_back(text);
+        if (const std::string text = testing::TextOf(child); !text.empty()) dialog.texts.push_back(text);
         const bool picture = (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
-        if (picture && SendMessageA(child, STM_GETICON, 0, 0)) dialog.icon = true;
+        dialog.icon |= picture && SendMessageA(child, STM_GETICON, 0, 0);
         return TRUE;
     }
 
     // Runs once the dialog has nothing else to do: it is filled in by then.
     static void CALLBACK OnDialogIdle(HWND window, UINT, UINT_PTR timer, DWORD) {
         KillTimer(window, timer);
-        SeenDialog dialog;
+        SeenDialog& dialog = current->seen.emplace_back();
         dialog.title = testing::TextOf(window);
         EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&dialog));
-        current->seen.push_back(dialog);
         const auto& presses = current->presses_;
-        const int button = current->next_ < presses.size() ? presses[current->next_++] : IDCANCEL;
+        const int button = current->seen.size() <= presses.size() ? presses[current->seen.size() - 1] : IDCANCEL;
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     }
 
+    // The save dialog comes up again when its question closes; a dialog that
+    // closes first never gets to its idle moment.
     static LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_ACTIVATE && current) {
-            HWND window = reinterpret_cast<HWND>(wParam);
-            char className[64] = {};
-            GetClassNameA(window, className, sizeof(className));
-            // The save dialog comes up again when its question closes; a dialog
-            // that closes first never gets to its idle moment.
-            if (std::string(className) == "#32770") SetTimer(window, 1, 0, OnDialogIdle);
-        }
+        char className[64] = {};
+        if (code == HCBT_ACTIVATE && GetClassNameA(reinterpret_cast<HWND>(wParam), className, 64) &&
+            std::string(className) == "#32770")
+            SetTimer(reinterpret_cast<HWND>(wParam), 1, 0, OnDialogIdle);
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
     static inline DialogDriver* current = nullptr;
     HHOOK hook_ = nullptr;
     std::vector<int> presses_;
-    std::size_t next_ = 0;
 };
 
 TEST(SaveDialogTest, OpensWithTheProposedNameAsksBeforeReplacingAndGivesBackTheFullPath) {
-    DialogDriver dialogs;
-    ASSERT_TRUE(dialogs.Installed());
     testing::TempFolder folder{"tapelark save"};
+    const std::string path = folder / "audio.wav";
     Win32SaveFileDialog dialog;
     Win32ProgramEnvironment environment;
-    const auto ask = [&] {
-        return ShowSaveDialog(dialog, environment, 0, "Wave Audio (*.wav)|*.wav", "Save As",
-                              folder.path() + "\\", "audio.wav");
+    const struct {
+        std::vector<int> presses;  // accept the name, then answer the question
+        std::string answer;
+        std::size_t dialogs;  // the dialog, and its question when the file is there
+    } cases[] = {
+        {{IDOK, IDYES}, path, 1},
+        {{IDOK, IDYES}, path, 2},
+        {{IDOK, IDNO, IDCANCEL}, "", 3},  // refusing to replace, then cancelling, gives nothing
     };
-
-    dialogs.Press({IDOK, IDYES});  // accept the name; agree to create the file
-    EXPECT_EQ(ask(), folder / "audio.wav");
-    ASSERT_GE(dialogs.seen.size(), 1u);
-    EXPECT_EQ(dialogs.seen[0].title, "Save As");
-    EXPECT_TRUE(dialogs.seen[0].Shows("audio.wav"));
-    EXPECT_TRUE(dialogs.seen[0].Shows("Wave Audio (*.wav)"));
-
-    testing::WriteFile(folder / "audio.wav", "an older take");
-    dialogs.Press({IDOK, IDYES});
-    EXPECT_EQ(ask(), folder / "audio.wav");
-    EXPECT_EQ(dialogs.seen.size(), 2u) << "the dialog, then its question";
-
-    dialogs.Press({IDOK, IDNO, IDCANCEL});
-    EXPECT_EQ(ask(), "") << "refusing to replace, then cancelling, gives nothing";
+    for (const auto& ask : cases) {
+        DialogDriver dialogs{ask.presses};
+        EXPECT_EQ(ShowSaveDialog(dialog, environment, 0, "Wave Audio (*.wav)|*.wav", "Save As",
+                                 folder.path() + "\\", "audio.wav"),
+                  ask.answer);
+        ASSERT_EQ(dialogs.seen.size(), ask.dialogs);
+        EXPECT_EQ(dialogs.seen[0].title, "Save As");
+        EXPECT_TRUE(dialogs.seen[0].Shows("audio.wav") && dialogs.seen[0].Shows("Wave Audio (*.wav)"));
+        testing::WriteFile(path, "an older take");
+    }
 }
 
 TEST(MessageBoxTest, ShowsTextAndCaptionWithTheIconTheStyleAsksFor) {
-    DialogDriver dialogs;
-    ASSERT_TRUE(dialogs.Installed());
-    dialogs.Press({IDOK, IDOK});
-    Win32MessageBoxes messages;
-
-    messages.Show("Saving file failed, file name was: C:\\take.wav", kStyleOk, "Tapelark");
-    messages.Show("RegCloseKey Failed: SOFTWARE\\Connectix", kStyleExclamation, "Tapelark");
-
-    ASSERT_EQ(dialogs.seen.size(), 2u) << "each box waits for its OK";
-    EXPECT_EQ(dialogs.seen[0].title, "Tapelark");
-    EXPECT_TRUE(dialogs.seen[0].Shows("Saving file failed, file name was: C:\\take.wav"));
-    EXPECT_FALSE(dialogs.seen[0].icon);
-    EXPECT_EQ(dialogs.seen[1].title, "Tapelark");
-    EXPECT_TRUE(dialogs.seen[1].Shows("RegCloseKey Failed: SOFTWARE\\Connectix"));
-    EXPECT_TRUE(dialogs.seen[1].icon) << "the exclamation icon";
+    const struct {
+        const char* text;
+        int style;
+        bool icon;
+    } boxes[] = {
+        {"Saving file failed, file name was: C:\\take.wav", kStyleOk, false},
+        {"RegCloseKey Failed: SOFTWARE\\Connectix", kStyleExclamation, true},
+    };
+    for (const auto& box : boxes) {
+        DialogDriver dialogs{{IDOK}};
+        Win32MessageBoxes().Show(box.text, box.style, "Tapelark");
+        ASSERT_EQ(dialogs.seen.size(), 1u) << "the box waits for its OK";
+        EXPECT_EQ(dialogs.seen[0].title, "Tapelark");
+        EXPECT_TRUE(dialogs.seen[0].Shows(box.text));
+        EXPECT_EQ(dialogs.seen[0].icon, box.icon);
+    }
 }
 
 }  // namespace

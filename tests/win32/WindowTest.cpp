@@ -22,8 +22,6 @@ namespace {
 
 using namespace tapelark::testing;
 
-HWND Hwnd(std::uintptr_t handle) { return reinterpret_cast<HWND>(handle); }
-
 class WindowTest : public ::testing::Test, public FormServices {
 protected:
     WindowTest() {
@@ -35,23 +33,19 @@ protected:
     }
     static void SetUpTestSuite() { SetProcessDPIAware(); }  // as the program does
 
-    HWND Main() const { return Hwnd(window.WindowHandle()); }
-    HWND Of(Control name) const { return Hwnd(window.ControlHandle(name)); }
+    HWND Main() const { return reinterpret_cast<HWND>(window.WindowHandle()); }
+    HWND Of(Control name) const { return reinterpret_cast<HWND>(window.ControlHandle(name)); }
     int Px(int twips) const { return TwipsToPixels(twips, window.DotsPerInch()); }
-
-    void Click(Control button) {
+    // Clicks, then tells which of Record, Stop, Play, Save and Clear are enabled.
+    std::vector<bool> Click(Control button) {
         SendMessageA(Of(button), BM_CLICK, 0, 0);
         Pump();
-    }
-    // Record, Stop, Play, Save, Clear.
-    std::vector<bool> Enabled() {
         std::vector<bool> enabled;
-        for (Control button : {Control::btnWaveRec, Control::btnStopWave, Control::btnPlayWave,
-                               Control::btnSaveWave, Control::btnWaveClear})
-            enabled.push_back(IsWindowEnabled(Of(button)) != 0);
+        for (Control each : {Control::btnWaveRec, Control::btnStopWave, Control::btnPlayWave, Control::btnSaveWave,
+                             Control::btnWaveClear})
+            enabled.push_back(IsWindowEnabled(Of(each)) != 0);
         return enabled;
     }
-    std::string Status() { return TextOf(Of(Control::lblStatus)); }
     Win32FormWindow window{reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr))};
     formPlay form{window, capture, launch.starter, saveDialog, environment, shell, messages};
 };
@@ -61,22 +55,18 @@ TEST_F(WindowTest, IsAFixedToolWindowCentredOnTheScreenWithEveryControlAsDesigne
     const LONG_PTR frame = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
     EXPECT_EQ(GetWindowLongPtrA(Main(), GWL_STYLE) & frame, WS_CAPTION | WS_SYSMENU);
     EXPECT_TRUE(GetWindowLongPtrA(Main(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-
-    RECT client;
+    EXPECT_NE(GetClassLongPtrA(Main(), GCLP_HICON), 0) << "the icon resource";
+    RECT client, outer;
     GetClientRect(Main(), &client);
-    EXPECT_EQ(client.right, Px(4335));
-    EXPECT_EQ(client.bottom, Px(2370));
-
-    RECT outer;
     GetWindowRect(Main(), &outer);
+    EXPECT_EQ((std::array{client.right, client.bottom}), (std::array<LONG, 2>{Px(4335), Px(2370)}));
     EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
     EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
-    EXPECT_NE(GetClassLongPtrA(Main(), GCLP_HICON), 0) << "the icon resource";
 
     // Every control: labels and the picture take no focus; only the controls
     // with a tip have one.
     RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    HWND tips = Hwnd(window.ToolTipHandle());
+    HWND tips = reinterpret_cast<HWND>(window.ToolTipHandle());
     int withTips = 0;
     HWND child = GetWindow(Main(), GW_CHILD);
     for (const ControlLayout& layout : FormControls()) {
@@ -84,7 +74,6 @@ TEST_F(WindowTest, IsAFixedToolWindowCentredOnTheScreenWithEveryControlAsDesigne
         HWND control = Of(layout.name);
         EXPECT_EQ(child, control) << "created, and so tabbed, in tab order";
         child = GetWindow(child, GW_HWNDNEXT);
-
         RECT box;
         GetWindowRect(control, &box);
         MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&box), 2);
@@ -105,13 +94,11 @@ TEST_F(WindowTest, IsAFixedToolWindowCentredOnTheScreenWithEveryControlAsDesigne
         SendMessageA(tips, TTM_GETTEXTA, sizeof(tip), reinterpret_cast<LPARAM>(&tool));
         EXPECT_STREQ(tip, layout.toolTip ? layout.toolTip : "");
         withTips += layout.toolTip != nullptr;
-        if (button) {
-            HDC dc = GetDC(control);
-            const COLORREF pixel = GetPixel(dc, 4, 4);  // inside the edge, clear of the glyph
-            ReleaseDC(control, dc);
-            const std::uint32_t rgb = (GetRValue(pixel) << 16) | (GetGValue(pixel) << 8) | GetBValue(pixel);
-            EXPECT_EQ(rgb, layout.face.rgb);
-        }
+        if (!button) continue;
+        HDC dc = GetDC(control);
+        const COLORREF pixel = GetPixel(dc, 4, 4);  // inside the edge, clear of the glyph
+        ReleaseDC(control, dc);
+        EXPECT_EQ((GetRValue(pixel) << 16) | (GetGValue(pixel) << 8) | GetBValue(pixel), layout.face.rgb);
     }
     EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), withTips);
 }
@@ -122,18 +109,13 @@ TEST_F(WindowTest, ClicksReachTheirHandlersAndTheStatesShowOnTheRealControls) {
     using V = std::vector<bool>;
     Click(Control::btnStopWave);  // disabled: no click reaches the handler
     EXPECT_TRUE(EngineCommands().empty());
-
-    Click(Control::btnWaveRec);
+    EXPECT_EQ(Click(Control::btnWaveRec), (V{true, true, false, false, false}));
     EXPECT_EQ(EngineCommands().back(), "record capture");
-    EXPECT_EQ(Enabled(), (V{true, true, false, false, false}));
-
     Click(Control::btnStopWave);  // Play, Save and Clear come on: their clicks below reach their handlers
     EXPECT_EQ(EngineCommands(), std::vector<std::string>{"stop capture"});
     EXPECT_FALSE(KillTimer(Main(), 1)) << "Stop left no timer behind";
-
     Click(Control::btnPlayWave);
     EXPECT_EQ(EngineCommands(), std::vector<std::string>{"play capture from 0"});
-
     saveDialog.answer = "C:\\Music\\take.wav";
     Click(Control::btnSaveWave);
     ASSERT_EQ(saveDialog.asked.size(), 1u);
@@ -141,12 +123,11 @@ TEST_F(WindowTest, ClicksReachTheirHandlersAndTheStatesShowOnTheRealControls) {
     EXPECT_EQ(EngineCommands().back(), "save capture C:\\Music\\take.wav");
 
     Click(Control::btnWaveRec);
-    Click(Control::btnWaveClear);  // cleared while recording: the timer goes on
+    EXPECT_EQ(Click(Control::btnWaveClear), (V{true, false, false, false, false}));  // cleared while recording
     EXPECT_EQ(EngineCommands().back(), "close all");
-    EXPECT_EQ(Enabled(), (V{true, false, false, false, false}));
-    EXPECT_EQ(Status(), kStartupStatusText);
-    SendMessageA(Main(), WM_TIMER, 1, 0);  // the next tick finds no device
-    EXPECT_EQ(Status(), "N/A: ");
+    EXPECT_EQ(TextOf(Of(Control::lblStatus)), kStartupStatusText);
+    SendMessageA(Main(), WM_TIMER, 1, 0);  // the timer goes on: the next tick finds no device
+    EXPECT_EQ(TextOf(Of(Control::lblStatus)), "N/A: ");
     EXPECT_TRUE(KillTimer(Main(), 1)) << "Record set a timer on the window";
 
     // The credits line is a label: it takes the mouse itself.
@@ -161,13 +142,13 @@ TEST_F(WindowTest, ClicksReachTheirHandlersAndTheStatesShowOnTheRealControls) {
 TEST(WindowAtAnotherDpiTest, RectanglesFollowTheScreensDpi) {
     if (std::getenv("TAPELARK_EXPECT_DPI")) GTEST_SKIP() << "already the second process";
     const std::string setting = "\"HKCU\\Control Panel\\Desktop\" /v LogPixels";
-    ASSERT_EQ(testing::RunAndWait("reg.exe add " + setting + " /t REG_DWORD /d 144 /f"), 0);
+    ASSERT_EQ(RunAndWait("reg.exe add " + setting + " /t REG_DWORD /d 144 /f"), 0);
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     SetEnvironmentVariableA("TAPELARK_EXPECT_DPI", "144");
-    const int result = testing::RunAndWait("\"" + std::string(self) + "\" --gtest_filter=WindowTest.Is*");
+    const int result = RunAndWait("\"" + std::string(self) + "\" --gtest_filter=WindowTest.Is*");
     SetEnvironmentVariableA("TAPELARK_EXPECT_DPI", nullptr);
-    testing::RunAndWait("reg.exe delete " + setting + " /f");
+    RunAndWait("reg.exe delete " + setting + " /f");
     EXPECT_EQ(result, 0) << "see the second process's report above";
 }
 

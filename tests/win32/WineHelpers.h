@@ -3,13 +3,15 @@
 // Small helpers for tests that run inside Wine (or Windows) itself.
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 
 #include "tests/support/FileContents.h"
 #include "tests/support/TempFolder.h"
 
 namespace tapelark::testing {
+
+// Asks stand_in_emulator.exe's window how many Enter keys it has received.
+inline constexpr UINT kEnterKeysMessage = WM_APP + 1;
 
 // Runs a command line (Wine's own reg.exe, for instance) and waits for it;
 // the exit code, or -1 when it could not start.
