@@ -5,8 +5,7 @@
 
 #include "capture/NumberText.h"
 #include "capture/WaveRecording.h"
-#include "tests/fakes/FakeFileSaving.h"
-#include "tests/fakes/FakeMciChannel.h"
+#include "tests/fakes/FakeCaptureServices.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 
 namespace tapelark::testing {

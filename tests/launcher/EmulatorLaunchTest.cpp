@@ -7,10 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "launcher/EmulatorLaunch.h"
+#include "tests/fakes/FakeLauncherServices.h"
 #include "tests/fakes/FakeMessageBoxes.h"
-#include "tests/fakes/FakeProcessSnapshot.h"
-#include "tests/fakes/FakeRegistry.h"
-#include "tests/fakes/FakeWindowSystem.h"
 
 namespace tapelark::testing {
 namespace {
