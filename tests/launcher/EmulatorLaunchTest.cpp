@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/AsciiText.h"
 #include "launcher/EmulatorLaunch.h"
 #include "tests/fakes/FakeLauncherServices.h"
 #include "tests/fakes/FakeMessageBoxes.h"
@@ -17,6 +18,7 @@ using Calls = std::vector<std::string>;
 
 constexpr const char* kLocation = "C:\\Program Files\\Connectix\\VGS\\VGS.EXE";
 const std::string kActivate = "activate Connectix Virtual Game Station nowait";
+const std::string kLaunch = std::string("launch ") + kLocation + " style 1";
 
 struct Starter {
     explicit Starter(std::optional<std::string> location) {
@@ -39,18 +41,8 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
         Calls windowCalls;
     } cases[] = {
         {"window answers", true, kLocation, {}, false, {kActivate, "keys ~ nowait"}},
-        {"no window",
-         false,
-         kLocation,
-         {"init", "bash"},
-         false,
-         {kActivate, std::string("launch ") + kLocation + " style 1"}},
-        {"runs already",
-         false,
-         kLocation,
-         {"init", "c:\\program files\\connectix\\vgs\\vgs.exe"},
-         false,
-         {kActivate}},
+        {"no window", false, kLocation, {"init", "bash"}, false, {kActivate, kLaunch}},
+        {"runs already", false, kLocation, {"init", AsciiLowerCase(kLocation)}, false, {kActivate}},
         // An empty location matches any process, so nothing is launched ...
         {"no location", false, std::nullopt, {"init"}, false, {kActivate}},
         {"location too long", false, std::string(300, 'a'), {"init"}, false, {kActivate}},
