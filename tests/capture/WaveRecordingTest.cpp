@@ -5,8 +5,7 @@
 
 #include "capture/NumberText.h"
 #include "capture/WaveRecording.h"
-#include "tests/fakes/FakeFileSaving.h"
-#include "tests/fakes/FakeMciChannel.h"
+#include "tests/fakes/FakeCaptureServices.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 
 namespace tapelark::testing {
@@ -25,21 +24,29 @@ const std::string kOpen = "open new type waveaudio alias capture";
 const std::string kFormat =
     "set capture alignment 4 bitspersample 16 samplespersec 44100 channels 2 bytespersec 176400";
 
-TEST(WaveRecording, RecordingSendsFourCommandsAndReportsEachFailureInTurn) {
+// Clearing is the one step whose failure is not reported.
+TEST(WaveRecording, EachStepReportsItsOwnFailureAndRecordingGoesOnToTheNextCommand) {
     const struct {
-        Strings failing;
-        Strings sent, messages;
+        void (WaveRecording::*step)();
+        Strings failing, sent, messages;
     } cases[] = {
-        {{"close all"}, {"close all"}, {"Closing all MCI operations failed!"}},
-        {{kOpen}, {"close all", kOpen}, {"Opening new wave failed!"}},
-        {{kFormat, "record capture"},
+        {&WaveRecording::BeginRecording, {"close all"}, {"close all"}, {"Closing all MCI operations failed!"}},
+        {&WaveRecording::BeginRecording, {kOpen}, {"close all", kOpen}, {"Opening new wave failed!"}},
+        {&WaveRecording::BeginRecording,
+         {kFormat, "record capture"},
          {"close all", kOpen, kFormat, "record capture"},
          {"Settings for recording not consistent", "Recording not possible."}},
+        {&WaveRecording::StopCapture, {"stop capture"}, {"stop capture"}, {"Stopping recording failed!"}},
+        {&WaveRecording::PlayCapture,
+         {"play capture from 0"},
+         {"play capture from 0"},
+         {"Start playing failed!\r\nClose other applications using multimedia."}},
+        {&WaveRecording::CloseAllDevices, {"close all"}, {"close all"}, {}},
     };
     for (const auto& c : cases) {
         Capture h;
         for (const auto& command : c.failing) h.mci.Fail(command);
-        h.capture.BeginRecording();
+        (h.capture.*c.step)();
         EXPECT_EQ(h.mci.calls, c.sent) << c.failing[0];
         EXPECT_EQ(h.messages.Texts(), c.messages) << c.failing[0];
     }
@@ -47,17 +54,6 @@ TEST(WaveRecording, RecordingSendsFourCommandsAndReportsEachFailureInTurn) {
     h.mci.Script("close all", {{0, "", true}});
     EXPECT_NO_THROW(h.capture.BeginRecording());
     EXPECT_EQ(h.mci.calls, (Strings{"close all", kFormat, "record capture"}));
-}
-
-TEST(WaveRecording, StopPlayAndClearReportTheirOwnFailures) {
-    Capture h;
-    for (const char* command : {"stop capture", "play capture from 0", "close all"}) h.mci.Fail(command);
-    h.capture.StopCapture();
-    h.capture.PlayCapture();
-    h.capture.CloseAllDevices();
-    EXPECT_EQ(h.mci.calls, (Strings{"stop capture", "play capture from 0", "close all"}));
-    EXPECT_EQ(h.messages.Texts(), (Strings{"Stopping recording failed!",
-                                           "Start playing failed!\r\nClose other applications using multimedia."}));
 }
 
 TEST(WaveRecording, TheFormatCommandIsComposedOrRefusedOnOverflow) {

@@ -6,11 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "common/AsciiText.h"
 #include "launcher/EmulatorLaunch.h"
+#include "tests/fakes/FakeLauncherServices.h"
 #include "tests/fakes/FakeMessageBoxes.h"
-#include "tests/fakes/FakeProcessSnapshot.h"
-#include "tests/fakes/FakeRegistry.h"
-#include "tests/fakes/FakeWindowSystem.h"
 
 namespace tapelark::testing {
 namespace {
@@ -19,6 +18,7 @@ using Calls = std::vector<std::string>;
 
 constexpr const char* kLocation = "C:\\Program Files\\Connectix\\VGS\\VGS.EXE";
 const std::string kActivate = "activate Connectix Virtual Game Station nowait";
+const std::string kLaunch = std::string("launch ") + kLocation + " style 1";
 
 struct Starter {
     explicit Starter(std::optional<std::string> location) {
@@ -37,36 +37,31 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
         bool windowAnswers;
         std::optional<std::string> location;
         std::vector<std::string> processes;
-        bool noProcessList;
+        bool noProcessList, stepsThrow;
         Calls windowCalls;
     } cases[] = {
-        {"window answers", true, kLocation, {}, false, {kActivate, "keys ~ nowait"}},
-        {"no window",
-         false,
-         kLocation,
-         {"init", "bash"},
-         false,
-         {kActivate, std::string("launch ") + kLocation + " style 1"}},
-        {"runs already",
-         false,
-         kLocation,
-         {"init", "c:\\program files\\connectix\\vgs\\vgs.exe"},
-         false,
-         {kActivate}},
+        {"window answers", true, kLocation, {}, false, false, {kActivate, "keys ~ nowait"}},
+        {"no window", false, kLocation, {"init", "bash"}, false, false, {kActivate, kLaunch}},
+        {"runs already", false, kLocation, {"init", AsciiLowerCase(kLocation)}, false, false, {kActivate}},
         // An empty location matches any process, so nothing is launched ...
-        {"no location", false, std::nullopt, {"init"}, false, {kActivate}},
-        {"location too long", false, std::string(300, 'a'), {"init"}, false, {kActivate}},
+        {"no location", false, std::nullopt, {"init"}, false, false, {kActivate}},
+        {"location too long", false, std::string(300, 'a'), {"init"}, false, false, {kActivate}},
         // ... unless there is no process list: then the empty launch is tried.
-        {"no location nor process list", false, std::nullopt, {}, true, {kActivate, "launch  style 1"}},
+        {"no location nor list", false, std::nullopt, {}, true, false, {kActivate, "launch  style 1"}},
+        // A failed activation is the ordinary way to a launch; the unreadable value leaves the
+        // location empty (and its key closed).
+        {"activation and registry throw", false, kLocation, {"init"}, false, true, {kActivate}},
     };
     for (const auto& c : cases) {
         Starter s(c.location);
         s.windows.windowAnswers = c.windowAnswers;
         s.processes.names = c.processes;
         s.processes.snapshotFails = c.noProcessList;
+        s.windows.throwOnActivate = s.registry.throwOnQuery = c.stepsThrow;
         EXPECT_TRUE(s.launch.starter.StartEmulator()) << c.what;
         EXPECT_EQ(s.windows.calls, c.windowCalls) << c.what;
         EXPECT_TRUE(s.messages.shown.empty()) << c.what;
+        if (c.stepsThrow) EXPECT_EQ(s.registry.calls.back(), "close 77") << "the key is closed all the same";
         if (c.windowAnswers || !c.location) continue;
         // A second click reads the location and the process list once more.
         s.launch.starter.StartEmulator();
@@ -74,18 +69,6 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
             << c.what;
         EXPECT_EQ(std::count(s.processes.calls.begin(), s.processes.calls.end(), "take 2"), 2) << c.what;
     }
-}
-
-TEST(EmulatorStarter, FailuresOfTheStepsNeverLeaveIt) {
-    Starter s(kLocation);
-    s.windows.throwOnActivate = true;
-    s.registry.throwOnQuery = true;
-    s.processes.names = {"init"};
-    EXPECT_TRUE(s.launch.starter.StartEmulator());
-    // A failed activation is the ordinary way to a launch; the unreadable value
-    // leaves the location empty (and its key closed), and an empty target matches "init".
-    EXPECT_EQ(s.windows.calls, Calls{kActivate});
-    EXPECT_EQ(s.registry.calls.back(), "close 77");
 }
 
 TEST(RegistryStringReader, AFailedCloseIsShownWithTheSubKeyAsPassedAndTheResultKept) {

@@ -37,17 +37,6 @@ Lines LinesOf(const std::string& path, std::size_t atLeast = 0) {
     }
 }
 
-// A shell script standing in for the emulator: each start appends
-// "PID PARENT SESSION ARGUMENTS" to launched.log in its folder.
-std::string StandInEmulator(const TempFolder& folder, const std::string& name = "stand-in vgs.sh") {
-    const std::string script = folder / name;
-    std::ofstream(script) << "#!/bin/sh\necho \"$$ $PPID $(ps -o sid= -p $$) $*\" >> '"
-                          << folder / "launched.log"
-                          << "'\n";
-    chmod(script.c_str(), 0755);
-    return script;
-}
-
 TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
     const std::string vgs = "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE";
     const std::pair<std::string, Lines> cases[] = {
@@ -70,7 +59,13 @@ TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
 
 TEST(LaunchDetached, StartsInItsOwnSessionFindsProgramsOnThePathAndNeverRunsAShell) {
     TempFolder folder{"tapelark-launch"};
-    ASSERT_TRUE(LaunchDetached({StandInEmulator(folder, "standin-vgs"), "one", "two words"}));
+    // A stand-in for the emulator: each start appends "PID PARENT SESSION ARGUMENTS" to launched.log.
+    const std::string standIn = folder / "standin-vgs";
+    std::ofstream(standIn) << "#!/bin/sh\necho \"$$ $PPID $(ps -o sid= -p $$) $*\" >> '"
+                           << folder / "launched.log"
+                           << "'\n";
+    chmod(standIn.c_str(), 0755);
+    ASSERT_TRUE(LaunchDetached({standIn, "one", "two words"}));
     std::istringstream fields(LinesOf(folder / "launched.log", 1).at(0));
     pid_t pid = 0, parent = 0, session = 0;
     std::string rest;
@@ -123,33 +118,11 @@ struct EmulatorWindow {
     unsigned long window = 0;
 };
 
-// The real window system, counting what it is asked to launch.
-struct CountingWindowSystem final : WindowSystem {
-    bool ActivateByTitle(const std::string& title, bool wait) override {
-        return real.ActivateByTitle(title, wait);
-    }
-    bool SendKeystrokes(const std::string& k, bool wait) override { return real.SendKeystrokes(k, wait); }
-    bool Launch(const std::string& commandLine, int windowStyle) override {
-        ++launches;
-        return real.Launch(commandLine, windowStyle);
-    }
-    X11WindowSystem real;
-    int launches = 0;
-};
-
-// A Wine prefix whose registry names a stand-in emulator script as the install location.
+// "Start VGS" over the real window system and process list; no install location is registered.
 class X11LauncherTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::ofstream(folder / "system.reg")
-            << "WINE REGISTRY Version 2\n#arch=win32\n[Software\\\\Connectix\\\\Connectix "
-               "Virtual Game Station\\\\General] 1733500000\n\"Location\"=\""
-            << emulator << "\"\n";
-    }
-
     TempFolder folder{"tapelark-launch"};
-    std::string emulator = StandInEmulator(folder);
-    CountingWindowSystem windows;
+    X11WindowSystem windows;
     WineRegistry registry{folder.path()};
     ProcProcessSnapshot processes;
     FakeMessageBoxes messages;
@@ -168,25 +141,12 @@ TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
     EmulatorWindow window(folder, std::string(kEmulatorTitle) + " - Ridge Racer", "--net-wm-name-only");
     ASSERT_NE(window.window, 0u);
     EXPECT_TRUE(launch.starter.StartEmulator());
-    EXPECT_EQ(windows.launches, 0);
     // A capital letter goes with Shift; a modifier is held around its key.
     ASSERT_TRUE(windows.SendKeystrokes("A^x", false));
     EXPECT_EQ(window.End(), (Lines{"press Return", "release Return", "press Shift_L", "press a", "release a",
                                    "release Shift_L", "press Control_L", "press x", "release x",
                                    "release Control_L", "press Escape", "release Escape"}));
     EXPECT_EQ(other.End(), (Lines{"press Escape", "release Escape"}));
-}
-
-TEST_F(X11LauncherTest, WithoutTheWindowTheInstallLocationRunsOnceUnlessItRuns) {
-    {
-        ChildProcess running("/bin/sleep", {emulator, "1000"});
-        EXPECT_TRUE(launch.starter.StartEmulator());
-        EXPECT_EQ(windows.launches, 0);
-    }
-    EXPECT_TRUE(launch.starter.StartEmulator());
-    EXPECT_EQ(windows.launches, 1);
-    EXPECT_EQ(LinesOf(folder / "launched.log", 1).size(), 1u);
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {

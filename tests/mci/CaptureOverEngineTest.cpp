@@ -11,7 +11,7 @@
 namespace tapelark {
 namespace {
 
-TEST(CaptureOverEngine, RecordStopAndSaveUnderANameWithBlanksAndARefusalsReasonOnStandardError) {
+TEST(CaptureOverEngine, RecordStopAndARefusedSavesReasonOnStandardError) {
     TempFolder folder{"tapelark capture"};
     auto audio = std::make_shared<FakeAudioBackend>();
     MciEngine mci{audio};
@@ -26,22 +26,13 @@ TEST(CaptureOverEngine, RecordStopAndSaveUnderANameWithBlanksAndARefusalsReasonO
     capture.StopCapture();
     EXPECT_EQ(capture.CaptureModeText(), "stopped");
     EXPECT_EQ(capture.CaptureLengthText(), "Length recording  1 s ( 176400 bytes)");
-    const std::string path = folder / "first take.wav", missing = folder / "missing/take.wav";
-    capture.SaveCaptureAs(path);
-    EXPECT_TRUE(messages.shown.empty());
-    const WaveFile wave = ReadWaveFile(path);
-    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
-    EXPECT_EQ(wave.bytes.size(), 176400u);
-
+    const std::string missing = folder / "missing/take.wav";
     ::testing::internal::CaptureStderr();
     capture.SaveCaptureAs(missing);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "tapelark: " + missing + " was not saved: " + MciErrorText(mcierr::kFolderMissing) + "\n");
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Saving file failed, file name was: " + missing});
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"first take.wav"});
-    capture.CloseAllDevices();
-    EXPECT_EQ(capture.CaptureModeText(), "N/A");
-    EXPECT_EQ(capture.CaptureLengthText(), "");
+    EXPECT_TRUE(folder.Names().empty());
 }
 
 }  // namespace

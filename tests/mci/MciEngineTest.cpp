@@ -2,9 +2,7 @@
 // The waveaudio device over time, over a fake sound server: recording,
 // playing, positions, notifications and the files it reads.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -61,7 +59,6 @@ TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
     const WaveFile wave = ReadWaveFile(path);
     EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
     EXPECT_TRUE(wave.bytes == Pattern(0, 353200)) << wave.problem;
-    EXPECT_EQ(std::filesystem::file_size(path), 44u + 353200) << "a plain header and nothing else";
     Run({{"record capture"}, {"close all"}});
     EXPECT_EQ(audio->capture, nullptr) << "closing must stop the capture stream";
 }
@@ -202,17 +199,7 @@ TEST_F(MciEngineTest, HostileFilesAreReadRightOrRefusedAtOnce) {
         const std::vector<unsigned char> played = audio->PlayOut();
         EXPECT_EQ(std::string(played.begin(), played.end()), c.heard);
         Run({{"close f"}});
-    }    // With no file handle left the cause is named; the file is not blamed.
-    rlimit old{}, low{64, 64};
-    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
-    low.rlim_max = old.rlim_max;
-    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
-    std::vector<int> held;
-    for (int fd; (fd = ::dup(0)) >= 0;) held.push_back(fd);
-    const std::uint32_t code = Send("open \"" + (folder / "rifx.wav") + "\" alias f").first;
-    for (int fd : held) ::close(fd);
-    ::setrlimit(RLIMIT_NOFILE, &old);
-    EXPECT_EQ(code, kTooManyOpenFiles);
+    }
 }
 
 // What a command does to a running play or record and its pending

@@ -218,9 +218,10 @@ TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
     EXPECT_LE(kept, 256u * 1024);
 }
 
+// The file is not blamed when the process has no file handle left.
 TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
     int status = 0;
-    std::array<std::uint32_t, 3> codes = InChild<3>([&] {
+    std::array<std::uint32_t, 4> codes = InChild<4>([&] {
         // Engines of the child's own, so no thread of the parent's is needed.
         auto fake = std::make_shared<FakeAudioBackend>();
         MciEngine recorded{fake};
@@ -228,19 +229,22 @@ TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
         if (MciCode(recorded, "open new type waveaudio alias a") != 0 || MciCode(recorded, "record a") != 0)
             ::_exit(1);
         fake->Record(4000);
-        if (MciCode(recorded, "stop a") != 0 || MciCode(pulse, "open new type waveaudio alias p") != 0) ::_exit(1);
+        if (MciCode(recorded, "stop a") != 0 || MciCode(recorded, "save a " + folder / "a.wav") != 0 ||
+            MciCode(pulse, "open new type waveaudio alias p") != 0)
+            ::_exit(1);
         struct rlimit low {64, 64};
         if (::setrlimit(RLIMIT_NOFILE, &low) != 0) ::_exit(1);
         while (::dup(0) >= 0) {
         }
-        return std::array<std::uint32_t, 3>{MciCode(recorded, "open new type waveaudio alias another"),
-                                            MciCode(recorded, "save a " + folder / "a.wav"),
+        return std::array<std::uint32_t, 4>{MciCode(recorded, "open new type waveaudio alias another"),
+                                            MciCode(recorded, "open " + folder / "a.wav" + " alias f"),
+                                            MciCode(recorded, "save a " + folder / "b.wav"),
                                             MciCode(pulse, "record p")};
     }, status);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(codes, (std::array{kTooManyOpenFiles, kTooManyOpenFiles, kTooManyOpenFiles}))
-        << "open, save, record";
-    EXPECT_TRUE(folder.Names().empty());
+    EXPECT_EQ(codes, (std::array{kTooManyOpenFiles, kTooManyOpenFiles, kTooManyOpenFiles, kTooManyOpenFiles}))
+        << "open new, open a file, save, record";
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"a.wav"});
 }
 
 TEST_F(MciSaveTest, WithoutUnnamedFilesASavedTemporaryNameStillLeavesNothingBehind) {

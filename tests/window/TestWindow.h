@@ -7,13 +7,10 @@
 
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorLaunch.h"
-#include "tests/fakes/FakeFileSaving.h"
-#include "tests/fakes/FakeMciChannel.h"
+#include "tests/fakes/FakeCaptureServices.h"
+#include "tests/fakes/FakeLauncherServices.h"
 #include "tests/fakes/FakeMessageBoxes.h"
-#include "tests/fakes/FakeProcessSnapshot.h"
 #include "tests/fakes/FakeProgramEnvironment.h"
-#include "tests/fakes/FakeRegistry.h"
-#include "tests/fakes/FakeWindowSystem.h"
 #include "platform/SaveFileDialog.h"
 #include "platform/Shell.h"
 #include "window/FormLayout.h"
@@ -28,7 +25,6 @@ struct FakeSaveFileDialog : SaveFileDialog {
         asked.push_back(record);
         if (fail) throw std::runtime_error("no display");
         if (cancel) return 0;
-        if (answer.size() + 1 > record.maxFile) return 0;  // does not fit the buffer
         record.file.replace(0, answer.size() + 1, answer.c_str(), answer.size() + 1);
         return 1;
     }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+// The capture logic's two services: the multimedia system and the file step.
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSaving.h"
 #include "platform/MciChannel.h"
 
 namespace tapelark::testing {
@@ -70,6 +72,18 @@ private:
     bool open_ = false;
     bool bytes_ = false;
     std::map<std::string, std::deque<Answer>> scripts_;
+};
+
+// Has the file written at the user's path, or at `beside` as winmm's saves
+// need; with `fails`, the step after the save fails.
+struct FakeFileSaving : FileSaving {
+    std::uint32_t SaveAs(const std::string& path, const Save& save) override {
+        const std::uint32_t code = save(beside.empty() ? path : beside);
+        if (fails) throw FileError("cannot put the new file in the place of " + path);
+        return code;
+    }
+    std::string beside;
+    bool fails = false;
 };
 
 }  // namespace tapelark::testing
