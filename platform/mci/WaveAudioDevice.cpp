@@ -243,6 +243,10 @@ std::uint32_t WaveAudioDevice::Status(KeywordReader& words, std::string& reply) 
     else if (words.Take("length") || words.Take("position")) {
         bool position = AsciiLowerCase(words.Previous()) == "position";
         std::uint64_t bytes = position ? PositionBytes() : LengthBytes();
+        // Sound a capture holds back for late arrivals counts: the length keeps up with the clock.
+        if (Recording() && !tail_)
+            bytes += std::min(capture_->HeldBackBytes(), recordLimit_.load() - writer_->Total()) /
+                     format_.blockAlign * format_.blockAlign;
         if (auto code = track(bytes, position)) return code;
         answer = std::to_string(FromBytes(bytes));
     }
@@ -303,7 +307,7 @@ bool WaveAudioDevice::Recording() const { return capture_ && !recordDone_.load()
 
 std::string WaveAudioDevice::Mode() const {
     // Written out first, so a full disk shows at once.
-    if (Recording()) return captureFault_.load() || writer_->Flush() ? "not ready" : "recording";
+    if (Recording()) return captureFault_.load() || capture_->Away() || writer_->Flush() ? "not ready" : "recording";
     if (Playing()) return "playing";
     if (paused_ != Paused::No) return "paused";
     return "stopped";
@@ -433,6 +437,8 @@ std::uint32_t WaveAudioDevice::StartRecording(std::uint64_t at, std::uint64_t li
 }
 
 std::uint32_t WaveAudioDevice::StopCapture() {
+    // A capture that waits for the server to come back ends with that cause.
+    if (capture_ && capture_->Away()) CaptureFailed(mcierr::kServerLost);
     capture_.reset();
     if (!writer_) return captureFault_.exchange(0);
     if (writer_->Flush() != 0) CaptureFailed(mcierr::kSpoolFailed);

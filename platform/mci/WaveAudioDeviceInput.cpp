@@ -59,7 +59,7 @@ std::string WaveAudioDevice::InputStatus() const {
         return text + (recordingInput_.kind == CaptureInput::Kind::Emulator
                            ? " (silent: no install location is registered for the emulator)"
                            : " (silent: no program name was given)");
-    if (captureFault_.load() != 0) return text + " (not ready)";
+    if (captureFault_.load() != 0 || capture_->Away()) return text + " (not ready)";
     return text + (capture_->Hears() ? " (hearing)" : " (silent)");
 }
 
