@@ -151,6 +151,7 @@ std::unique_ptr<AudioStream> PulseAudioBackend::StartCaptureFrom(const WaveForma
     }
     case CaptureInput::Kind::Output:
     case CaptureInput::Kind::Application: return StartMonitorCapture(format, input, target, error);
+    case CaptureInput::Kind::Program: break;  // the device turns it into the application found
     }
     error = mcierr::kUnknownInput;
     return nullptr;

@@ -74,7 +74,6 @@ private:
 
     void Lost() {
         away_.store(true);
-        lostAt_ = pa_rtclock_now();
         PulseConnection::Dispose(stream_);
         stream_ = nullptr;
     }
@@ -83,10 +82,7 @@ private:
         auto* self = static_cast<SourceCapture*>(user);
         pa_stream_state_t state = pa_stream_get_state(stream);
         if (state == PA_STREAM_READY && self->away_.load()) {
-            // Back: the time it was away is kept as silence, so what comes
-            // now keeps its place in the take.
-            self->Silence((pa_rtclock_now() - self->lostAt_) * self->format_.samplesPerSec / PA_USEC_PER_SEC *
-                          self->format_.blockAlign);
+            self->catchUp_ = true;
             self->away_.store(false);
         }
         if (state == PA_STREAM_READY) self->live_ = true;
@@ -106,6 +102,17 @@ private:
 
     static void OnRead(pa_stream* stream, std::size_t, void* user) {
         auto* self = static_cast<SourceCapture*>(user);
+        if (self->catchUp_) {
+            // Back after the server went away: the time it was away, and what
+            // it never delivered before it went, is kept as silence, so what
+            // comes now keeps its place in the take. What the server holds
+            // now was recorded as long ago as it lasts.
+            self->catchUp_ = false;
+            std::uint64_t due = (pa_rtclock_now() - self->start_) * self->format_.samplesPerSec / PA_USEC_PER_SEC *
+                                self->format_.blockAlign;
+            std::uint64_t have = self->delivered_ + pa_stream_readable_size(stream);
+            if (due > have) self->Silence(due - have);
+        }
         while (pa_stream_readable_size(stream) > 0) {
             const void* data = nullptr;
             std::size_t bytes = 0;
@@ -117,6 +124,7 @@ private:
                 } else {
                     if (self->Audible(data, bytes)) self->lastSound_.store(pa_rtclock_now());
                     self->target_.Captured(data, bytes);
+                    self->delivered_ += bytes;
                 }
             }
             pa_stream_drop(stream);
@@ -142,6 +150,7 @@ private:
             n -= n % format_.blockAlign;
             if (n == 0) return;
             target_.Captured(quiet.data(), n);
+            delivered_ += n;
             bytes -= n;
         }
     }
@@ -151,7 +160,9 @@ private:
     CaptureTarget& target_;
     pa_stream* stream_ = nullptr;
     bool live_ = false;
-    pa_usec_t lostAt_ = 0;
+    pa_usec_t start_ = pa_rtclock_now();
+    std::uint64_t delivered_ = 0;  // bytes
+    bool catchUp_ = false;
     std::atomic<bool> away_{false};
     std::atomic<pa_usec_t> lastSound_{0};
     // Declared last: its thread ends first, while the rest still exists.

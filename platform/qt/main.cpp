@@ -5,6 +5,7 @@
 #include <QtWidgets/QApplication>
 
 #include "common/ApplicationTitle.h"
+#include "platform/linux/WineEmulatorProgram.h"
 #include "platform/mci/CaptureInput.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/StartupChecks.h"
@@ -19,11 +20,12 @@ void PrintUsage() {
         "usage: tapelark [--record-from=%s] [--screenshot FILE.png]\n"
         "  --record-from   what Record records: the default input (default), what the\n"
         "                  default output plays (output), only the emulator (emulator:\n"
-        "                  the program at its registered install location), only\n"
+        "                  the program at its registered install location, else any\n"
+        "                  VGS.EXE), only\n"
         "                  programs whose executable name ends with TEXT, or a sound\n"
         "                  source by name\n"
         "  --screenshot    saves a picture of the window as it starts, and ends\n",
-        kRecordFromValues);
+        RecordFromValues(kEmulatorInput).c_str());
 }
 
 }  // namespace
@@ -33,9 +35,9 @@ int main(int argc, char** argv) {
         PrintUsage();
         return 0;
     }
-    const RecordFromOption recordFrom = TakeRecordFromOption(argc, argv);
+    const RecordFromOption recordFrom = TakeRecordFromOption(argc, argv, kEmulatorInput);
     if (recordFrom.given && !recordFrom.input) {
-        std::fprintf(stderr, "%s\n", RecordFromUsageError("tapelark", recordFrom.value).c_str());
+        std::fprintf(stderr, "%s\n", RecordFromUsageError("tapelark", recordFrom.value, kEmulatorInput).c_str());
         return 2;
     }
     const std::optional<std::string> screenshot = ScreenshotArgument(argc, argv);
