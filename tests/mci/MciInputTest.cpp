@@ -125,6 +125,9 @@ TEST_F(MciInputTest, ApplicationFollowsItsStreamToAnotherOutput) {
     EXPECT_LT(out.Onset(), 2.3) << "the output did not hear it";
     EXPECT_LT(take.Onset(), 2.3) << "not heard before it moved";
     EXPECT_GT(take.Strength(440, 3.0, 3.5), 0.1) << "not heard after it moved";
+    EXPECT_LE(take.Peak(0, take.Seconds()), 0.35) << "sound the program did not play";
+    EXPECT_NEAR(take.Onset(), out.Onset(), 0.05) << "not where it was played";
+    EXPECT_LE(take.LongestSilence(take.Onset(), 3.4), 0.05) << "a hole where it moved";
 }
 
 TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
