@@ -124,15 +124,14 @@ TEST_F(MciPulseTest, RecordsAToneFromTheMonitorSavesItAndPlaysItBack) {
 }
 
 // With no file handle left the cause is said, not a missing server.
-TEST_F(MciPulseTest, NoServerNoInputOrNoFileHandlesIsAnErrorNotAHang) {
+TEST_F(MciPulseTest, NoInputOrNoFileHandlesIsAnErrorNotAHang) {
     auto bare = OwnPulseServer(folder / "bare", false);
     ASSERT_TRUE(bare);
     struct Case {
         std::string server;
         bool handlesUsedUp;
         std::uint32_t code;
-    } cases[] = {{"unix:" + (folder / "nobody-listens"), false, mcierr::kNoSoundServer},
-                 {"unix:" + (folder / "bare/native"), false, mcierr::kNoInput},
+    } cases[] = {{"unix:" + (folder / "bare/native"), false, mcierr::kNoInput},
                  {std::getenv("PULSE_SERVER"), true, mcierr::kTooManyOpenFiles}};
     for (const Case& c : cases) {
         ScopedEnv address("PULSE_SERVER", c.server);
