@@ -253,7 +253,8 @@ std::uint32_t WaveAudioDevice::Status(KeywordReader& words, std::string& reply) 
     else if (words.Take("start position")) answer = "0";
     else if (words.Take("number of tracks")) answer = "1";
     else if (words.Take("current track")) answer = "1";
-    else if (words.Take("ready")) answer = Bool(captureFault_.load() == 0 && !(writer_ && writer_->Error()));
+    else if (words.Take("ready"))
+        answer = Bool(captureFault_.load() == 0 && !(capture_ && capture_->Away()) && !(writer_ && writer_->Error()));
     else if (words.Take("media present")) answer = "true";
     else if (words.Take("level")) answer = std::to_string(Recording() || Playing() ? level_.load() : 0);
     else if (words.Take("output")) return mcierr::kWaveOutputUnspecified;
