@@ -158,6 +158,9 @@ private:
             // What the server holds now was played as long ago as it lasts.
             std::uint64_t now = self.Frames(pa_rtclock_now() - self.start_);
             std::uint64_t lasts = pa_stream_readable_size(stream) / self.format_.blockAlign;
+            // The take first catches up with the clock, so the silence
+            // before this sound fits in the track.
+            if (self.tick_) self.MixDue();
             self.mixer_.StartAt(m->track, now > lasts ? now - lasts : 0);
         }
         while (pa_stream_readable_size(stream) > 0) {
