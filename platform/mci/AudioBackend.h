@@ -38,12 +38,17 @@ public:
 class AudioStream {
 public:
     virtual ~AudioStream() = default;
-    // Whether sound reaches the recording now: false while a chosen program
-    // plays nothing, or while the server is away.
+    // Whether sound reaches the recording now: false while the input is
+    // quiet, a chosen program plays nothing, or the server is away.
     virtual bool Hears() const { return true; }
     // Of a playback: the bytes of it heard so far, behind what was handed to
     // the server by its buffer; none when the stream cannot tell.
     virtual std::optional<std::uint64_t> PlayedBytes() const { return std::nullopt; }
+    // The server went away: the recording waits for it to come back.
+    virtual bool Away() const { return false; }
+    // What the clock says is recorded but is held back a while, so that
+    // sound that arrives late still finds its place.
+    virtual std::uint64_t HeldBackBytes() const { return 0; }
 };
 
 // Where sound comes from and goes to: by default the default source and the
@@ -60,8 +65,7 @@ public:
                                                        PlaybackSource& source,
                                                        std::uint32_t& error) = 0;
 
-    // Records from `input`, whose kind is never Emulator: the caller turns
-    // that into the application it names.
+    // Records from `input`.
     virtual std::unique_ptr<AudioStream> StartCaptureFrom(const WaveFormat& format, const CaptureInput& input,
                                                           CaptureTarget& target, std::uint32_t& error) {
         if (input.kind == CaptureInput::Kind::Default) return StartCapture(format, target, error);

@@ -10,12 +10,12 @@ namespace tapelark {
 
 namespace {
 
-std::optional<CaptureInput::Kind> KindNamed(std::string_view name) {
+std::optional<CaptureInput::Kind> KindNamed(std::string_view name, const std::string& programName) {
     using Kind = CaptureInput::Kind;
     for (auto [word, kind] : {std::pair{"default", Kind::Default}, {"output", Kind::Output},
-                              {"emulator", Kind::Emulator}, {"application", Kind::Application},
-                              {"source", Kind::Source}})
+                              {"application", Kind::Application}, {"source", Kind::Source}})
         if (EqualsIgnoringAsciiCase(name, word)) return kind;
+    if (!programName.empty() && EqualsIgnoringAsciiCase(name, programName)) return Kind::Program;
     return std::nullopt;
 }
 
@@ -25,16 +25,21 @@ bool TakesText(CaptureInput::Kind kind) {
 
 }  // namespace
 
-std::optional<CaptureInput> ParseRecordFrom(std::string_view value) {
+std::string RecordFromValues(const std::string& programName) {
+    return "default|output|" + (programName.empty() ? "" : programName + "|") + "application:TEXT|source:NAME";
+}
+
+std::optional<CaptureInput> ParseRecordFrom(std::string_view value, const std::string& programName) {
     std::size_t colon = value.find(':');
-    auto kind = KindNamed(value.substr(0, colon));
+    auto kind = KindNamed(value.substr(0, colon), programName);
     if (!kind || TakesText(*kind) != (colon != std::string_view::npos)) return std::nullopt;
+    if (*kind == CaptureInput::Kind::Program) return CaptureInput{*kind, programName};
     CaptureInput input{*kind, colon == std::string_view::npos ? "" : std::string(value.substr(colon + 1))};
     if (*kind == CaptureInput::Kind::Source && input.text.empty()) return std::nullopt;
     return input;
 }
 
-RecordFromOption TakeRecordFromOption(int& argc, char** argv) {
+RecordFromOption TakeRecordFromOption(int& argc, char** argv, const std::string& programName) {
     constexpr std::string_view kOption = "--record-from";
     RecordFromOption option;
     int kept = 1;
@@ -48,19 +53,21 @@ RecordFromOption TakeRecordFromOption(int& argc, char** argv) {
         option.given = true;
         if (joined) option.value = std::string(arg.substr(kOption.size() + 1));
         else option.value = i + 1 < argc ? argv[++i] : "";
-        option.input = ParseRecordFrom(option.value);
+        option.input = ParseRecordFrom(option.value, programName);
     }
     argc = kept;
     argv[argc] = nullptr;
     return option;
 }
 
-std::string RecordFromUsageError(const std::string& program, const std::string& value) {
-    return program + ": unknown --record-from value \"" + value + "\"; use --record-from=" + kRecordFromValues;
+std::string RecordFromUsageError(const std::string& program, const std::string& value,
+                                 const std::string& programName) {
+    return program + ": unknown --record-from value \"" + value + "\"; use --record-from=" +
+           RecordFromValues(programName);
 }
 
-std::uint32_t ParseInputWords(std::string_view text, CaptureInput& input,
-                              std::optional<std::uint64_t>& sourceNumber) {
+std::uint32_t ParseInputWords(std::string_view text, CaptureInput& input, std::optional<std::uint64_t>& sourceNumber,
+                              const std::string& programName) {
     text = TrimWhitespace(text);
     if (text.empty()) return mcierr::kMissingParameter;
     std::size_t end = text.find_first_of(" \t");
@@ -74,11 +81,11 @@ std::uint32_t ParseInputWords(std::string_view text, CaptureInput& input,
         sourceNumber = number;
         return 0;
     }
-    auto kind = KindNamed(word);
+    auto kind = KindNamed(word, programName);
     if (!kind) return mcierr::kUnknownInput;
     if (!TakesText(*kind)) {
         if (!rest.empty()) return mcierr::kUnrecognizedKeyword;
-        input = {*kind, ""};
+        input = {*kind, *kind == CaptureInput::Kind::Program ? programName : ""};
         return 0;
     }
     // The whole rest is the text, so it may hold blanks and quotes itself;
@@ -96,7 +103,7 @@ std::string DescribeInput(const CaptureInput& input) {
     switch (input.kind) {
     case CaptureInput::Kind::Default: return "default";
     case CaptureInput::Kind::Output: return "output";
-    case CaptureInput::Kind::Emulator: return "emulator";
+    case CaptureInput::Kind::Program: return input.text;
     case CaptureInput::Kind::Application: return input.text.empty() ? "application" : "application " + input.text;
     case CaptureInput::Kind::Source: return "source " + input.text;
     }

@@ -177,7 +177,7 @@ std::uint32_t MciEngine::OpenDevice(const std::string& alias, const std::string&
                                     std::string& reply) {
     auto device = std::make_unique<WaveAudioDevice>(
         *backend_, [this, alias](std::uintptr_t callback, MciNotify result) { Notify(callback, alias, result); });
-    device->ChooseInput(input_, emulatorLocation_);
+    device->ChooseInput(input_, program_);
     if (std::uint32_t code = file.empty() ? device->Open() : device->OpenFile(file)) return code;
     if (!device->NotKeptNote().empty()) {
         std::lock_guard lock(sinkMutex_);
@@ -254,9 +254,9 @@ void MciEngine::SetCaptureInput(const CaptureInput& input) {
     input_ = input;
 }
 
-void MciEngine::SetEmulatorLocation(EmulatorLocation location) {
+void MciEngine::SetNamedProgram(NamedProgram program) {
     std::lock_guard lock(mutex_);
-    emulatorLocation_ = std::move(location);
+    program_ = std::move(program);
 }
 
 }  // namespace tapelark

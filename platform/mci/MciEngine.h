@@ -46,10 +46,10 @@ public:
     void SetWarningSink(std::function<void(const std::string&)> sink);
 
     // What devices opened from now on record from (the program's own
-    // setting, not the commands'), and where the emulator's install location
-    // comes from when that is the emulator.
+    // setting, not the commands'), and a program the caller knows by a name
+    // of its own, which inputs may name.
     void SetCaptureInput(const CaptureInput& input);
-    void SetEmulatorLocation(EmulatorLocation location);
+    void SetNamedProgram(NamedProgram program);
 
 private:
     struct Device {
@@ -77,7 +77,7 @@ private:
     MciNotifySink sink_;
     std::function<void(const std::string&)> warningSink_;  // guarded by sinkMutex_
     CaptureInput input_;
-    EmulatorLocation emulatorLocation_;
+    NamedProgram program_;
 };
 
 // The text that explains an MCI error code (the mciGetErrorString role).

@@ -7,10 +7,13 @@
 
 namespace tapelark {
 
+class PulseConnection;
+
 // Records from the default source (or the input chosen) and plays to the
 // default sink of the PulseAudio server that the environment names
-// (PULSE_SERVER, the user's session). Connects on first use and again after the server went away;
-// audio moves on libpulse's threaded main loop.
+// (PULSE_SERVER, the user's session). Each capture has a connection of its
+// own that rides out the server going away; playback and the list of
+// sources share one, made on first use and again after the server went away.
 class PulseAudioBackend final : public AudioBackend {
 public:
     PulseAudioBackend();
@@ -24,13 +27,11 @@ public:
                                                   CaptureTarget& target, std::uint32_t& error) override;
     std::uint32_t SourceNames(std::vector<std::string>& names) override;
 
-    struct Connection;
-
 private:
-    std::shared_ptr<Connection> Connect(std::uint32_t& error);
+    std::shared_ptr<PulseConnection> Connect(std::uint32_t& error);
 
     std::mutex mutex_;
-    std::shared_ptr<Connection> connection_;
+    std::shared_ptr<PulseConnection> connection_;
 };
 
 }  // namespace tapelark

@@ -243,6 +243,10 @@ std::uint32_t WaveAudioDevice::Status(KeywordReader& words, std::string& reply) 
     else if (words.Take("length") || words.Take("position")) {
         bool position = AsciiLowerCase(words.Previous()) == "position";
         std::uint64_t bytes = position ? PositionBytes() : LengthBytes();
+        // Sound a capture holds back for late arrivals counts: the length keeps up with the clock.
+        if (Recording() && !tail_)
+            bytes += std::min(capture_->HeldBackBytes(), recordLimit_.load() - writer_->Total()) /
+                     format_.blockAlign * format_.blockAlign;
         if (auto code = track(bytes, position)) return code;
         answer = std::to_string(TimeFromBytes(bytes, timeFormat_, format_));
     } else if (words.Take("start position"))
@@ -252,7 +256,7 @@ std::uint32_t WaveAudioDevice::Status(KeywordReader& words, std::string& reply) 
     else if (words.Take("current track"))
         answer = "1";
     else if (words.Take("ready"))
-        answer = Bool(captureFault_.load() == 0 && !(writer_ && writer_->Error()));
+        answer = Bool(captureFault_.load() == 0 && !(capture_ && capture_->Away()) && !(writer_ && writer_->Error()));
     else if (words.Take("media present"))
         answer = "true";
     else if (words.Take("level"))

@@ -53,7 +53,7 @@ public:
     // Playing, recording or paused: an automatically opened element stays open.
     bool Busy();
     // What recordings hear until "set NAME input" says otherwise.
-    void ChooseInput(const CaptureInput& input, EmulatorLocation emulatorLocation);
+    void ChooseInput(const CaptureInput& input, NamedProgram program);
 
 private:
     enum class Paused { No, Play, Record };
@@ -143,8 +143,9 @@ private:
     std::atomic<std::uint64_t> recordLimit_{~std::uint64_t{0}};  // bytes to record at most
     std::atomic<bool> recordDone_{false};
     CaptureInput input_;
-    EmulatorLocation emulatorLocation_;
-    CaptureInput recordingInput_;  // of the running capture, the emulator's location filled in
+    NamedProgram program_;
+    CaptureInput recordingInput_;     // of the running capture
+    ProgramMatch recordingProgram_;  // what the named program was found to be
 
     // Set by the backend's thread; read by commands.
     std::atomic<std::uint32_t> captureFault_{0};

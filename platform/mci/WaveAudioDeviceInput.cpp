@@ -9,9 +9,9 @@
 
 namespace tapelark {
 
-void WaveAudioDevice::ChooseInput(const CaptureInput& input, EmulatorLocation emulatorLocation) {
+void WaveAudioDevice::ChooseInput(const CaptureInput& input, NamedProgram program) {
     input_ = input;
-    emulatorLocation_ = std::move(emulatorLocation);
+    program_ = std::move(program);
 }
 
 bool WaveAudioDevice::IsInputSetting(const MciCommand& command) {
@@ -24,7 +24,7 @@ std::uint32_t WaveAudioDevice::SetInput(const MciCommand& command) {
     rest.remove_prefix(std::min<std::size_t>(rest.size(), 5));  // "input"
     CaptureInput input;
     std::optional<std::uint64_t> number;
-    if (std::uint32_t code = ParseInputWords(rest, input, number)) return code;
+    if (std::uint32_t code = ParseInputWords(rest, input, number, program_.name)) return code;
     if (number) {
         // winmm numbers its inputs from 0.
         std::vector<std::string> names;
@@ -39,11 +39,12 @@ std::uint32_t WaveAudioDevice::SetInput(const MciCommand& command) {
 
 std::unique_ptr<AudioStream> WaveAudioDevice::StartInputCapture(std::uint32_t& error) {
     recordingInput_ = input_;
+    recordingProgram_ = {};
     CaptureInput from = input_;
-    if (input_.kind == CaptureInput::Kind::Emulator) {
-        // Read afresh at every start, as "Start VGS" does.
-        recordingInput_.text = emulatorLocation_ ? emulatorLocation_() : std::string();
-        from = {CaptureInput::Kind::Application, recordingInput_.text};
+    if (input_.kind == CaptureInput::Kind::Program) {
+        // Found afresh at every start: the program may have been installed meanwhile.
+        if (program_.find) recordingProgram_ = program_.find();
+        from = {CaptureInput::Kind::Application, recordingProgram_.nameTail};
     }
     return backend_.StartCaptureFrom(format_, from, *this, error);
 }
@@ -56,15 +57,17 @@ std::string WaveAudioDevice::InputStatus() const {
 std::string WaveAudioDevice::InputStatusAlone() const {
     if (!capture_) return DescribeInput(input_) + " (not recording)";
     std::string text = DescribeInput(recordingInput_);
-    if (recordingInput_.kind == CaptureInput::Kind::Emulator && !recordingInput_.text.empty())
-        text += " " + recordingInput_.text;
+    std::string_view matched = recordingInput_.text;
+    if (recordingInput_.kind == CaptureInput::Kind::Program) {
+        matched = recordingProgram_.nameTail;
+        if (!matched.empty()) text += " " + recordingProgram_.nameTail;
+        if (!recordingProgram_.note.empty()) text += ", " + recordingProgram_.note;
+    }
     bool named = recordingInput_.kind == CaptureInput::Kind::Application ||
-                 recordingInput_.kind == CaptureInput::Kind::Emulator;
-    if (named && recordingInput_.text.empty())
-        return text + (recordingInput_.kind == CaptureInput::Kind::Emulator
-                           ? " (silent: no install location is registered for the emulator)"
-                           : " (silent: no program name was given)");
-    if (captureFault_.load() != 0) return text + " (not ready)";
+                 recordingInput_.kind == CaptureInput::Kind::Program;
+    if (named && matched.empty())
+        return text + (recordingProgram_.note.empty() ? " (silent: no program name was given)" : " (silent)");
+    if (captureFault_.load() != 0 || capture_->Away()) return text + " (not ready)";
     return text + (capture_->Hears() ? " (hearing)" : " (silent)");
 }
 

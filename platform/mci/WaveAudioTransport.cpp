@@ -48,7 +48,7 @@ bool WaveAudioDevice::Recording() const { return capture_ && !recordDone_.load()
 
 std::string WaveAudioDevice::Mode() const {
     // Written out first, so a full disk shows at once.
-    if (Recording()) return captureFault_.load() || writer_->Flush() ? "not ready" : "recording";
+    if (Recording()) return captureFault_.load() || capture_->Away() || writer_->Flush() ? "not ready" : "recording";
     if (Playing()) return "playing";
     if (paused_ != Paused::No) return "paused";
     return "stopped";
@@ -131,8 +131,13 @@ std::uint32_t WaveAudioDevice::Record(Request& request) {
     position_.store(at);
     if (f.to && *f.to <= at) return 0;
     std::uint64_t limit = f.to ? *f.to - at : kNoLimit;
-    if (std::uint32_t code = StartRecording(at, limit, f.overwrite)) return code;
-    if (request.notify) SetPending(request.callback), request.async = true;
+    // Pending before the capture starts: its first delivery may already reach the end.
+    if (request.notify) SetPending(request.callback);
+    if (std::uint32_t code = StartRecording(at, limit, f.overwrite)) {
+        SetPending(0);
+        return code;
+    }
+    request.async = request.notify;
     if (request.wait && f.to) {
         // Without an end the wait would never end; winmm's break key has no counterpart here.
         std::unique_lock lock(asyncMutex_);
@@ -166,14 +171,16 @@ std::uint32_t WaveAudioDevice::StartRecording(std::uint64_t at, std::uint64_t li
         return error ? error : mcierr::kHardware;
     }
     if (kept_) {
-        const bool emulator = recordingInput_.kind == CaptureInput::Kind::Emulator;
-        kept_->Describe(format_, DescribeInput(recordingInput_) + (emulator ? " " + recordingInput_.text : ""),
+        const bool program = recordingInput_.kind == CaptureInput::Kind::Program;
+        kept_->Describe(format_, DescribeInput(recordingInput_) + (program ? " " + recordingProgram_.nameTail : ""),
                         at == 0 && !tail_);
     }
     return 0;
 }
 
 std::uint32_t WaveAudioDevice::StopCapture() {
+    // A capture that waits for the server to come back ends with that cause.
+    if (capture_ && capture_->Away()) CaptureFailed(mcierr::kServerLost);
     capture_.reset();
     if (!writer_) return captureFault_.exchange(0);
     if (writer_->Flush() != 0) CaptureFailed(mcierr::kSpoolFailed);

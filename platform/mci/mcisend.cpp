@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "platform/mci/MciEngine.h"
+#include "platform/linux/WineEmulatorProgram.h"
 #include "platform/mci/McisendRecovery.h"
-#include "platform/mci/WineEmulatorLocation.h"
 
 namespace {
 
 void PrintUsage(std::ostream& out) {
-    out << "usage: mcisend [--record-from=" << tapelark::kRecordFromValues << "] [COMMAND...]\n"
+    out << "usage: mcisend [--record-from=" << tapelark::RecordFromValues(tapelark::kEmulatorInput)
+        << "] [COMMAND...]\n"
            "Sends each MCI command string (one per argument, or one per line of standard\n"
            "input) and prints: CODE<TAB>REPLY<TAB>TEXT. A command with \"notify\" also\n"
            "prints NOTIFY<TAB>ALIAS<TAB>successful|superseded|aborted|failure when it ends.\n"
@@ -27,7 +28,7 @@ void PrintUsage(std::ostream& out) {
            "  mcisend \"open new type waveaudio alias capture\" \"record capture\" ...\n"
            "--record-from chooses what recordings hear: the default input, what the\n"
            "default output plays, only the emulator (its install location from the Wine\n"
-           "prefix's registry), only programs whose executable name ends with TEXT, or\n"
+           "prefix's registry, else any VGS.EXE), only programs whose executable name ends with TEXT, or\n"
            "a source by name.\n"
         << tapelark::kRecoveryUsage;
 }
@@ -84,9 +85,9 @@ bool Skipped(const std::string& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    tapelark::RecordFromOption recordFrom = tapelark::TakeRecordFromOption(argc, argv);
+    tapelark::RecordFromOption recordFrom = tapelark::TakeRecordFromOption(argc, argv, tapelark::kEmulatorInput);
     if (recordFrom.given && !recordFrom.input) {
-        std::cerr << tapelark::RecordFromUsageError("mcisend", recordFrom.value) << '\n';
+        std::cerr << tapelark::RecordFromUsageError("mcisend", recordFrom.value, tapelark::kEmulatorInput) << '\n';
         return 2;
     }
     if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
     });
     engine.SetWarningSink([](const std::string& text) { std::cerr << "mcisend: " << text << std::endl; });
     if (recordFrom.input) engine.SetCaptureInput(*recordFrom.input);
-    engine.SetEmulatorLocation(tapelark::WineEmulatorLocation());
+    engine.SetNamedProgram(tapelark::WineEmulatorProgram());
     bool allGood = true;
     if (argc > 1) {
         for (int i = 1; i < argc; ++i) allGood = Run(engine, out, argv[i]) && allGood;

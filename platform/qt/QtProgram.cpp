@@ -5,9 +5,8 @@ namespace tapelark {
 
 QtProgram::QtProgram(const CaptureInput& input) {
     mci_.SetCaptureInput(input);
-    mci_.SetEmulatorLocation([this] {
-        return launch_.reader.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue);
-    });
+    mci_.SetNamedProgram(EmulatorProgram(
+        [this] { return launch_.reader.ReadRegistryString(kHkeyLocalMachine, kEmulatorKey, kEmulatorLocationValue); }));
     window_.SetHandlers(HandlersOf(form_));
 }
 

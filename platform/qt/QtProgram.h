@@ -3,6 +3,7 @@
 #include "capture/WaveRecording.h"
 #include "launcher/EmulatorLaunch.h"
 #include "platform/linux/ProcProcessSnapshot.h"
+#include "platform/linux/WineEmulatorProgram.h"
 #include "platform/linux/WineRegistry.h"
 #include "platform/linux/X11WindowSystem.h"
 #include "platform/mci/EngineFileSaving.h"
@@ -18,8 +19,8 @@ namespace tapelark {
 
 // The whole program on Linux: the real services, the window and its logic,
 // wired together as Win32Program does on Windows. Needs a QApplication.
-// `input` is what recordings hear; the emulator's install location comes
-// from the launcher's registry reader.
+// `input` is what recordings hear; the emulator's install location, for the
+// input "emulator", comes from the launcher's registry reader.
 class QtProgram {
 public:
     explicit QtProgram(const CaptureInput& input = {});

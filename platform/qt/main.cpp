@@ -4,6 +4,7 @@
 #include <QtWidgets/QApplication>
 
 #include "common/ApplicationTitle.h"
+#include "platform/linux/WineEmulatorProgram.h"
 #include "platform/mci/CaptureInput.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/StartupChecks.h"
@@ -20,20 +21,20 @@ void PrintUsage() {
         "       tapelark --screenshot FILE.png\n"
         "  --record-from   what Record records: the default input (default), what the\n"
         "                  default output plays (output), only the emulator (emulator:\n"
-        "                  the program at its registered install location), only\n"
-        "                  programs whose executable name ends with TEXT, or a sound\n"
-        "                  source by name\n"
+        "                  the program at its registered install location, else any\n"
+        "                  VGS.EXE), only programs whose executable name ends with\n"
+        "                  TEXT, or a sound source by name\n"
         "  --screenshot    saves a picture of the window as it starts, and ends\n"
         "  -h, --help      shows this and ends\n",
-        kRecordFromValues);
+        RecordFromValues(kEmulatorInput).c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const RecordFromOption recordFrom = TakeRecordFromOption(argc, argv);
+    const RecordFromOption recordFrom = TakeRecordFromOption(argc, argv, kEmulatorInput);
     if (recordFrom.given && !recordFrom.input) {
-        std::fprintf(stderr, "%s\n", RecordFromUsageError("tapelark", recordFrom.value).c_str());
+        std::fprintf(stderr, "%s\n", RecordFromUsageError("tapelark", recordFrom.value, kEmulatorInput).c_str());
         return 2;
     }
     const CommandLine line = ReadCommandLine(argc, argv);

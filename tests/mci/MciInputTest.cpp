@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
-// What a recording hears, against a real sound server with two null sinks
-// (PulseAudio, or PipeWire's PulseAudio server): the default output followed
-// to another sink, one program's streams and nothing else, and the take
-// keeping time with the clock.
+// What a recording hears, against PulseAudio and PipeWire with two null
+// sinks, and the take keeping time with the clock.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
+#include "platform/linux/WineEmulatorProgram.h"
 #include "tests/mci/MciTestSupport.h"
 #include "tests/mci/ScopedEnv.h"
 #include "tests/mci/SoundPlayers.h"
@@ -42,80 +41,75 @@ protected:
         return path;
     }
     std::string Input() { return Mci(engine, "status capture input").second; }
-    // Stops, checks the take lasted as long as the clock says, and saves it.
+    double Seconds() {
+        EXPECT_EQ(MciCode(engine, "set capture time format ms"), 0u);
+        return std::atof(Mci(engine, "status capture length").second.c_str()) / 1000;
+    }
+    // Stops; the length kept time with the clock while recording and after.
     Take StopAndSave(Clock::time_point recordStarted) {
+        EXPECT_NEAR(Seconds(), Since(recordStarted), 0.2) << "the length lags behind while recording";
         double wall = Since(recordStarted);
         EXPECT_EQ(MciCode(engine, "stop capture"), 0u);
-        EXPECT_EQ(MciCode(engine, "set capture time format ms"), 0u);
-        double length = std::atof(Mci(engine, "status capture length").second.c_str()) / 1000;
-        EXPECT_NEAR(length, wall, 0.2) << "the take does not keep time with the clock";
+        EXPECT_NEAR(Seconds(), wall, 0.2) << "the take does not keep time with the clock";
         EXPECT_EQ(MciCode(engine, "save capture " + (folder / "take.wav")), 0u);
         return Take(folder / "take.wav");
     }
 };
 
-TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramWhenItPlaysAndKeepsTime) {
-    std::string a440 = Tone(440, 1.2), a660 = Tone(660, 1.2), a1000 = Tone(1000, 1.2), other = Tone(880, 8);
-    ChildProcess listener = Listener("null.monitor");
-    ChildProcess browser = Player("/usr/lib/firefox/firefox", other);
+TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramFollowsItsStreamsAndKeepsTime) {
+    std::string a440 = Tone(440, 1.8), a660 = Tone(660, 1.2), a1000 = Tone(1000, 1.2), other = Tone(880, 8);
+    ChildProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
+    ChildProcess browser = Player("/usr/lib/firefox/firefox", other, "tapelark_other");
     std::string location = "C:\\Old\\VGS.exe";
-    engine.SetEmulatorLocation([&] { return location; });
-    engine.SetCaptureInput({CaptureInput::Kind::Emulator, ""});
+    engine.SetNamedProgram(EmulatorProgram([&] { return location; }));
+    engine.SetCaptureInput({CaptureInput::Kind::Program, kEmulatorInput});
     OpenCaptureDevice(engine);
     location = kEmulator;  // read when Record is pressed
+    // The default output as well, to tell where the emulator's sound was played.
+    ASSERT_EQ(MciCode(engine, "open new type waveaudio alias out"), 0u);
+    ASSERT_EQ(MciCode(engine, "set out bitspersample 16 samplespersec 44100 channels 2"), 0u);
+    ASSERT_EQ(MciCode(engine, "set out input output"), 0u);
     auto start = Clock::now();
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+    ASSERT_EQ(MciCode(engine, "record out"), 0u);
     const std::string input = std::string("emulator ") + kEmulator;
     EXPECT_EQ(Input(), input + " (silent)");
 
-    // The emulator starts a second after Record, plays, ends its stream and
-    // opens two at once; the other program plays all along.
+    // The emulator starts a second after Record, its stream is moved to
+    // another output, it opens two more at once and ends them all; the
+    // other program plays all along.
     SleepUntil(start, 1.0);
-    {
-        ChildProcess first = Player(kEmulator, a440);
-        EXPECT_EQ(first.Wait(), 0);
-    }
-    SleepUntil(start, 2.7);
+    ChildProcess first = Player(kEmulator, a440);
+    SleepUntil(start, 2.4);  // PulseAudio's null sink hears a new stream up to a second late
+    ASSERT_EQ(std::system("for i in $(pactl list short sink-inputs | cut -f1); do "
+                          "pactl move-sink-input $i tapelark_other; done"),
+              0);
+    SleepUntil(start, 2.6);
+    ASSERT_EQ(MciCode(engine, "stop out"), 0u);
+    ASSERT_EQ(MciCode(engine, "save out " + (folder / "out.wav")), 0u);
+    SleepUntil(start, 3.2);
     {
         ChildProcess second = Player(kEmulator, a660), third = Player(kEmulator, a1000);
-        auto until = Clock::now() + std::chrono::milliseconds(1100);
-        while (Input() != input + " (hearing)" && Clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        SleepUntil(start, 4.4);
         EXPECT_EQ(Input(), input + " (hearing)");
-        second.Wait(), third.Wait();
+        second.Wait(), third.Wait(), first.Wait();
     }
-    SleepUntil(start, 5.6);
+    SleepUntil(start, 6.1);
     EXPECT_EQ(Input(), input + " (silent)");
     Take take = StopAndSave(start);
     EXPECT_EQ(Input(), "emulator (not recording)");
 
     EXPECT_LT(take.Peak(0, 0.95), 0.01) << "the first second holds sound";
-    // A null sink may deliver a new stream's first few tenths of a second late.
-    EXPECT_GT(take.Strength(440, 1.0, 2.7), 0.1);
-    EXPECT_GT(take.Strength(660, 2.7, 4.4), 0.1);
-    EXPECT_GT(take.Strength(1000, 2.7, 4.4), 0.1);
-    EXPECT_LT(take.Peak(5.0, take.Seconds()), 0.01) << "sound after the program's streams ended";
+    EXPECT_LT(take.Onset(), 2.4) << "not heard before it moved";
+    EXPECT_NEAR(take.Onset(), Take(folder / "out.wav").Onset(), 0.1) << "not where the output played it";
+    EXPECT_LE(take.LongestSilence(take.Onset(), 2.7), 0.1) << "a hole where it moved";
+    EXPECT_GT(take.Strength(440, 2.5, 2.75), 0.1) << "not heard after it moved";
+    EXPECT_LE(take.Peak(0, 3.0), 0.35) << "sound the program did not play";
+    EXPECT_GT(take.Strength(660, 3.2, 4.9), 0.1);
+    EXPECT_GT(take.Strength(1000, 3.2, 4.9), 0.1);
+    EXPECT_LT(take.Peak(5.5, take.Seconds()), 0.01) << "sound after the program's streams ended";
     for (double at = 0; at + 0.25 < take.Seconds(); at += 0.25)
         EXPECT_LT(take.Strength(880, at, at + 0.25), 0.01) << "another program is heard at " << at << " s";
-}
-
-TEST_F(MciInputTest, ApplicationFollowsItsStreamToAnotherOutput) {
-    std::string tone = Tone(440, 4);
-    ChildProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    engine.SetCaptureInput({CaptureInput::Kind::Application, "vgs.EXE"});  // case does not matter
-    OpenCaptureDevice(engine);
-    auto start = Clock::now();
-    ASSERT_EQ(MciCode(engine, "record capture"), 0u);
-    ChildProcess emulator = Player(kEmulator, tone);
-    SleepUntil(start, 1.5);
-    ASSERT_EQ(std::system("for i in $(pactl list short sink-inputs | cut -f1); do "
-                          "pactl move-sink-input $i tapelark_other; done"),
-              0);
-    SleepUntil(start, 3.8);
-    Take take = StopAndSave(start);
-    EXPECT_LT(take.Onset(), 1.4) << "not heard before it moved";
-    EXPECT_GT(take.Strength(440, 2.8, 3.6), 0.1) << "not heard after it moved";
 }
 
 TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
@@ -144,17 +138,29 @@ TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
     EXPECT_LE(take.LongestSilence(onset, take.Seconds() - 0.3), 0.2);
 }
 
-TEST_F(MciInputTest, ChoosingAnInputByCommand) {
-    OpenCaptureDevice(engine);
-    EXPECT_EQ(Input(), "default (not recording)");
+// Each input as a command sets it, and what it hears with a program playing
+// that no name matches.
+TEST_F(MciInputTest, ChoosingAnInputByCommandAndHearingNothingSaysSo) {
+    std::string location = "C:\\Nowhere\\VGS.exe";
+    engine.SetNamedProgram(EmulatorProgram([&] { return location; }));
+    std::string tone = Tone(440, 3);
+    ChildProcess listener = Listener("null.monitor");
+    ChildProcess anything = Player("player", tone);
+    // A name that no program has: blanks, quotes, letters beyond ASCII, long.
+    const std::string odd = "C:\\Jeux \"vidéo\" " + std::string(1000, 'x') + ".exe";
     struct Case {
         std::string set;
         std::uint32_t code = 0;
         std::string status = "default (not recording)";  // a refused input changes nothing
+        std::string recording = "";                       // what it hears, recorded a second
+        std::string location = "C:\\Nowhere\\VGS.exe";      // the emulator's, if any
     } cases[] = {
+        {"emulator", 0, "emulator (not recording)",
+         "emulator VGS.EXE, by executable name: no install location is registered (silent)", ""},
         {"output", 0, "output (not recording)"},
-        {"EMULATOR", 0, "emulator (not recording)"},
-        {"application vgs.exe", 0, "application vgs.exe (not recording)"},
+        {"EMULATOR", 0, "emulator (not recording)", "emulator C:\\Nowhere\\VGS.exe (silent)"},
+        {"application \"\"", 0, "application (not recording)", "application (silent: no program name was given)"},
+        {"application \"" + odd + "\"", 0, "application " + odd + " (not recording)", "application " + odd + " (silent)"},
         {"source \"tapelark_other.monitor\"", 0, "source tapelark_other.monitor (not recording)"},
         {"default"},
         {"microphone", kUnknownInput}, {"", kMissingParameter}, {"source", kMissingStringArgument},
@@ -162,8 +168,18 @@ TEST_F(MciInputTest, ChoosingAnInputByCommand) {
         {"4000000000", kOutOfRange},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(MciCode(engine, "set capture input " + c.set), c.code) << c.set;
-        EXPECT_EQ(Input(), c.status) << c.set;
+        SCOPED_TRACE(c.set);
+        location = c.location;
+        OpenCaptureDevice(engine);
+        EXPECT_EQ(MciCode(engine, "set capture input " + c.set), c.code);
+        EXPECT_EQ(Input(), c.status);
+        if (c.recording.empty()) continue;
+        auto start = Clock::now();
+        ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+        SleepUntil(start, 1.0);
+        EXPECT_EQ(Input(), c.recording);
+        Take take = StopAndSave(start);
+        EXPECT_LT(take.Peak(0, take.Seconds()), 0.01) << "recorded something";
     }
     // winmm's numbered form names a source of the server.
     ASSERT_EQ(MciCode(engine, "set capture input 0"), 0u);
@@ -172,63 +188,49 @@ TEST_F(MciInputTest, ChoosingAnInputByCommand) {
     EXPECT_EQ(MciCode(engine, "record capture"), kNoSuchSource);
 }
 
-TEST_F(MciInputTest, NothingToMatchRecordsSilenceAndSaysSo) {
-    engine.SetEmulatorLocation([] { return std::string(); });
-    std::string tone = Tone(440, 3);
-    ChildProcess listener = Listener("null.monitor");
-    ChildProcess anything = Player("player", tone);
-    // A name that no program has: blanks, quotes, letters beyond ASCII, long.
-    const std::string odd = "C:\\Jeux \"vidéo\" " + std::string(1000, 'x') + ".exe";
-    struct Case {
-        std::string set, status;
-    } cases[] = {
-        {"emulator", "emulator (silent: no install location is registered for the emulator)"},
-        {"application \"\"", "application (silent: no program name was given)"},
-        {"application \"" + odd + "\"", "application " + odd + " (silent)"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.set);
-        OpenCaptureDevice(engine);
-        ASSERT_EQ(MciCode(engine, "set capture input " + c.set), 0u);
-        auto start = Clock::now();
-        ASSERT_EQ(MciCode(engine, "record capture"), 0u);
-        SleepUntil(start, 1.0);
-        EXPECT_EQ(Input(), c.status);
-        Take take = StopAndSave(start);
-        EXPECT_LT(take.Peak(0, take.Seconds()), 0.01) << "recorded something";
-    }
-}
-
-// PulseAudio only: the test restarts a server of its own.
-TEST_F(MciInputTest, ApplicationRidesOutTheServerGoingAway) {
+// PulseAudio only: the test restarts a server of its own. While it is away
+// the mode says so; once it is back, recording goes on in time.
+TEST_F(MciInputTest, EveryInputRidesOutTheServerGoingAway) {
     if (std::getenv("TAPELARK_PIPEWIRE")) GTEST_SKIP() << "restarts a PulseAudio server of its own";
     const std::string dir = folder / "server";
-    auto server = OwnPulseServer(dir, true);
-    ASSERT_TRUE(server);
     ScopedEnv address("PULSE_SERVER", "unix:" + dir + "/native");
     std::string tone = Tone(440, 1.5);
-    engine.SetCaptureInput({CaptureInput::Kind::Application, "VGS.exe"});
-    OpenCaptureDevice(engine);
-    auto start = Clock::now();
+    for (CaptureInput input : {CaptureInput{CaptureInput::Kind::Application, "VGS.exe"}, CaptureInput{}}) {
+        SCOPED_TRACE(DescribeInput(input));
+        auto server = OwnPulseServer(dir, true);
+        ASSERT_TRUE(server);
+        engine.SetCaptureInput(input);
+        OpenCaptureDevice(engine);
+        auto start = Clock::now();
+        ASSERT_EQ(MciCode(engine, "record capture"), 0u);
+        {
+            ChildProcess emulator = Player(kEmulator, tone);
+            SleepUntil(start, 0.8);
+            server.reset();
+        }
+        SleepUntil(start, 1.8);
+        EXPECT_EQ(Mci(engine, "status capture mode").second, "not ready");
+        server = OwnPulseServer(dir, true);
+        ASSERT_TRUE(server);
+        ChildProcess listener = Listener("null.monitor");
+        SleepUntil(start, 3.5);  // it connects again within a second or two
+        EXPECT_EQ(Mci(engine, "status capture mode").second, "recording");
+        EXPECT_EQ(Player(kEmulator, tone).Wait(), 0);
+        SleepUntil(start, 5.5);
+        Take take = StopAndSave(start);
+        EXPECT_GT(take.Strength(440, 3.5, take.Seconds()), 0.1) << "not heard after the server came back";
+    }
+    // Gone for good: the stop says so, what was recorded is kept, and a new
+    // recording finds no server.
+    auto server = OwnPulseServer(dir, true);
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
-    {
-        ChildProcess emulator = Player(kEmulator, tone);
-        SleepUntil(start, 0.8);
-        server.reset();
-    }
-    SleepUntil(start, 1.8);
-    EXPECT_EQ(Mci(engine, "status capture mode").second, "recording");
-    server = OwnPulseServer(dir, true);
-    ASSERT_TRUE(server);
-    ChildProcess listener = Listener("null.monitor");
-    SleepUntil(start, 3.5);  // it connects again within a second or two
-    {
-        ChildProcess emulator = Player(kEmulator, tone);
-        EXPECT_EQ(emulator.Wait(), 0);
-    }
-    SleepUntil(start, 5.5);
-    Take take = StopAndSave(start);
-    EXPECT_GT(take.Strength(440, 3.5, take.Seconds()), 0.1) << "not heard after the server came back";
+    server.reset();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const std::string kept = Mci(engine, "status capture length").second;
+    EXPECT_EQ(MciCode(engine, "stop capture"), kServerLost);
+    EXPECT_EQ(Mci(engine, "status capture length").second, kept);
+    EXPECT_EQ(MciCode(engine, "save capture " + (folder / "rescued.wav")), 0u);
+    EXPECT_EQ(MciCode(engine, "record capture"), kNoSoundServer);
 }
 
 }  // namespace

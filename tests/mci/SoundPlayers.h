@@ -22,8 +22,10 @@ inline bool MakeTone(const std::string& path, double frequency, double seconds, 
 }
 
 // paplay under `name`, playing `wav` to the default sink or to `sink`.
+// paplay tells by its own name whether to read a WAVE file or raw samples,
+// so under another name it is told to read the file.
 inline ChildProcess Player(const std::string& name, const std::string& wav, const std::string& sink = "") {
-    std::vector<std::string> argv{name, wav};
+    std::vector<std::string> argv{name, "--file-format", wav};
     if (!sink.empty()) argv.push_back("--device=" + sink);
     return ChildProcess("paplay", argv);
 }

@@ -102,7 +102,7 @@ TEST(EndToEnd, RecordOnlyTheEmulatorThatTheRegistryNames) {
     const QString emulatorTone = Tone(dir, 440, 1.5, 0.3), otherTone = Tone(dir, 880, 6, 0.3);
     const QString saved = dir.path() + "/emulator take.wav";
 
-    QtProgram app({CaptureInput::Kind::Emulator, ""});
+    QtProgram app({CaptureInput::Kind::Program, kEmulatorInput});
     app.Window().show();
     ChildProcess listener = Listener("null.monitor");
     ChildProcess other = Player("/usr/bin/mediaplayer", otherTone.toStdString());
