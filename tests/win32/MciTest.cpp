@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,95 +26,58 @@ namespace {
 using testing::ReadFile;
 using Names = std::vector<std::string>;
 
-// A sound stereo 16-bit 44.1 kHz WAVE file; a failure names what is wrong with it.
-void ExpectStereo16Bit44100(const std::string& path) {
-    const testing::WaveFile wave = testing::ParseWave(ReadFile(path));
-    ASSERT_EQ(wave.problem, "");
-    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
-}
+struct Capture {
+    Win32MciChannel mci;
+    Win32FileSaving files;
+    testing::FakeMessageBoxes messages;
+    WaveRecording recording{mci, messages, files};
+};
 
-class MciTest : public ::testing::Test {
-protected:
-    void TearDown() override { capture.CloseAllDevices(); }
-
-    // winmm holds a file it saved until the device closes: a save may leave
-    // that file beside the user's, hidden, until then.
-    Names VisibleNames() const {
+// A blank in every path, so every save command quotes its target. winmm
+// holds a file it saved until the device closes: a save may leave that file
+// beside the user's, hidden, until then, and what it holds goes when the
+// program ends with the device still open.
+TEST(MciTest, SavesUnderTheChosenNamesOverOldFilesAndTellsWhatItCannotSave) {
+    testing::TempFolder folder{"tapelark mci"};
+    const auto visible = [&folder] {
         Names names;
         for (const std::string& name : folder.Names())
             if (!(GetFileAttributesA((folder / name).c_str()) & FILE_ATTRIBUTE_HIDDEN)) names.push_back(name);
         return names;
-    }
-
-    testing::TempFolder folder{"tapelark-mci"};
-    Win32MciChannel mci;
-    Win32FileSaving files;
-    testing::FakeMessageBoxes messages;
-    WaveRecording capture{mci, messages, files};
-};
-
-// A path with a blank goes into the command in quotes; the file must end up
-// under the name the user chose, not under a short alias of it. What winmm
-// held goes when the program ends with the device still open.
-TEST_F(MciTest, RecordsStopsAndSavesUnderTheChosenNamesAndNothingIntoAMissingFolder) {
+    };
+    const Names saved{"first take.wav", "take.wav"};
+    testing::WriteFile(folder / "take.wav", "an older file");
     {
-        Win32MciChannel ending;
-        WaveRecording take{ending, messages, files};
-        take.BeginRecording();
-        EXPECT_NE(take.CaptureModeText(), "N/A");
-        take.StopCapture();
-        EXPECT_EQ(take.CaptureModeText(), "stopped");
-        EXPECT_NE(take.CaptureLengthText().find(" bytes)"), std::string::npos);
-
-        // One take saved twice: winmm moves the file it saved last when saving
-        // again (Wine's does), which must not be the user's first file.
-        for (const char* name : {"take.wav", "first take.wav"}) take.SaveCaptureAs(folder / name);
-        // Into a missing folder nothing is saved, and the user is told (and of nothing else).
-        Names told;
-        for (const std::string& path : {folder / "missing\\take.wav", folder / "missing folder\\take.wav"}) {
-            take.SaveCaptureAs(path);
-            told.push_back("Saving file failed, file name was: " + path);
+        Capture take;
+        const std::string missing = folder / "missing folder\\take.wav", old = folder / "take.wav";
+        // Without a device, or into a missing folder, winmm saves nothing and the user is told.
+        EXPECT_EQ(take.recording.CaptureModeText(), "N/A");
+        take.recording.SaveCaptureAs(old);
+        EXPECT_EQ(ReadFile(old), "an older file");
+        for (int round = 0; round < 2; ++round) {
+            take.recording.BeginRecording();  // closes the device of the round before
+            EXPECT_NE(take.recording.CaptureModeText(), "N/A");
+            take.recording.StopCapture();
+            EXPECT_EQ(take.recording.CaptureModeText(), "stopped");
+            EXPECT_NE(take.recording.CaptureLengthText().find(" bytes)"), std::string::npos);
+            // One take saved twice: winmm moves the file it saved last when
+            // saving again (Wine's does), which must not be the user's first file.
+            for (const char* name : {"take.wav", "first take.wav"}) take.recording.SaveCaptureAs(folder / name);
+            EXPECT_EQ(visible(), saved);
+            EXPECT_LE(folder.Names().size(), saved.size() + 1) << "what an earlier save left is gone";
         }
-        EXPECT_EQ(messages.Texts(), told);
+        take.recording.SaveCaptureAs(missing);
+        EXPECT_EQ(take.messages.Texts(), (Names{"Saving file failed, file name was: " + old,
+                                                "Saving file failed, file name was: " + missing}));
     }
-    EXPECT_EQ(folder.Names(), (Names{"first take.wav", "take.wav"}));
-    for (const char* name : {"take.wav", "first take.wav"}) ExpectStereo16Bit44100(folder / name);
+    EXPECT_EQ(folder.Names(), saved);
+    for (const std::string& name : saved) {
+        const testing::WaveFile wave = testing::ParseWave(ReadFile(folder / name));
+        ASSERT_EQ(wave.problem, "") << name;
+        EXPECT_EQ(wave.format, testing::kStereo16Bit44100) << name;
+    }
     EXPECT_EQ(ReadFile(folder / "take.wav"), ReadFile(folder / "first take.wav"));
 }
-
-TEST_F(MciTest, SavingOverAnOldFileReplacesItWholeOrNotAtAll) {
-    const std::string path = folder / "old take.wav";
-    testing::WriteFile(path, "an older file");
-    for (int save = 0; save < 2; ++save) {
-        capture.BeginRecording();  // closes the device of the save before
-        capture.StopCapture();
-        capture.SaveCaptureAs(path);
-        EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
-        ExpectStereo16Bit44100(path);
-        EXPECT_EQ(VisibleNames(), Names{"old take.wav"});
-        EXPECT_LE(folder.Names().size(), 2u) << "what an earlier save left is gone";
-    }
-
-    // The old file is in use elsewhere, so the new one cannot take its place.
-    const std::string old = ReadFile(path);
-    capture.BeginRecording();
-    capture.StopCapture();
-    std::ifstream held(path);
-    EXPECT_THROW(capture.SaveCaptureAs(path), FileError);
-    held.close();
-    EXPECT_EQ(ReadFile(path), old);
-    EXPECT_EQ(VisibleNames(), Names{"old take.wav"});
-
-    // Without a device the multimedia system refuses the save.
-    capture.CloseAllDevices();
-    EXPECT_EQ(capture.CaptureModeText(), "N/A");
-    capture.SaveCaptureAs(path);
-    EXPECT_EQ(messages.Texts(), Names{"Saving file failed, file name was: " + path});
-    EXPECT_EQ(ReadFile(path), old);
-    EXPECT_EQ(folder.Names(), Names{"old take.wav"});
-}
-
-using MciSoundServerTest = MciTest;
 
 // A second of a loud 441 Hz tone as a stereo 16-bit 44.1 kHz WAVE file.
 void WriteTone(const std::string& path) {
@@ -132,15 +94,17 @@ void WriteTone(const std::string& path) {
 
 // Wine's waveaudio answers a length of 0 while it records, and plays nothing
 // before a save: what was recorded shows only in the file saved.
-TEST_F(MciSoundServerTest, RecordsWhatIsPlayedAndKeepsTheProgramUpWhileTheDeviceRuns) {
+TEST(MciSoundServerTest, RecordsWhatIsPlayedAndKeepsTheProgramUpWhileTheDeviceRuns) {
     ASSERT_GT(waveInGetNumDevs(), 0u) << "no wave input: Wine's sound driver is off";
+    testing::TempFolder folder{"tapelark mci"};
+    Capture capture;
     WriteTone(folder / "tone.wav");
     ASSERT_TRUE(PlaySoundA((folder / "tone.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP));
-    capture.BeginRecording();
+    capture.recording.BeginRecording();
     Sleep(1000);
-    capture.StopCapture();
+    capture.recording.StopCapture();
     PlaySoundA(nullptr, nullptr, 0);
-    capture.SaveCaptureAs(folder / "take.wav");
+    capture.recording.SaveCaptureAs(folder / "take.wav");
     const testing::WaveFile take = testing::ParseWave(ReadFile(folder / "take.wav"));
     ASSERT_EQ(take.problem, "");
     EXPECT_GT(take.bytes.size(), 44100u) << "a good part of the second recorded";
@@ -152,17 +116,17 @@ TEST_F(MciSoundServerTest, RecordsWhatIsPlayedAndKeepsTheProgramUpWhileTheDevice
     // Recording again (which closes all first), or clearing, while the device
     // records or plays must not bring the program down.
     for (int round = 0; round < 6; ++round) {
-        capture.BeginRecording();
+        capture.recording.BeginRecording();
         Sleep(500);
-        EXPECT_EQ(capture.CaptureModeText(), "recording") << "round " << round;
+        EXPECT_EQ(capture.recording.CaptureModeText(), "recording") << "round " << round;
     }
-    capture.StopCapture();
-    capture.PlayCapture();
-    capture.BeginRecording();  // while playing back
+    capture.recording.StopCapture();
+    capture.recording.PlayCapture();
+    capture.recording.BeginRecording();  // while playing back
     Sleep(300);
-    EXPECT_EQ(capture.CaptureModeText(), "recording");
-    capture.CloseAllDevices();  // Clear while recording
-    EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
+    EXPECT_EQ(capture.recording.CaptureModeText(), "recording");
+    capture.recording.CloseAllDevices();  // Clear while recording
+    EXPECT_TRUE(capture.messages.shown.empty()) << capture.messages.shown.front().text;
 }
 
 }  // namespace
