@@ -19,57 +19,51 @@ using testing::TempFolder;
 using testing::WriteFile;
 using Names = std::vector<std::string>;
 
-class FileTest : public ::testing::Test {
-protected:
-    // A save that writes `contents` at the name it is given and answers `code`.
-    FileSaving::Save Writes(const std::string& contents, std::uint32_t code = 0) {
-        return [this, contents, code](const std::string& target) {
-            targets.push_back(target);
-            WriteFile(target, contents);
-            return code;
-        };
-    }
-
+TEST(FileTest, TheNewFileIsWrittenBesideAndTakesTheOldOnesPlaceWholeOrNotAtAll) {
     TempFolder folder{"tapelark files"};  // a blank in every path below
     const std::string path = folder / "take.wav", beside = folder / ".tapelark-save-1.wav";
     Win32FileSaving saving;
     Names targets;
-};
-
-TEST_F(FileTest, TheNewFileIsWrittenBesideAndTakesTheOldOnesPlaceKeepingItHidden) {
-    EXPECT_EQ(saving.SaveAs(path, Writes("first")), 0u);
+    // A save that writes `contents` at the name it is given and answers `code`.
+    const auto writes = [&targets](const std::string& contents, std::uint32_t code = 0) -> FileSaving::Save {
+        return [&targets, contents, code](const std::string& target) {
+            targets.push_back(target);
+            WriteFile(target, contents);
+            return code;
+        };
+    };
+    EXPECT_EQ(saving.SaveAs(path, writes("first")), 0u);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
     WriteFile(beside, "what an earlier save left");
-    EXPECT_EQ(saving.SaveAs(path, Writes("second")), 0u);
-    EXPECT_EQ(targets, (Names{beside, beside}));
+    EXPECT_EQ(saving.SaveAs(path, writes("second")), 0u);
     EXPECT_EQ(ReadFile(path), "second");
     EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(folder.Names(), Names{"take.wav"});
 
     // What winmm still holds is passed over.
     HANDLE held = CreateFileA(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    EXPECT_EQ(saving.SaveAs(path, Writes("third")), 0u);
+    EXPECT_EQ(saving.SaveAs(path, writes("third")), 0u);
     CloseHandle(held);
-    EXPECT_EQ(targets.back(), folder / ".tapelark-save-2.wav");
+    EXPECT_EQ(targets, (Names{beside, beside, folder / ".tapelark-save-2.wav"}));
     EXPECT_EQ(ReadFile(path), "third");
-}
 
-TEST_F(FileTest, ARefusedSaveOrMoveKeepsTheOldFileAndLeavesNothingBeside) {
-    WriteFile(path, "old");
-    EXPECT_EQ(saving.SaveAs(path, Writes("a piece", MCIERR_FILE_NOT_SAVED)), MCIERR_FILE_NOT_SAVED);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);  // refused as winmm's own save refuses it
-    EXPECT_EQ(saving.SaveAs(path, Writes("new")), MCIERR_FILE_NOT_SAVED);
+    // A refused save, a read-only old file (refused as winmm's own save
+    // refuses it) and one in use keep the old file and leave nothing beside.
+    targets.clear();
+    EXPECT_EQ(saving.SaveAs(path, writes("a piece", MCIERR_FILE_NOT_SAVED)), MCIERR_FILE_NOT_SAVED);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(saving.SaveAs(path, writes("new")), MCIERR_FILE_NOT_SAVED);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(targets, Names{beside});
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     try {
-        saving.SaveAs(path, Writes("new"));
+        saving.SaveAs(path, writes("new"));
         ADD_FAILURE() << "saved over a file in use";
     } catch (const FileError& error) {
         EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
     }
     CloseHandle(held);
-    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(ReadFile(path), "third");
     EXPECT_EQ(folder.Names(), Names{"take.wav"});
 }
 
@@ -79,7 +73,6 @@ TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {
 
     Win32ProgramEnvironment environment;
     const std::string folder = environment.ProgramFolder();
-    ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
     EXPECT_NE(GetFileAttributesA((folder + "\\win32_platform_test.exe").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(environment.InstanceHandle(), reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));

