@@ -29,20 +29,13 @@ struct SeenDialog {
 };
 
 // Presses the given buttons in the dialogs that come up, Cancel after them.
-class DialogDriver {
-public:
-    explicit DialogDriver(std::vector<int> buttons) : presses_(std::move(buttons)) {
+struct DialogDriver {
+    explicit DialogDriver(std::vector<int> buttons) : presses(std::move(buttons)) {
         current = this;
-        hook_ = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
-        EXPECT_TRUE(hook_);
+        hook = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
     }
-    ~DialogDriver() {
-        UnhookWindowsHookEx(hook_);
-        current = nullptr;
-    }
-    std::vector<SeenDialog> seen;
+    ~DialogDriver() { UnhookWindowsHookEx(hook); }
 
-private:
     static BOOL CALLBACK NoteChild(HWND child, LPARAM seen) {
         auto& dialog = *reinterpret_cast<SeenDialog*>(seen);
         if (!IsWindowVisible(child)) return TRUE;
@@ -55,11 +48,10 @@ private:
     // Runs once the dialog has nothing else to do: it is filled in by then.
     static void CALLBACK OnDialogIdle(HWND window, UINT, UINT_PTR timer, DWORD) {
         KillTimer(window, timer);
-        SeenDialog& dialog = current->seen.emplace_back();
-        dialog.title = testing::TextOf(window);
-        EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&dialog));
-        const auto& presses = current->presses_;
-        const int button = current->seen.size() <= presses.size() ? presses[current->seen.size() - 1] : IDCANCEL;
+        std::vector<SeenDialog>& seen = current->seen;
+        seen.push_back({testing::TextOf(window)});
+        EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&seen.back()));
+        const int button = seen.size() <= current->presses.size() ? current->presses[seen.size() - 1] : IDCANCEL;
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     }
 
@@ -74,8 +66,9 @@ private:
     }
 
     static inline DialogDriver* current = nullptr;
-    HHOOK hook_ = nullptr;
-    std::vector<int> presses_;
+    std::vector<int> presses;
+    std::vector<SeenDialog> seen;
+    HHOOK hook = nullptr;
 };
 
 TEST(SaveDialogTest, OpensWithTheProposedNameAsksBeforeReplacingAndGivesBackTheFullPath) {
@@ -121,6 +114,20 @@ TEST(MessageBoxTest, ShowsTextAndCaptionWithTheIconTheStyleAsksFor) {
         EXPECT_TRUE(dialogs.seen[0].Shows(box.text));
         EXPECT_EQ(dialogs.seen[0].icon, box.icon);
     }
+}
+
+// Where the save dialog opens: the program's folder, or the user's when that may not be written.
+TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {
+    EXPECT_EQ(FolderOfFile("C:\\Games\\Tapelark\\tapelark.exe"), "C:\\Games\\Tapelark");
+    EXPECT_EQ(FolderOfFile("C:\\tapelark.exe"), "C:\\");
+    Win32ProgramEnvironment environment;
+    const std::string folder = environment.ProgramFolder();
+    EXPECT_FALSE(folder.ends_with('\\'));
+    EXPECT_NE(GetFileAttributesA((folder + "\\win32_platform_test.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(environment.InstanceHandle(), reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
+    EXPECT_TRUE(environment.FolderWritable(folder));
+    EXPECT_FALSE(environment.FolderWritable(folder + "\\no such folder"));
+    EXPECT_FALSE(environment.UserSaveFolder().empty());
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/win32/Win32FileSaving.h"
-#include "platform/win32/Win32ProgramEnvironment.h"
 #include "tests/win32/WineHelpers.h"
 
 #include <mmsystem.h>
@@ -14,9 +13,7 @@
 namespace tapelark {
 namespace {
 
-using testing::ReadFile;
-using testing::TempFolder;
-using testing::WriteFile;
+using namespace tapelark::testing;
 using Names = std::vector<std::string>;
 
 TEST(FileTest, TheNewFileIsWrittenBesideAndTakesTheOldOnesPlaceWholeOrNotAtAll) {
@@ -65,22 +62,6 @@ TEST(FileTest, TheNewFileIsWrittenBesideAndTakesTheOldOnesPlaceWholeOrNotAtAll) 
     CloseHandle(held);
     EXPECT_EQ(ReadFile(path), "third");
     EXPECT_EQ(folder.Names(), Names{"take.wav"});
-}
-
-TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {
-    EXPECT_EQ(FolderOfFile("C:\\Games\\Tapelark\\tapelark.exe"), "C:\\Games\\Tapelark");
-    EXPECT_EQ(FolderOfFile("C:\\tapelark.exe"), "C:\\");
-
-    Win32ProgramEnvironment environment;
-    const std::string folder = environment.ProgramFolder();
-    EXPECT_NE(folder.back(), '\\');
-    EXPECT_NE(GetFileAttributesA((folder + "\\win32_platform_test.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(environment.InstanceHandle(), reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)));
-
-    TempFolder scratch{"tapelark writable"};
-    EXPECT_TRUE(environment.FolderWritable(scratch.path()));
-    EXPECT_FALSE(environment.FolderWritable(scratch / "no such folder"));
-    EXPECT_FALSE(environment.UserSaveFolder().empty());
 }
 
 }  // namespace
