@@ -74,7 +74,7 @@ TEST(ProcessTest, FindsItsOwnExecutableByName) {
 // A window of stand_in_emulator.exe, which counts the Enter keys it receives.
 HWND Found(const std::string& title) {
     HWND window = nullptr;
-    testing::PumpUntil([&] { return (window = FindWindowA(nullptr, title.c_str())) != nullptr; });
+    testing::Pump([&] { return (window = FindWindowA(nullptr, title.c_str())) != nullptr; });
     return window;
 }
 LRESULT EnterKeys(HWND standIn) { return SendMessageA(standIn, testing::kEnterKeysMessage, 0, 0); }
@@ -105,10 +105,10 @@ TEST(StartEmulatorTest, LaunchesTheEmulatorOnceThenWakesItWithOneEnterPerClick) 
         // The emulator's title goes on with the game it runs.
         if (click == 5) SetWindowTextA(emulator, "Connectix Virtual Game Station - [game]");
         SetForegroundWindow(other);
-        testing::PumpUntil([&] { return GetForegroundWindow() == other; });
+        testing::Pump([&] { return GetForegroundWindow() == other; });
         EXPECT_TRUE(launch.starter.StartEmulator());
         EXPECT_EQ(GetForegroundWindow(), emulator);
-        testing::PumpUntil([&] { return EnterKeys(emulator) >= click; });
+        testing::Pump([&] { return EnterKeys(emulator) >= click; });
         EXPECT_EQ(EnterKeys(emulator), click) << "click " << click;
     }
     EXPECT_EQ(EnterKeys(other), 0) << "an Enter went to the window that was in front";
