@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The capture logic over winmm's own waveaudio device, as Wine provides it:
-// MciTest without a sound driver (the device records nothing), checking the
-// calls and the files; MciSoundServerTest with the tests' PulseAudio server.
+// The capture services on Wine: FileTest saves beside the user's file and
+// moves over it; the capture logic over winmm's own waveaudio device then runs
+// without a sound driver (MciTest: the device records nothing), checking the
+// calls and the files, and with the tests' PulseAudio server (MciSoundServerTest).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -23,13 +24,61 @@
 namespace tapelark {
 namespace {
 
-using testing::ReadFile;
+using namespace tapelark::testing;
 using Names = std::vector<std::string>;
+
+TEST(FileTest, TheNewFileIsWrittenBesideAndTakesTheOldOnesPlaceWholeOrNotAtAll) {
+    TempFolder folder{"tapelark files"};  // a blank in every path below
+    const std::string path = folder / "take.wav", beside = folder / ".tapelark-save-1.wav";
+    Win32FileSaving saving;
+    Names targets;
+    // A save that writes `contents` at the name it is given and answers `code`.
+    const auto writes = [&targets](const std::string& contents, std::uint32_t code = 0) -> FileSaving::Save {
+        return [&targets, contents, code](const std::string& target) {
+            targets.push_back(target);
+            WriteFile(target, contents);
+            return code;
+        };
+    };
+    EXPECT_EQ(saving.SaveAs(path, writes("first")), 0u);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    WriteFile(beside, "what an earlier save left");
+    EXPECT_EQ(saving.SaveAs(path, writes("second")), 0u);
+    EXPECT_EQ(ReadFile(path), "second");
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(folder.Names(), Names{"take.wav"});
+
+    // What winmm still holds is passed over.
+    HANDLE held = CreateFileA(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_EQ(saving.SaveAs(path, writes("third")), 0u);
+    CloseHandle(held);
+    EXPECT_EQ(targets, (Names{beside, beside, folder / ".tapelark-save-2.wav"}));
+    EXPECT_EQ(ReadFile(path), "third");
+
+    // A refused save, a read-only old file (refused as winmm's own save
+    // refuses it) and one in use keep the old file and leave nothing beside.
+    targets.clear();
+    EXPECT_EQ(saving.SaveAs(path, writes("a piece", MCIERR_FILE_NOT_SAVED)), MCIERR_FILE_NOT_SAVED);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(saving.SaveAs(path, writes("new")), MCIERR_FILE_NOT_SAVED);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(targets, Names{beside});
+    held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    try {
+        saving.SaveAs(path, writes("new"));
+        ADD_FAILURE() << "saved over a file in use";
+    } catch (const FileError& error) {
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+    }
+    CloseHandle(held);
+    EXPECT_EQ(ReadFile(path), "third");
+    EXPECT_EQ(folder.Names(), Names{"take.wav"});
+}
 
 struct Capture {
     Win32MciChannel mci;
     Win32FileSaving files;
-    testing::FakeMessageBoxes messages;
+    FakeMessageBoxes messages;
     WaveRecording recording{mci, messages, files};
 };
 
@@ -38,7 +87,7 @@ struct Capture {
 // beside the user's, hidden, until then, and what it holds goes when the
 // program ends with the device still open.
 TEST(MciTest, SavesUnderTheChosenNamesOverOldFilesAndTellsWhatItCannotSave) {
-    testing::TempFolder folder{"tapelark mci"};
+    TempFolder folder{"tapelark mci"};
     const auto visible = [&folder] {
         Names names;
         for (const std::string& name : folder.Names())
@@ -46,7 +95,7 @@ TEST(MciTest, SavesUnderTheChosenNamesOverOldFilesAndTellsWhatItCannotSave) {
         return names;
     };
     const Names saved{"first take.wav", "take.wav"};
-    testing::WriteFile(folder / "take.wav", "an older file");
+    WriteFile(folder / "take.wav", "an older file");
     {
         Capture take;
         const std::string missing = folder / "missing folder\\take.wav", old = folder / "take.wav";
@@ -72,9 +121,9 @@ TEST(MciTest, SavesUnderTheChosenNamesOverOldFilesAndTellsWhatItCannotSave) {
     }
     EXPECT_EQ(folder.Names(), saved);
     for (const std::string& name : saved) {
-        const testing::WaveFile wave = testing::ParseWave(ReadFile(folder / name));
+        const WaveFile wave = ParseWave(ReadFile(folder / name));
         ASSERT_EQ(wave.problem, "") << name;
-        EXPECT_EQ(wave.format, testing::kStereo16Bit44100) << name;
+        EXPECT_EQ(wave.format, kStereo16Bit44100) << name;
     }
     EXPECT_EQ(ReadFile(folder / "take.wav"), ReadFile(folder / "first take.wav"));
 }
@@ -87,7 +136,7 @@ void WriteTone(const std::string& path) {
         for (int channel = 0; channel < 2; ++channel) samples += {char(sample), char(sample >> 8)};
     }
     const auto u32 = [](std::size_t n) { return std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)}; };
-    testing::WriteFile(path, "RIFF" + u32(36 + samples.size()) + "WAVEfmt " + u32(16) + std::string("\1\0\2\0", 4) +
+    WriteFile(path, "RIFF" + u32(36 + samples.size()) + "WAVEfmt " + u32(16) + std::string("\1\0\2\0", 4) +
                                  u32(44100) + u32(176400) + std::string("\4\0\x10\0", 4) + "data" +
                                  u32(samples.size()) + samples);
 }
@@ -96,7 +145,7 @@ void WriteTone(const std::string& path) {
 // before a save: what was recorded shows only in the file saved.
 TEST(MciSoundServerTest, RecordsWhatIsPlayedAndKeepsTheProgramUpWhileTheDeviceRuns) {
     ASSERT_GT(waveInGetNumDevs(), 0u) << "no wave input: Wine's sound driver is off";
-    testing::TempFolder folder{"tapelark mci"};
+    TempFolder folder{"tapelark mci"};
     Capture capture;
     WriteTone(folder / "tone.wav");
     ASSERT_TRUE(PlaySoundA((folder / "tone.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP));
@@ -105,7 +154,7 @@ TEST(MciSoundServerTest, RecordsWhatIsPlayedAndKeepsTheProgramUpWhileTheDeviceRu
     capture.recording.StopCapture();
     PlaySoundA(nullptr, nullptr, 0);
     capture.recording.SaveCaptureAs(folder / "take.wav");
-    const testing::WaveFile take = testing::ParseWave(ReadFile(folder / "take.wav"));
+    const WaveFile take = ParseWave(ReadFile(folder / "take.wav"));
     ASSERT_EQ(take.problem, "");
     EXPECT_GT(take.bytes.size(), 44100u) << "a good part of the second recorded";
     int loudest = 0;
