@@ -111,7 +111,8 @@ TEST(MciTest, SavesUnderTheChosenNamesOverOldFilesAndTellsWhatItCannotSave) {
             EXPECT_NE(take.recording.CaptureLengthText().find(" bytes)"), std::string::npos);
             // One take saved twice: winmm moves the file it saved last when
             // saving again (Wine's does), which must not be the user's first file.
-            for (const char* name : {"take.wav", "first take.wav"}) take.recording.SaveCaptureAs(folder / name);
+            for (const char* name : {"take.wav", "first take.wav"})
+                take.recording.SaveCaptureAs(folder / name);
             EXPECT_EQ(visible(), saved);
             EXPECT_LE(folder.Names().size(), saved.size() + 1) << "what an earlier save left is gone";
         }
@@ -135,10 +136,12 @@ void WriteTone(const std::string& path) {
         const auto sample = static_cast<std::uint16_t>(16000 * std::sin(frame * 2 * 3.14159265 / 100));
         for (int channel = 0; channel < 2; ++channel) samples += {char(sample), char(sample >> 8)};
     }
-    const auto u32 = [](std::size_t n) { return std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)}; };
+    const auto u32 = [](std::size_t n) {
+        return std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)};
+    };
     WriteFile(path, "RIFF" + u32(36 + samples.size()) + "WAVEfmt " + u32(16) + std::string("\1\0\2\0", 4) +
-                                 u32(44100) + u32(176400) + std::string("\4\0\x10\0", 4) + "data" +
-                                 u32(samples.size()) + samples);
+                        u32(44100) + u32(176400) + std::string("\4\0\x10\0", 4) + "data" +
+                        u32(samples.size()) + samples);
 }
 
 // Wine's waveaudio answers a length of 0 while it records, and plays nothing
@@ -159,7 +162,8 @@ TEST(MciSoundServerTest, RecordsWhatIsPlayedAndKeepsTheProgramUpWhileTheDeviceRu
     EXPECT_GT(take.bytes.size(), 44100u) << "a good part of the second recorded";
     int loudest = 0;
     for (std::size_t at = 0; at + 1 < take.bytes.size(); at += 2)
-        loudest = std::max(loudest, std::abs(static_cast<std::int16_t>(take.bytes[at] | take.bytes[at + 1] << 8)));
+        loudest =
+            std::max(loudest, std::abs(static_cast<std::int16_t>(take.bytes[at] | take.bytes[at + 1] << 8)));
     EXPECT_GT(loudest, 8000) << "the tone is in the take";
 
     // Recording again (which closes all first), or clearing, while the device

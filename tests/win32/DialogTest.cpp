@@ -51,7 +51,8 @@ struct DialogDriver {
         std::vector<SeenDialog>& seen = current->seen;
         seen.push_back({testing::TextOf(window)});
         EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&seen.back()));
-        const int button = seen.size() <= current->presses.size() ? current->presses[seen.size() - 1] : IDCANCEL;
+        const int button =
+            seen.size() <= current->presses.size() ? current->presses[seen.size() - 1] : IDCANCEL;
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     }
 
