@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The capture services on Wine: FileTest saves beside the user's file and
-// moves over it; the capture logic over winmm's own waveaudio device then runs
-// without a sound driver (MciTest: the device records nothing), checking the
-// calls and the files, and with the tests' PulseAudio server (MciSoundServerTest).
+// Saving a take on Wine: beside the user's file and over it, then through
+// winmm's own waveaudio device.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -75,60 +73,6 @@ TEST(FileTest, TheNewFileIsWrittenBesideAndTakesTheOldOnesPlaceWholeOrNotAtAll) 
     EXPECT_EQ(folder.Names(), Names{"take.wav"});
 }
 
-struct Capture {
-    Win32MciChannel mci;
-    Win32FileSaving files;
-    FakeMessageBoxes messages;
-    WaveRecording recording{mci, messages, files};
-};
-
-// A blank in every path, so every save command quotes its target. winmm
-// holds a file it saved until the device closes: a save may leave that file
-// beside the user's, hidden, until then, and what it holds goes when the
-// program ends with the device still open.
-TEST(MciTest, SavesUnderTheChosenNamesOverOldFilesAndTellsWhatItCannotSave) {
-    TempFolder folder{"tapelark mci"};
-    const auto visible = [&folder] {
-        Names names;
-        for (const std::string& name : folder.Names())
-            if (!(GetFileAttributesA((folder / name).c_str()) & FILE_ATTRIBUTE_HIDDEN)) names.push_back(name);
-        return names;
-    };
-    const Names saved{"first take.wav", "take.wav"};
-    WriteFile(folder / "take.wav", "an older file");
-    {
-        Capture take;
-        const std::string missing = folder / "missing folder\\take.wav", old = folder / "take.wav";
-        // Without a device, or into a missing folder, winmm saves nothing and the user is told.
-        EXPECT_EQ(take.recording.CaptureModeText(), "N/A");
-        take.recording.SaveCaptureAs(old);
-        EXPECT_EQ(ReadFile(old), "an older file");
-        for (int round = 0; round < 2; ++round) {
-            take.recording.BeginRecording();  // closes the device of the round before
-            EXPECT_NE(take.recording.CaptureModeText(), "N/A");
-            take.recording.StopCapture();
-            EXPECT_EQ(take.recording.CaptureModeText(), "stopped");
-            EXPECT_NE(take.recording.CaptureLengthText().find(" bytes)"), std::string::npos);
-            // One take saved twice: winmm moves the file it saved last when
-            // saving again (Wine's does), which must not be the user's first file.
-            for (const char* name : {"take.wav", "first take.wav"})
-                take.recording.SaveCaptureAs(folder / name);
-            EXPECT_EQ(visible(), saved);
-            EXPECT_LE(folder.Names().size(), saved.size() + 1) << "what an earlier save left is gone";
-        }
-        take.recording.SaveCaptureAs(missing);
-        EXPECT_EQ(take.messages.Texts(), (Names{"Saving file failed, file name was: " + old,
-                                                "Saving file failed, file name was: " + missing}));
-    }
-    EXPECT_EQ(folder.Names(), saved);
-    for (const std::string& name : saved) {
-        const WaveFile wave = ParseWave(ReadFile(folder / name));
-        ASSERT_EQ(wave.problem, "") << name;
-        EXPECT_EQ(wave.format, kStereo16Bit44100) << name;
-    }
-    EXPECT_EQ(ReadFile(folder / "take.wav"), ReadFile(folder / "first take.wav"));
-}
-
 // A second of a loud 441 Hz tone as a stereo 16-bit 44.1 kHz WAVE file.
 void WriteTone(const std::string& path) {
     std::string samples;
@@ -144,42 +88,78 @@ void WriteTone(const std::string& path) {
                         u32(samples.size()) + samples);
 }
 
+// The capture logic over winmm's own waveaudio device, with Wine's sound
+// driver on, against the tests' PulseAudio server. A blank in every path, so
+// every save command quotes its target. winmm holds a file it saved until the
+// device closes: a save may leave that file beside the user's, hidden, until
+// then, and what it holds goes when the program ends with the device open.
 // Wine's waveaudio answers a length of 0 while it records, and plays nothing
 // before a save: what was recorded shows only in the file saved.
-TEST(MciSoundServerTest, RecordsWhatIsPlayedAndKeepsTheProgramUpWhileTheDeviceRuns) {
+TEST(MciSoundServerTest, RecordsWhatIsPlayedSavesItAsChosenAndKeepsTheProgramUpWhileTheDeviceRuns) {
     ASSERT_GT(waveInGetNumDevs(), 0u) << "no wave input: Wine's sound driver is off";
-    TempFolder folder{"tapelark mci"};
-    Capture capture;
-    WriteTone(folder / "tone.wav");
-    ASSERT_TRUE(PlaySoundA((folder / "tone.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP));
-    capture.recording.BeginRecording();
-    Sleep(1000);
-    capture.recording.StopCapture();
-    PlaySoundA(nullptr, nullptr, 0);
-    capture.recording.SaveCaptureAs(folder / "take.wav");
-    const WaveFile take = ParseWave(ReadFile(folder / "take.wav"));
-    ASSERT_EQ(take.problem, "");
-    EXPECT_GT(take.bytes.size(), 44100u) << "a good part of the second recorded";
-    int loudest = 0;
-    for (std::size_t at = 0; at + 1 < take.bytes.size(); at += 2)
-        loudest =
-            std::max(loudest, std::abs(static_cast<std::int16_t>(take.bytes[at] | take.bytes[at + 1] << 8)));
-    EXPECT_GT(loudest, 8000) << "the tone is in the take";
+    TempFolder folder{"tapelark mci"}, tone{"tapelark tone"};
+    const auto visible = [&folder] {
+        Names names;
+        for (const std::string& name : folder.Names())
+            if (!(GetFileAttributesA((folder / name).c_str()) & FILE_ATTRIBUTE_HIDDEN)) names.push_back(name);
+        return names;
+    };
+    const Names saved{"first take.wav", "take.wav"};
+    const std::string old = folder / "take.wav", missing = folder / "missing folder\\take.wav";
+    WriteFile(old, "an older file");
+    WriteTone(tone / "tone.wav");
+    {
+        Win32MciChannel mci;
+        Win32FileSaving files;
+        FakeMessageBoxes messages;
+        WaveRecording take{mci, messages, files};
+        // Without a device winmm saves nothing and the user is told.
+        EXPECT_EQ(take.CaptureModeText(), "N/A");
+        take.SaveCaptureAs(old);
+        EXPECT_EQ(ReadFile(old), "an older file");
 
-    // Recording again (which closes all first), or clearing, while the device
-    // records or plays must not bring the program down.
-    for (int round = 0; round < 6; ++round) {
-        capture.recording.BeginRecording();
-        Sleep(500);
-        EXPECT_EQ(capture.recording.CaptureModeText(), "recording") << "round " << round;
+        // Recording again (which closes all first), or clearing, while the
+        // device records or plays must not bring the program down.
+        for (int round = 0; round < 6; ++round) {
+            take.BeginRecording();
+            Sleep(500);
+            EXPECT_EQ(take.CaptureModeText(), "recording") << "round " << round;
+        }
+        take.StopCapture();
+        take.PlayCapture();
+        take.BeginRecording();  // while playing back
+        Sleep(300);
+        EXPECT_EQ(take.CaptureModeText(), "recording");
+        take.CloseAllDevices();  // Clear while recording
+
+        ASSERT_TRUE(PlaySoundA((tone / "tone.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP));
+        for (int round = 0; round < 2; ++round) {
+            take.BeginRecording();  // closes the device of the round before
+            Sleep(1000);
+            take.StopCapture();
+            EXPECT_EQ(take.CaptureModeText(), "stopped");
+            // One take saved twice: winmm moves the file it saved last when
+            // saving again (Wine's does), which must not be the user's first file.
+            for (const char* name : {"take.wav", "first take.wav"}) take.SaveCaptureAs(folder / name);
+            EXPECT_EQ(visible(), saved);
+            EXPECT_LE(folder.Names().size(), saved.size() + 1) << "what an earlier save left is gone";
+        }
+        PlaySoundA(nullptr, nullptr, 0);
+        take.SaveCaptureAs(missing);  // into a missing folder winmm saves nothing either
+        EXPECT_EQ(messages.Texts(), (Names{"Saving file failed, file name was: " + old,
+                                           "Saving file failed, file name was: " + missing}));
     }
-    capture.recording.StopCapture();
-    capture.recording.PlayCapture();
-    capture.recording.BeginRecording();  // while playing back
-    Sleep(300);
-    EXPECT_EQ(capture.recording.CaptureModeText(), "recording");
-    capture.recording.CloseAllDevices();  // Clear while recording
-    EXPECT_TRUE(capture.messages.shown.empty()) << capture.messages.shown.front().text;
+    EXPECT_EQ(folder.Names(), saved);
+    EXPECT_EQ(ReadFile(folder / "take.wav"), ReadFile(folder / "first take.wav"));
+    const WaveFile wave = ParseWave(ReadFile(folder / "take.wav"));
+    ASSERT_EQ(wave.problem, "");
+    EXPECT_EQ(wave.format, kStereo16Bit44100);
+    EXPECT_GT(wave.bytes.size(), 44100u) << "a good part of the second recorded";
+    int loudest = 0;
+    for (std::size_t at = 0; at + 1 < wave.bytes.size(); at += 2)
+        loudest =
+            std::max(loudest, std::abs(static_cast<std::int16_t>(wave.bytes[at] | wave.bytes[at + 1] << 8)));
+    EXPECT_GT(loudest, 8000) << "the tone is in the take";
 }
 
 }  // namespace
