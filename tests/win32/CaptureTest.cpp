@@ -88,13 +88,11 @@ void WriteTone(const std::string& path) {
                         u32(samples.size()) + samples);
 }
 
-// The capture logic over winmm's own waveaudio device, with Wine's sound
-// driver on, against the tests' PulseAudio server. A blank in every path, so
-// every save command quotes its target. winmm holds a file it saved until the
+// The capture logic over winmm's waveaudio device against the tests' PulseAudio
+// server, with a blank in every path. winmm holds a file it saved until the
 // device closes: a save may leave that file beside the user's, hidden, until
-// then, and what it holds goes when the program ends with the device open.
-// Wine's waveaudio answers a length of 0 while it records, and plays nothing
-// before a save: what was recorded shows only in the file saved.
+// then. What was recorded shows only in a file saved (Wine's answers 0 for
+// the length while it records, and plays nothing before a save).
 TEST(MciSoundServerTest, RecordsWhatIsPlayedSavesItAsChosenAndKeepsTheProgramUpWhileTheDeviceRuns) {
     ASSERT_GT(waveInGetNumDevs(), 0u) << "no wave input: Wine's sound driver is off";
     TempFolder folder{"tapelark mci"}, tone{"tapelark tone"};

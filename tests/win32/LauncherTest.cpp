@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The launcher over the real services under Wine: the registry reader over
-// advapi32, the process check over the toolhelp snapshot, and "Start VGS"
-// through user32 and kernel32 with a stand-in emulator in a process of its
-// own. In the 32-bit build these suites run in a win64 prefix too.
+// advapi32, and "Start VGS" through user32, kernel32 and the toolhelp process
+// list with a stand-in emulator in a process of its own. In the 32-bit build
+// these suites run in a win64 prefix too.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -55,22 +56,6 @@ TEST(RegistryTest, ReadsTextsThatFitAndGivesEmptyTextSilentlyForTheRest) {
     testing::RunAndWait("reg.exe delete \"HKLM\\" + key + "\" /f /reg:32");
 }
 
-std::string Beside(const std::string& name) {
-    char self[MAX_PATH];
-    const std::string path(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
-    return path.substr(0, path.find_last_of('\\') + 1) + name;
-}
-
-// The list holds bare names, as Windows gives them: a path never matches.
-TEST(ProcessTest, FindsItsOwnExecutableByName) {
-    Win32ProcessSnapshot processes;
-    ProcessPresence presence{processes};
-    const std::string name = "win32_platform_test.exe";
-    EXPECT_TRUE(presence.IsRunning(name));
-    EXPECT_FALSE(presence.IsRunning("no such program " + std::to_string(GetCurrentProcessId()) + ".exe"));
-    EXPECT_FALSE(presence.IsRunning("C:\\elsewhere\\" + name));
-}
-
 // A window of stand_in_emulator.exe, which counts the Enter keys it receives.
 HWND Found(const std::string& title) {
     HWND window = nullptr;
@@ -89,7 +74,10 @@ TEST(StartEmulatorTest, LaunchesTheEmulatorOnceThenWakesItWithOneEnterPerClick) 
     Win32ProcessSnapshot processes;
     testing::FakeMessageBoxes messages;
     EmulatorLaunch launch{windows, registry, processes, messages};
-    const std::string standIn = "\"" + Beside("stand_in_emulator.exe") + "\" ";
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const auto standIn =
+        "\"" + std::filesystem::path(self).replace_filename("stand_in_emulator.exe").string() + "\" ";
     AddValue(kEmulatorKey, kEmulatorLocationValue, "REG_SZ", standIn + "64-bit view", " /reg:64");
     AddValue(kEmulatorKey, kEmulatorLocationValue, "REG_SZ", standIn + kEmulatorTitle, " /reg:32");
     windows.Launch(standIn + "Another window", kShowNormal);
@@ -99,6 +87,11 @@ TEST(StartEmulatorTest, LaunchesTheEmulatorOnceThenWakesItWithOneEnterPerClick) 
     HWND emulator = Found(kEmulatorTitle);
     ASSERT_TRUE(emulator && other);
     EXPECT_FALSE(FindWindowA(nullptr, "64-bit view"));
+    // The process list holds bare names, as Windows gives them: a path never matches.
+    ProcessPresence presence{processes};
+    EXPECT_TRUE(presence.IsRunning("stand_in_emulator.exe"));
+    EXPECT_FALSE(presence.IsRunning("no such program " + std::to_string(GetCurrentProcessId()) + ".exe"));
+    EXPECT_FALSE(presence.IsRunning("C:\\elsewhere\\stand_in_emulator.exe"));
     for (int click = 1; click <= 5; ++click) {
         // The emulator's title goes on with the game it runs.
         if (click == 5) SetWindowTextA(emulator, "Connectix Virtual Game Station - [game]");

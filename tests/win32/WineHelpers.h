@@ -39,11 +39,11 @@ inline std::string TextOf(HWND window) {
 // waiting for more up to five seconds; once, without a `done`.
 template <typename Done = bool (*)()>
 void Pump(Done done = [] { return true; }) {
-    for (int round = 0; round < 100; ++round) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        if (done()) return;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    for (int round = 0; round < 100 && !done(); ++round) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
 }
 
