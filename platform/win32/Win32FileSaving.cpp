@@ -56,9 +56,13 @@ void Replace(const std::string& from, const std::string& to) {
         }
         if (!DeleteFileA(from.c_str())) RemoveWhenReleased(from);
     }
+    // The marks are the old file's: the new one may come hidden from the
+    // hiding above, by a rename of winmm's own or in a copy.
     constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    if (old != INVALID_FILE_ATTRIBUTES && (old & kKept))
-        SetFileAttributesA(to.c_str(), GetFileAttributesA(to.c_str()) | (old & kKept));
+    const DWORD now = GetFileAttributesA(to.c_str());
+    const DWORD wanted = (now & ~kKept) | (old == INVALID_FILE_ATTRIBUTES ? 0 : old & kKept);
+    if (now != INVALID_FILE_ATTRIBUTES && wanted != now)
+        SetFileAttributesA(to.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

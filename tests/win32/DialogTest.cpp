@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
-// comdlg32's save dialog, through the record the save command fills, and
-// user32's message boxes, each driven as a user would: a hook on this thread
-// sees each dialog come up, notes what it shows and presses a button.
+// comdlg32's save dialog and user32's message boxes, driven as a user would:
+// a hook sees each dialog come up, notes what it shows and presses a button.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <algorithm>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,31 +21,22 @@ namespace {
 
 struct SeenDialog {
     std::string title;
-    std::vector<std::string> texts;  // of every visible child window
-    bool icon = false;               // a picture control showing an icon
-
-    bool Shows(const std::string& text) const { return std::ranges::find(texts, text) != texts.end(); }
+    std::set<std::string> texts;  // of every visible child window
+    bool icon = false;            // a picture control showing an icon
 };
 
 // Presses the given buttons in the dialogs that come up, Cancel after them.
-class DialogDriver {
-public:
-    explicit DialogDriver(std::vector<int> buttons) : presses_(std::move(buttons)) {
+struct DialogDriver {
+    explicit DialogDriver(std::vector<int> buttons) : presses(std::move(buttons)) {
         current = this;
-        hook_ = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
-        EXPECT_TRUE(hook_);
+        hook = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
     }
-    ~DialogDriver() {
-        UnhookWindowsHookEx(hook_);
-        current = nullptr;
-    }
-    std::vector<SeenDialog> seen;
+    ~DialogDriver() { UnhookWindowsHookEx(hook); }
 
-private:
     static BOOL CALLBACK NoteChild(HWND child, LPARAM seen) {
         auto& dialog = *reinterpret_cast<SeenDialog*>(seen);
         if (!IsWindowVisible(child)) return TRUE;
-        if (const std::string text = testing::TextOf(child); !text.empty()) dialog.texts.push_back(text);
+        dialog.texts.insert(testing::TextOf(child));
         const bool picture = (GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
         dialog.icon |= picture && SendMessageA(child, STM_GETICON, 0, 0);
         return TRUE;
@@ -55,11 +45,11 @@ private:
     // Runs once the dialog has nothing else to do: it is filled in by then.
     static void CALLBACK OnDialogIdle(HWND window, UINT, UINT_PTR timer, DWORD) {
         KillTimer(window, timer);
-        SeenDialog& dialog = current->seen.emplace_back();
-        dialog.title = testing::TextOf(window);
-        EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&dialog));
-        const auto& presses = current->presses_;
-        const int button = current->seen.size() <= presses.size() ? presses[current->seen.size() - 1] : IDCANCEL;
+        std::vector<SeenDialog>& seen = current->seen;
+        seen.push_back({testing::TextOf(window)});
+        EnumChildWindows(window, NoteChild, reinterpret_cast<LPARAM>(&seen.back()));
+        const int button =
+            seen.size() <= current->presses.size() ? current->presses[seen.size() - 1] : IDCANCEL;
         PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     }
 
@@ -74,8 +64,9 @@ private:
     }
 
     static inline DialogDriver* current = nullptr;
-    HHOOK hook_ = nullptr;
-    std::vector<int> presses_;
+    std::vector<int> presses;
+    std::vector<SeenDialog> seen;
+    HHOOK hook = nullptr;
 };
 
 TEST(SaveDialogTest, OpensWithTheProposedNameAsksBeforeReplacingAndGivesBackTheFullPath) {
@@ -99,7 +90,8 @@ TEST(SaveDialogTest, OpensWithTheProposedNameAsksBeforeReplacingAndGivesBackTheF
                   ask.answer);
         ASSERT_EQ(dialogs.seen.size(), ask.dialogs);
         EXPECT_EQ(dialogs.seen[0].title, "Save As");
-        EXPECT_TRUE(dialogs.seen[0].Shows("audio.wav") && dialogs.seen[0].Shows("Wave Audio (*.wav)"));
+        EXPECT_TRUE(dialogs.seen[0].texts.contains("audio.wav") &&
+                    dialogs.seen[0].texts.contains("Wave Audio (*.wav)"));
         testing::WriteFile(path, "an older take");
     }
 }
@@ -118,9 +110,20 @@ TEST(MessageBoxTest, ShowsTextAndCaptionWithTheIconTheStyleAsksFor) {
         Win32MessageBoxes().Show(box.text, box.style, "Tapelark");
         ASSERT_EQ(dialogs.seen.size(), 1u) << "the box waits for its OK";
         EXPECT_EQ(dialogs.seen[0].title, "Tapelark");
-        EXPECT_TRUE(dialogs.seen[0].Shows(box.text));
+        EXPECT_TRUE(dialogs.seen[0].texts.contains(box.text));
         EXPECT_EQ(dialogs.seen[0].icon, box.icon);
     }
+}
+
+// Where the save dialog opens: the program's folder, or the user's when that may not be written.
+TEST(ProgramEnvironmentTest, FolderOfTheExecutableAndWhetherItMayBeWritten) {
+    EXPECT_EQ(FolderOfFile("C:\\tapelark.exe"), "C:\\");
+    Win32ProgramEnvironment environment;
+    const std::string folder = environment.ProgramFolder();
+    EXPECT_FALSE(folder.ends_with('\\'));
+    EXPECT_NE(GetFileAttributesA((folder + "\\win32_platform_test.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(environment.FolderWritable(folder));
+    EXPECT_FALSE(environment.FolderWritable(folder + "\\no such folder"));
 }
 
 }  // namespace

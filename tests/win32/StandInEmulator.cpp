@@ -16,9 +16,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR title, int) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
+    WNDCLASSA windowClass{0, Procedure, 0, 0, instance};
     windowClass.lpszClassName = "TapelarkStandInEmulator";
     RegisterClassA(&windowClass);
     CreateWindowExA(0, windowClass.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,

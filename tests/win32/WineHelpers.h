@@ -16,8 +16,7 @@ inline constexpr UINT kEnterKeysMessage = WM_APP + 1;
 // Runs a command line (Wine's own reg.exe, for instance) and waits for it;
 // the exit code, or -1 when it could not start.
 inline int RunAndWait(std::string line) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
+    STARTUPINFOA startup{sizeof(STARTUPINFOA)};
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                         &startup, &process))
@@ -36,18 +35,15 @@ inline std::string TextOf(HWND window) {
     return text;
 }
 
-// Hands this thread's queued messages to its windows.
-inline void Pump() {
+// Hands this thread's queued messages to its windows until `done` holds,
+// waiting for more up to five seconds; once, without a `done`.
+template <typename Done = bool (*)()>
+void Pump(Done done = [] { return true; }) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
-
-// Pumps until `done` holds, giving up after five seconds.
-template <typename Done>
-void PumpUntil(Done done) {
     for (int round = 0; round < 100 && !done(); ++round) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        Pump();
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
 }
 
