@@ -33,8 +33,13 @@ public:
     std::optional<std::uint64_t> PlayedBytes() const override {
         connection_->Lock();
         pa_usec_t played = 0;
-        const bool known = stream_ && pa_stream_get_time(stream_, &played) == 0;
-        const std::uint64_t bytes = known ? pa_usec_to_bytes(played, pa_stream_get_sample_spec(stream_)) : 0;
+        bool known = stream_ && pa_stream_get_time(stream_, &played) == 0;
+        std::uint64_t bytes = known ? pa_usec_to_bytes(played, pa_stream_get_sample_spec(stream_)) : 0;
+        // Held, what the sink has taken for good is what was heard; the
+        // clock's estimate froze at the moment the pause was asked for.
+        const pa_timing_info* timing = corked_ ? pa_stream_get_timing_info(stream_) : nullptr;
+        if (timing && !timing->read_index_corrupt && timing->read_index >= 0)
+            known = true, bytes = static_cast<std::uint64_t>(timing->read_index);
         connection_->Unlock();
         if (!known) return std::nullopt;
         return bytes;
@@ -47,7 +52,7 @@ public:
         bool done = stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY &&
                     Answered(pa_stream_cork(stream_, paused ? 1 : 0, OnAnswer, &answer_));
         // Fresh timing, so that the position read next is where it stopped.
-        if (done && paused) Answered(pa_stream_update_timing_info(stream_, OnAnswer, &answer_));
+        if (done) corked_ = paused && Answered(pa_stream_update_timing_info(stream_, OnAnswer, &answer_));
         connection_->Unlock();
         return done;
     }
@@ -144,6 +149,7 @@ private:
     pa_operation* drain_ = nullptr;
     Answer answer_{connection_.get()};
     bool live_ = false;
+    bool corked_ = false;  // and the timing since is fresh
 };
 
 }  // namespace
