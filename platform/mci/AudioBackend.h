@@ -44,6 +44,10 @@ public:
     // Of a playback: the bytes of it heard so far, behind what was handed to
     // the server by its buffer; none when the stream cannot tell.
     virtual std::optional<std::uint64_t> PlayedBytes() const { return std::nullopt; }
+    // Of a playback: holds it where it is heard (true) or lets it go on
+    // (false), keeping what the server holds. Whether it could; if not,
+    // nothing changed.
+    virtual bool Pause(bool /*paused*/) { return false; }
     // The server went away: the recording waits for it to come back.
     virtual bool Away() const { return false; }
     // What the clock says is recorded but is held back a while, so that

@@ -33,11 +33,28 @@ public:
     std::optional<std::uint64_t> PlayedBytes() const override {
         connection_->Lock();
         pa_usec_t played = 0;
-        const bool known = stream_ && pa_stream_get_time(stream_, &played) == 0;
-        const std::uint64_t bytes = known ? pa_usec_to_bytes(played, pa_stream_get_sample_spec(stream_)) : 0;
+        bool known = stream_ && pa_stream_get_time(stream_, &played) == 0;
+        std::uint64_t bytes = known ? pa_usec_to_bytes(played, pa_stream_get_sample_spec(stream_)) : 0;
+        // Held, what the sink has taken for good is what was heard; the
+        // clock's estimate froze at the moment the pause was asked for.
+        const pa_timing_info* timing = corked_ ? pa_stream_get_timing_info(stream_) : nullptr;
+        if (timing && !timing->read_index_corrupt && timing->read_index >= 0)
+            known = true, bytes = static_cast<std::uint64_t>(timing->read_index);
         connection_->Unlock();
         if (!known) return std::nullopt;
         return bytes;
+    }
+
+    // Corked, the server keeps what it holds and the stream's clock stands
+    // where the sound stopped.
+    bool Pause(bool paused) override {
+        connection_->Lock();
+        bool done = stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY &&
+                    Answered(pa_stream_cork(stream_, paused ? 1 : 0, OnAnswer, &answer_));
+        // Fresh timing, so that the position read next is where it stopped.
+        if (done) corked_ = paused && Answered(pa_stream_update_timing_info(stream_, OnAnswer, &answer_));
+        connection_->Unlock();
+        return done;
     }
 
     // Locked. 0 once the stream runs, else an MCI error.
@@ -63,6 +80,29 @@ public:
     }
 
 private:
+    struct Answer {
+        PulseConnection* connection;
+        bool given = false;
+        bool success = false;
+    };
+
+    // Locked: waits for the server's answer to `operation`; whether it succeeded.
+    bool Answered(pa_operation* operation) {
+        if (!operation) return false;
+        answer_.given = answer_.success = false;
+        const bool given = connection_->Wait([this] { return answer_.given; });
+        if (!given) pa_operation_cancel(operation);
+        pa_operation_unref(operation);
+        return given && answer_.success;
+    }
+
+    static void OnAnswer(pa_stream*, int success, void* user) {
+        auto* answer = static_cast<Answer*>(user);
+        answer->given = true;
+        answer->success = success != 0;
+        answer->connection->Signal();
+    }
+
     void Ended(std::uint32_t code) {
         if (!live_) return;
         live_ = false;
@@ -107,7 +147,9 @@ private:
     pa_stream* stream_ = nullptr;
     pa_sample_spec spec_{};
     pa_operation* drain_ = nullptr;
+    Answer answer_{connection_.get()};
     bool live_ = false;
+    bool corked_ = false;  // and the timing since is fresh
 };
 
 }  // namespace

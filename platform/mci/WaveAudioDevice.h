@@ -106,6 +106,8 @@ private:
     void StopAll();
     void ReapStreams();
     bool Recording() const;
+    // A playback stream that has not ended: playing, or held by a pause.
+    bool PlayStreamLive() const;
     bool Playing() const;
     std::string Mode() const;
     std::uint64_t PositionBytes() const;

@@ -62,7 +62,7 @@ std::uint64_t WaveAudioDevice::RecordedBytes() const {
 
 std::uint64_t WaveAudioDevice::PositionBytes() const {
     if (capture_) return recordStart_ + RecordedBytes();
-    if (Playing()) return HeardPosition();
+    if (PlayStreamLive()) return HeardPosition();
     return position_.load();
 }
 
@@ -276,19 +276,21 @@ std::uint32_t WaveAudioDevice::StartPlaying(std::uint64_t from, std::uint64_t to
     return 0;
 }
 
-bool WaveAudioDevice::Playing() const {
+bool WaveAudioDevice::PlayStreamLive() const {
     if (!playback_) return false;
     std::lock_guard lock(asyncMutex_);
     return !playEnded_;
 }
 
+bool WaveAudioDevice::Playing() const { return paused_ != Paused::Play && PlayStreamLive(); }
+
 void WaveAudioDevice::StopPlayback() {
     // What was handed out but not heard is played again from there. Once the
     // stream is gone nothing moves the position on.
-    const bool playing = Playing();
-    const std::uint64_t heard = playing ? HeardPosition() : 0;
+    const bool live = PlayStreamLive();
+    const std::uint64_t heard = live ? HeardPosition() : 0;
     playback_.reset();
-    if (playing) position_.store(heard);
+    if (live) position_.store(heard);
     endedPlayFault_ = 0;
 }
 
@@ -301,7 +303,7 @@ void WaveAudioDevice::StopAll() {
 void WaveAudioDevice::ReapStreams() {
     // A stream that ended by itself is released at the next command, since it
     // cannot be destroyed from its own thread.
-    if (playback_ && !Playing()) {
+    if (playback_ && !PlayStreamLive()) {
         {
             std::lock_guard lock(asyncMutex_);
             endedPlayFault_ = playFault_;
@@ -377,7 +379,9 @@ std::uint32_t WaveAudioDevice::Pause(Request& request) {
         code = StopCapture();
         paused_ = Paused::Record;
     } else {
-        StopPlayback();
+        // Held in the server, nothing it holds is lost and what was heard
+        // stays the position; a stream that cannot be held is ended.
+        if (!playback_->Pause(true)) StopPlayback();
         paused_ = Paused::Play;
     }
     SetPending(pending);
@@ -390,7 +394,13 @@ std::uint32_t WaveAudioDevice::Resume(Request& request) {
     if (Recording() || Playing()) return 0;
     std::uint32_t code = 0;
     if (paused_ == Paused::Play) {
-        code = StartPlaying(position_.load(), playEnd_.load());
+        if (!PlayStreamLive() || !playback_->Pause(false)) {
+            // Started anew where it was heard; a play that ended meanwhile has nothing left.
+            if (playback_) StopPlayback();
+            const std::uint64_t from = position_.load(), to = playEnd_.load();
+            if (from < to) code = StartPlaying(from, to);
+            else EndPending(MciNotify::Successful);
+        }
     } else {
         const std::uint64_t limit = recordLimit_.load();
         code = StartRecording(

@@ -14,6 +14,7 @@ class FakeAudioBackend final : public AudioBackend {
 public:
     std::uint32_t captureStartError = 0;
     std::uint32_t playbackStartError = 0;
+    bool playbackPauses = true;  // else a pause has to end the stream
     int captureStarts = 0;
     WaveFormat lastFormat;
     CaptureTarget* capture = nullptr;    // while a capture stream lives
@@ -31,7 +32,7 @@ public:
                                                std::uint32_t& error) override {
         lastFormat = format;
         if ((error = playbackStartError) != 0) return nullptr;
-        return std::make_unique<Stream<PlaybackSource>>(playback = &source);
+        return std::make_unique<Stream<PlaybackSource>>(playback = &source, playbackPauses);
     }
 
     // Delivers `bytes` of a known pattern: byte i of the whole recording is Pattern(i).
@@ -61,9 +62,11 @@ private:
     // Clears the test's pointer when the device ends the stream.
     template <class Target>
     struct Stream final : AudioStream {
-        explicit Stream(Target*& slot) : slot_(slot) {}
+        explicit Stream(Target*& slot, bool pauses = false) : slot_(slot), pauses_(pauses) {}
         ~Stream() override { slot_ = nullptr; }
+        bool Pause(bool) override { return pauses_; }
         Target*& slot_;
+        bool pauses_;
     };
     std::uint64_t delivered_ = 0;
 };

@@ -232,6 +232,8 @@ TEST_F(MciEngineTest, CommandsOverARunningPlayOrRecord) {
         {{recording}, "set x channels 2", kNonapplicableFunction}, {{playing}, "seek x to 99999", kOutOfRange},
         {{playing}, "play x from 500 to 100", kOutOfRange}, {{playing}, "cue x", kNonapplicableFunction},
         {{playing}, "record x insert overwrite", kFlagsNotCompatible},
+        {{playing, "pause x"}, "stop x", 0, {"x aborted"}, "stopped"},
+        {{playing, "pause x"}, "play x from 100", 0, {"x aborted"}, "playing"},
         {{playing, "pause x"}, "play x from 99999", kOutOfRange},
         {{playing, "pause x"}, "seek x to start to end", kFlagsNotCompatible},
         {{"seek x to 1000"}, "play x to 500 notify", kOutOfRange},  // behind the position
@@ -241,8 +243,11 @@ TEST_F(MciEngineTest, CommandsOverARunningPlayOrRecord) {
         return Send("status x mode").second + " " + Send("status x length").second + " " +
                Send("status x position").second;
     };
+    // A stream the server can hold through a pause, and one that has to end.
+    for (const bool pauses : {true, false})
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.command);
+        SCOPED_TRACE(std::string(c.command) + (pauses ? "" : ", the stream ended at a pause"));
+        audio->playbackPauses = pauses;
         for (const char* command : c.before) EXPECT_EQ(Send(command).first, 0u) << command;
         const std::string before = state();
         EXPECT_EQ(Send(c.command).first, c.code);
