@@ -10,7 +10,7 @@
 namespace tapelark {
 
 std::string TakeFolder() {
-    // The base directory specification ignores relative paths.
+    // XDG base directories must be absolute; a relative one is ignored.
     const char* state = std::getenv("XDG_STATE_HOME");
     if (state && state[0] == '/') return std::string(state) + "/tapelark";
     const char* home = std::getenv("HOME");
