@@ -2,7 +2,10 @@
 // The waveaudio device over time, over a fake sound server: recording,
 // playing, positions, notifications and the files it reads.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -200,6 +203,25 @@ TEST_F(MciEngineTest, HostileFilesAreReadRightOrRefusedAtOnce) {
         EXPECT_EQ(std::string(played.begin(), played.end()), c.heard);
         Run({{"close f"}});
     }
+}
+
+// A file that shrinks while it is read is an error, never a success with part of its sound.
+TEST_F(MciEngineTest, AFileThatShrinksWhileItIsReadIsAnError) {
+    const std::string path = folder / "shrinks.wav", data(64u << 20, '\x11');  // still being read when cut
+    std::ofstream(path, std::ios::binary) << WaveBytes("RIFF", 2, 16, data, data.size());
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, path.c_str(), IN_ACCESS), 0);
+    std::thread cut([&] {
+        // Past the header's reads, into the samples.
+        char events[4096];
+        pollfd ready{watch, POLLIN, 0};
+        for (int reads = 0; reads < 8 && ::poll(&ready, 1, 5000) > 0;)
+            reads += ::read(watch, events, sizeof events) > 0;
+        EXPECT_EQ(::truncate(path.c_str(), 1 << 20), 0);
+    });
+    EXPECT_EQ(Send("open \"" + path + "\" alias f").first, kFileRead);
+    cut.join();
+    ::close(watch);
 }
 
 // What a command does to a running play or record and its pending
