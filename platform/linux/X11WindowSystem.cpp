@@ -61,40 +61,40 @@ private:
 
 Atom Intern(Display* d, const char* name) { return XInternAtom(d, name, False); }
 
-std::vector<unsigned long> Property32(Display* d, Window w, Atom property, Atom type) {
-    Atom actualType = None;
+// One property of a window, freed on every way out.
+struct WindowProperty {
+    WindowProperty(Display* d, Window w, Atom property, long length, Atom wanted) {
+        read = XGetWindowProperty(d, w, property, 0, length, False, wanted, &type, &format, &count, &after,
+                                  &data) == Success;
+    }
+    ~WindowProperty() {
+        if (data != nullptr) XFree(data);
+    }
+    WindowProperty(const WindowProperty&) = delete;
+    WindowProperty& operator=(const WindowProperty&) = delete;
+
+    bool read = false;
+    Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    std::vector<unsigned long> values;
-    if (XGetWindowProperty(d, w, property, 0, 1 << 16, False, type, &actualType, &format, &count,
-                           &after, &data) == Success &&
-        data != nullptr) {
-        if (actualType == type && format == 32) {
-            const auto* items = reinterpret_cast<const unsigned long*>(data);
-            values.assign(items, items + count);
-        }
-    }
-    if (data != nullptr) XFree(data);
-    return values;
+};
+
+std::vector<unsigned long> Property32(Display* d, Window w, Atom property, Atom type) {
+    const WindowProperty p(d, w, property, 1 << 16, type);
+    if (!p.read || p.data == nullptr || p.type != type || p.format != 32) return {};
+    const auto* items = reinterpret_cast<const unsigned long*>(p.data);
+    return {items, items + p.count};
 }
 
 std::optional<std::string> Title(Display* d, Window w) {
-    Atom actualType = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
     const Atom utf8 = Intern(d, "UTF8_STRING");
-    if (XGetWindowProperty(d, w, Intern(d, "_NET_WM_NAME"), 0, 4096, False, utf8, &actualType,
-                           &format, &count, &after, &data) == Success &&
-        data != nullptr && actualType == utf8 && format == 8) {
-        std::string title(reinterpret_cast<char*>(data), count);
-        XFree(data);
-        return title;
+    {
+        const WindowProperty p(d, w, Intern(d, "_NET_WM_NAME"), 4096, utf8);
+        if (p.read && p.data != nullptr && p.type == utf8 && p.format == 8)
+            return std::string(reinterpret_cast<char*>(p.data), p.count);
     }
-    if (data != nullptr) XFree(data);
 
     XTextProperty name{};
     if (XGetWMName(d, w, &name) == 0 || name.value == nullptr) return std::nullopt;
@@ -133,17 +133,8 @@ std::vector<Window> Children(Display* d, Window parent) {
 }
 
 bool HasWmState(Display* d, Window w) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    const Atom wmState = Intern(d, "WM_STATE");
-    const bool has = XGetWindowProperty(d, w, wmState, 0, 0, False, AnyPropertyType, &type, &format, &count,
-                                        &after, &data) == Success &&
-                     type != None;
-    if (data != nullptr) XFree(data);
-    return has;
+    const WindowProperty p(d, w, Intern(d, "WM_STATE"), 0, AnyPropertyType);
+    return p.read && p.type != None;
 }
 
 // The application's window inside a top-level one: the one that the window
@@ -191,17 +182,10 @@ bool ManagerRuns(Display* d, Window root) {
 
 // The manager's list of its clients; none when it keeps no such list.
 std::optional<std::vector<Window>> ManagerClients(Display* d, Window root) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, root, Intern(d, "_NET_CLIENT_LIST"), 0, 0, False, XA_WINDOW, &type, &format,
-                           &count, &after, &data) != Success) {
-        return std::nullopt;
+    {
+        const WindowProperty listed(d, root, Intern(d, "_NET_CLIENT_LIST"), 0, XA_WINDOW);
+        if (!listed.read || listed.type != XA_WINDOW) return std::nullopt;
     }
-    if (data != nullptr) XFree(data);
-    if (type != XA_WINDOW) return std::nullopt;
     std::vector<Window> clients;
     for (unsigned long w : Property32(d, root, Intern(d, "_NET_CLIENT_LIST"), XA_WINDOW)) {
         clients.push_back(static_cast<Window>(w));
