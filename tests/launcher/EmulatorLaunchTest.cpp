@@ -45,7 +45,6 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
         {"runs already", false, kLocation, {"init", AsciiLowerCase(kLocation)}, false, false, {kActivate}},
         // An empty location matches any process, so nothing is launched ...
         {"no location", false, std::nullopt, {"init"}, false, false, {kActivate}},
-        {"location too long", false, std::string(300, 'a'), {"init"}, false, false, {kActivate}},
         // ... unless there is no process list: then the empty launch is tried.
         {"no location nor list", false, std::nullopt, {}, true, false, {kActivate, "launch  style 1"}},
         // A failed activation is the ordinary way to a launch; the unreadable value leaves the
@@ -89,7 +88,6 @@ TEST(ProcessPresence, ANameWithoutNulOrAFailureEndsTheScanWithWhatItFoundAndTheS
         std::vector<std::string> names;
         bool snapshotFails, throwOnNext, running;
     } cases[] = {
-        {{"init", kLocation, "bash"}, false, false, true},
         {{"bash", unterminated, kLocation}, false, false, false},
         {{kLocation, unterminated, "bash"}, false, false, true},
         {{kLocation}, true, false, false},
