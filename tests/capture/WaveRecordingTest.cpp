@@ -45,7 +45,7 @@ TEST(WaveRecording, EachStepReportsItsOwnFailureAndRecordingGoesOnToTheNextComma
     };
     for (const auto& c : cases) {
         Capture h;
-        for (const auto& command : c.failing) h.mci.Fail(command);
+        for (const auto& command : c.failing) h.mci.Script(command, {{263, ""}});
         (h.capture.*c.step)();
         EXPECT_EQ(h.mci.calls, c.sent) << c.failing[0];
         EXPECT_EQ(h.messages.Texts(), c.messages) << c.failing[0];

@@ -30,7 +30,6 @@ public:
     void Script(const std::string& command, std::vector<Answer> answers) {
         scripts_[command] = std::deque<Answer>(answers.begin(), answers.end());
     }
-    void Fail(const std::string& command, std::uint32_t code = 263) { Script(command, {{code, ""}}); }
 
     std::uint32_t SendString(const char* command, char* reply, std::uint32_t size, std::uintptr_t) override {
         calls.push_back(command);

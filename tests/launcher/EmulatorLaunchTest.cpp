@@ -20,17 +20,6 @@ constexpr const char* kLocation = "C:\\Program Files\\Connectix\\VGS\\VGS.EXE";
 const std::string kActivate = "activate Connectix Virtual Game Station nowait";
 const std::string kLaunch = std::string("launch ") + kLocation + " style 1";
 
-struct Starter {
-    explicit Starter(std::optional<std::string> location) {
-        if (location) registry.keys[kEmulatorKey][kEmulatorLocationValue] = *location;
-    }
-    FakeRegistry registry;
-    FakeProcessSnapshot processes;
-    FakeWindowSystem windows;
-    FakeMessageBoxes messages;
-    EmulatorLaunch launch{windows, registry, processes, messages};
-};
-
 TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEveryClickLooksAnew) {
     const struct {
         const char* what;
@@ -52,21 +41,25 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
         {"activation and registry throw", false, kLocation, {"init"}, false, true, {kActivate}},
     };
     for (const auto& c : cases) {
-        Starter s(c.location);
-        s.windows.windowAnswers = c.windowAnswers;
-        s.processes.names = c.processes;
-        s.processes.snapshotFails = c.noProcessList;
-        s.windows.throwOnActivate = s.registry.throwOnQuery = c.stepsThrow;
-        EXPECT_TRUE(s.launch.starter.StartEmulator()) << c.what;
-        EXPECT_EQ(s.windows.calls, c.windowCalls) << c.what;
-        EXPECT_TRUE(s.messages.shown.empty()) << c.what;
-        if (c.stepsThrow) EXPECT_EQ(s.registry.calls.back(), "close 77") << "the key is closed all the same";
+        FakeRegistry registry;
+        FakeProcessSnapshot processes;
+        FakeWindowSystem windows;
+        FakeMessageBoxes messages;
+        EmulatorLaunch launch{windows, registry, processes, messages};
+        if (c.location) registry.keys[kEmulatorKey][kEmulatorLocationValue] = *c.location;
+        windows.windowAnswers = c.windowAnswers;
+        processes.names = c.processes;
+        processes.snapshotFails = c.noProcessList;
+        windows.throwOnActivate = registry.throwOnQuery = c.stepsThrow;
+        EXPECT_TRUE(launch.starter.StartEmulator()) << c.what;
+        EXPECT_EQ(windows.calls, c.windowCalls) << c.what;
+        EXPECT_TRUE(messages.shown.empty()) << c.what;
+        if (c.stepsThrow) EXPECT_EQ(registry.calls.back(), "close 77") << "the key is closed all the same";
         if (c.windowAnswers || !c.location) continue;
         // A second click reads the location and the process list once more.
-        s.launch.starter.StartEmulator();
-        EXPECT_EQ(std::count(s.registry.calls.begin(), s.registry.calls.end(), "query 77 Location"), 2)
-            << c.what;
-        EXPECT_EQ(std::count(s.processes.calls.begin(), s.processes.calls.end(), "take 2"), 2) << c.what;
+        launch.starter.StartEmulator();
+        EXPECT_EQ(std::count(registry.calls.begin(), registry.calls.end(), "query 77 Location"), 2) << c.what;
+        EXPECT_EQ(std::count(processes.calls.begin(), processes.calls.end(), "take 2"), 2) << c.what;
     }
 }
 
