@@ -84,12 +84,10 @@ TEST_F(SaveDialog, TheNameIsTakenAsTypedAndReplacedOrCreatedOnlyAfterTheUserSays
         QString typed, file;
         bool exists;
     } cases[] = {
-        {"say \"hi\" now.wav", "say \"hi\" now.wav", true},
         {"\"a\" \"b\"", "\"a\" \"b\".wav", true},
         {"\"quoted\".wav", "\"quoted\".wav", false},
         {In("old.wav"), "old.wav", true},
         {In("take"), "take.wav", false},  // the file type's extension added
-        {"take.mp3", "take.mp3", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());

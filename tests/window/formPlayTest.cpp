@@ -105,8 +105,7 @@ TEST(Transport, EveryClickMakesItsCallsAndReachesItsState) {
         SCOPED_TRACE(std::string(t.from.name) + " -> " + t.to.name);
         TestWindow w;
         w.saveDialog.answer = "/tmp/a.wav";
-        for (Click click : t.from.path) Press(w, click);
-        EXPECT_EQ(LookOf(w), t.from.look);
+        for (Click click : t.from.path) Press(w, click);  // each path's end is another row's
         w.Forget();
         Press(w, t.click);
         EXPECT_EQ(EffectsOf(w), t.effects);
