@@ -26,19 +26,19 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
         bool windowAnswers;
         std::optional<std::string> location;
         std::vector<std::string> processes;
-        bool noProcessList, stepsThrow;
+        bool stepsThrow;
         Calls windowCalls;
     } cases[] = {
-        {"window answers", true, kLocation, {}, false, false, {kActivate, "keys ~ nowait"}},
-        {"no window", false, kLocation, {"init", "bash"}, false, false, {kActivate, kLaunch}},
-        {"runs already", false, kLocation, {"init", AsciiLowerCase(kLocation)}, false, false, {kActivate}},
+        {"window answers", true, kLocation, {}, false, {kActivate, "keys ~ nowait"}},
+        {"no window", false, kLocation, {"init", "bash"}, false, {kActivate, kLaunch}},
+        {"runs already", false, kLocation, {"init", AsciiLowerCase(kLocation)}, false, {kActivate}},
         // An empty location matches any process, so nothing is launched ...
-        {"no location", false, std::nullopt, {"init"}, false, false, {kActivate}},
-        // ... unless there is no process list: then the empty launch is tried.
-        {"no location nor list", false, std::nullopt, {}, true, false, {kActivate, "launch  style 1"}},
+        {"no location", false, std::nullopt, {"init"}, false, {kActivate}},
+        // ... unless the list is empty (none could be read): then the empty launch is tried.
+        {"no location nor list", false, std::nullopt, {}, false, {kActivate, "launch  style 1"}},
         // A failed activation is the ordinary way to a launch; the unreadable value leaves the
         // location empty (and its key closed).
-        {"activation and registry throw", false, kLocation, {"init"}, false, true, {kActivate}},
+        {"activation and registry throw", false, kLocation, {"init"}, true, {kActivate}},
     };
     for (const auto& c : cases) {
         FakeRegistry registry;
@@ -49,7 +49,6 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
         if (c.location) registry.keys[kEmulatorKey][kEmulatorLocationValue] = *c.location;
         windows.windowAnswers = c.windowAnswers;
         processes.names = c.processes;
-        processes.snapshotFails = c.noProcessList;
         windows.throwOnActivate = registry.throwOnQuery = c.stepsThrow;
         EXPECT_TRUE(launch.starter.StartEmulator()) << c.what;
         EXPECT_EQ(windows.calls, c.windowCalls) << c.what;

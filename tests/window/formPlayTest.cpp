@@ -89,8 +89,6 @@ TEST(Transport, EveryClickMakesItsCallsAndReachesItsState) {
         {kStopped, Stop, {}, kStopped},
         {kStopped, Play, {"play capture from 0"}, kStopped},
         {kStopped, Clear, {"close all"}, kStartup},
-        {kRecordingAgain, Record, kBeginRecording, kRecordingAgain},
-        {kRecordingAgain, Stop, {"stop capture"}, kStopped},
         {kRecordingAgain, Clear, {"close all"}, kCleared},
         {kCleared, Tick, {}, kClearedTicked},
         {kCleared, Record, kBeginRecording, kFirstRecording},
