@@ -106,10 +106,7 @@ TEST(EndToEnd, RecordOnlyTheEmulatorThatTheRegistryNames) {
     ChildProcess other = Player("/usr/bin/mediaplayer", otherTone.toStdString());
     Click(app, Control::btnWaveRec);
     QTest::qWait(500);
-    {
-        ChildProcess emulator = Player("C:\\Games\\VGS\\vgs.exe", emulatorTone.toStdString());
-        EXPECT_EQ(emulator.Wait(), 0);
-    }
+    EXPECT_EQ(Player("C:\\Games\\VGS\\vgs.exe", emulatorTone.toStdString()).Wait(), 0);
     QTest::qWait(300);
     Click(app, Control::btnStopWave);
     SaveAs(app, saved);
