@@ -19,17 +19,16 @@
 namespace tapelark::testing {
 
 // The services only the window uses are faked here with it. The save dialog
-// answers as the user would: the path typed, or a cancel; or it fails.
+// answers with the path typed, or fails, which the window takes as a cancel.
 struct FakeSaveFileDialog : SaveFileDialog {
     int Run(SaveFileRecord& record) override {
         asked.push_back(record);
         if (fail) throw std::runtime_error("no display");
-        if (cancel) return 0;
         record.file.replace(0, answer.size() + 1, answer.c_str(), answer.size() + 1);
         return 1;
     }
     std::vector<SaveFileRecord> asked;
-    bool cancel = false, fail = false;
+    bool fail = false;
     std::string answer;
 };
 

@@ -151,7 +151,7 @@ TEST(SaveCommand, TheDialogIsAskedAndTheChosenPathAndOnlyItSaved) {
     const std::string failed = "Saving file failed, file name was: /music/audio.wav\r\n"
                                "cannot put the new file in the place of /music/audio.wav";
     const struct {
-        bool cancel;
+        bool cancel;  // the dialog fails: a cancel
         std::string answer;
         std::vector<std::string> saves;
         std::string told;  // when set, the step after the save fails
@@ -164,10 +164,9 @@ TEST(SaveCommand, TheDialogIsAskedAndTheChosenPathAndOnlyItSaved) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
         TestWindow w;
-        w.form.btnWaveRec_Click();
-        w.form.btnStopWave_Click();
+        for (Click click : kStopped.path) Press(w, click);
         w.Forget();
-        w.saveDialog.cancel = c.cancel;
+        w.saveDialog.fail = c.cancel;
         w.saveDialog.answer = c.answer;
         w.saving.fails = !c.told.empty();
         EXPECT_NO_THROW(w.form.btnSaveWave_Click());
