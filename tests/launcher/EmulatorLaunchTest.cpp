@@ -14,8 +14,6 @@
 namespace tapelark::testing {
 namespace {
 
-using Calls = std::vector<std::string>;
-
 constexpr const char* kLocation = "C:\\Program Files\\Connectix\\VGS\\VGS.EXE";
 const std::string kActivate = "activate Connectix Virtual Game Station nowait";
 const std::string kLaunch = std::string("launch ") + kLocation + " style 1";
@@ -27,7 +25,7 @@ TEST(EmulatorStarter, WakesTheWindowOrElseLaunchesTheLocationUnlessItRunsAndEver
         std::optional<std::string> location;
         std::vector<std::string> processes;
         bool stepsThrow;
-        Calls windowCalls;
+        std::vector<std::string> windowCalls;
     } cases[] = {
         {"window answers", true, kLocation, {}, false, {kActivate, "keys ~ nowait"}},
         {"no window", false, kLocation, {"init", "bash"}, false, {kActivate, kLaunch}},
