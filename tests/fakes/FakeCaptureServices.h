@@ -30,7 +30,6 @@ public:
     void Script(const std::string& command, std::vector<Answer> answers) {
         scripts_[command] = std::deque<Answer>(answers.begin(), answers.end());
     }
-    void Fail(const std::string& command, std::uint32_t code = 263) { Script(command, {{code, ""}}); }
 
     std::uint32_t SendString(const char* command, char* reply, std::uint32_t size, std::uintptr_t) override {
         calls.push_back(command);
@@ -62,7 +61,6 @@ private:
         if (!open_) return {command == "close all" ? 0u : 263u, ""};  // no such device
         if (command == "stop capture" || command.starts_with("open ")) mode = "stopped";
         if (command == "record capture") mode = "recording";
-        if (command == "play capture from 0") mode = "playing";
         if (command.starts_with("set capture time format ")) bytes_ = command.ends_with("bytes");
         if (command == "status capture mode") return {0, mode};
         if (command == "status capture length") return {0, bytes_ ? "2177280" : "12345"};

@@ -30,7 +30,7 @@ public:
         *result = 77;
         return kRegistrySuccess;
     }
-    long QueryValue(RegistryKey key, const char* valueName, std::uint32_t*, std::uint32_t* type,
+    long QueryValue(RegistryKey key, const char* valueName, std::uint32_t*, std::uint32_t*,
                     unsigned char* data, std::uint32_t* count) override {
         calls.push_back("query " + std::to_string(key) + " " + valueName);
         if (throwOnQuery) throw std::runtime_error("registry gone");
@@ -41,7 +41,6 @@ public:
         *count = size;
         if (!fits) return kErrorMoreData;
         std::memcpy(data, value->second.c_str(), size);
-        *type = 1;  // REG_SZ
         return kRegistrySuccess;
     }
     long CloseKey(RegistryKey key) override {

@@ -12,10 +12,9 @@ public:
     struct Shown {
         std::string text;
         int style;
-        std::string caption;
     };
-    void Show(const std::string& text, int style, const std::string& caption) override {
-        shown.push_back({text, style, caption});
+    void Show(const std::string& text, int style, const std::string&) override {
+        shown.push_back({text, style});
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> out;

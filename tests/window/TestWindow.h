@@ -19,29 +19,27 @@
 namespace tapelark::testing {
 
 // The services only the window uses are faked here with it. The save dialog
-// answers as the user would: the path typed, or a cancel; or it fails.
+// answers with the path typed, or fails, which the window takes as a cancel.
 struct FakeSaveFileDialog : SaveFileDialog {
     int Run(SaveFileRecord& record) override {
         asked.push_back(record);
         if (fail) throw std::runtime_error("no display");
-        if (cancel) return 0;
         record.file.replace(0, answer.size() + 1, answer.c_str(), answer.size() + 1);
         return 1;
     }
     std::vector<SaveFileRecord> asked;
-    bool cancel = false, fail = false;
+    bool fail = false;
     std::string answer;
 };
 
+// Opening a file or address fails, as where no browser is set up: the window must say nothing.
 struct FakeShell : Shell {
     std::intptr_t Execute(std::uintptr_t, const char*, const char* file, const char*, const char*,
                           int) override {
         calls.push_back(file);
-        if (fail) throw FileError("no handler for web addresses");
-        return 42;
+        throw FileError("no handler for web addresses");
     }
-    std::vector<std::string> calls;  // the files opened
-    bool fail = false;
+    std::vector<std::string> calls;  // the files asked to open
 };
 
 // Everything below the window: fakes of the platform, with the real capture

@@ -62,8 +62,6 @@ struct State {
 const State kStartup{"Start-up", {}, {false, false, false, false, false, kStartupStatusText}};
 const State kFirstRecording{"First recording", {Record}, {true, false, false, false, true, kRecordingText}};
 const State kStopped{"Stopped", {Record, Stop}, {true, true, true, true, false, kStoppedText}};
-// Play leaves the status line as it was.
-const State kPlaying{"Playing", {Record, Stop, Play}, {true, true, true, true, false, kStoppedText}};
 const State kRecordingAgain{
     "Recording again", {Record, Stop, Record}, {true, false, true, true, true, kRecordingText}};
 const State kCleared{"Cleared while recording",
@@ -75,6 +73,7 @@ const State kClearedTicked{"Cleared, then a tick",
                            {false, false, false, false, true, "N/A: "}};
 
 TEST(Transport, EveryClickMakesItsCallsAndReachesItsState) {
+    const Commands kSaved{"save capture /tmp/a.wav", "save dialog"};
     const struct {
         const State& from;
         Click click;
@@ -82,23 +81,20 @@ TEST(Transport, EveryClickMakesItsCallsAndReachesItsState) {
         const State& to;
     } transitions[] = {
         {kStartup, Record, kBeginRecording, kFirstRecording},
-        {kFirstRecording, Record, kBeginRecording, kFirstRecording},
         {kFirstRecording, Stop, {"stop capture"}, kStopped},
-        // Not reachable by clicks (Play is disabled then); called all the same, it stops first.
-        {kFirstRecording, Play, {"stop capture", "play capture from 0"}, kPlaying},
+        // Play leaves the window as Stop does. Not reachable by clicks while recording (Play is
+        // disabled then); called all the same, it stops first.
+        {kFirstRecording, Play, {"stop capture", "play capture from 0"}, kStopped},
         {kStopped, Record, kBeginRecording, kRecordingAgain},
         {kStopped, Stop, {}, kStopped},
-        {kStopped, Play, {"play capture from 0"}, kPlaying},
+        {kStopped, Play, {"play capture from 0"}, kStopped},
         {kStopped, Clear, {"close all"}, kStartup},
-        {kPlaying, Play, {"play capture from 0"}, kPlaying},  // again from the beginning
-        {kPlaying, Stop, {}, kPlaying},                       // with the timer stopped: nothing at all
-        {kRecordingAgain, Record, kBeginRecording, kRecordingAgain},
-        {kRecordingAgain, Stop, {"stop capture"}, kStopped},
         {kRecordingAgain, Clear, {"close all"}, kCleared},
         {kCleared, Tick, {}, kClearedTicked},
         {kCleared, Record, kBeginRecording, kFirstRecording},
         // The other controls leave the transport alone.
-        {kFirstRecording, Control::btnSaveWave, {"save dialog"}, kFirstRecording},
+        {kStopped, Control::btnSaveWave, kSaved, kStopped},
+        {kRecordingAgain, Control::btnSaveWave, kSaved, kRecordingAgain},
         {kFirstRecording, Control::Command1, {"emulator"}, kFirstRecording},
         {kFirstRecording, Control::lblCredits, {std::string("shell ") + HomePageAddress()}, kFirstRecording},
         {kFirstRecording, Control::Label1, {}, kFirstRecording},
@@ -106,9 +102,8 @@ TEST(Transport, EveryClickMakesItsCallsAndReachesItsState) {
     for (const auto& t : transitions) {
         SCOPED_TRACE(std::string(t.from.name) + " -> " + t.to.name);
         TestWindow w;
-        w.shell.fail = true;  // the home page cannot be opened: nothing else changes
-        for (Click click : t.from.path) Press(w, click);
-        EXPECT_EQ(LookOf(w), t.from.look);
+        w.saveDialog.answer = "/tmp/a.wav";
+        for (Click click : t.from.path) Press(w, click);  // each path's end is another row's
         w.Forget();
         Press(w, t.click);
         EXPECT_EQ(EffectsOf(w), t.effects);
@@ -124,10 +119,10 @@ TEST(Transport, TheStatusLineSaysWhenATakeHasHeardNothingForThreeSeconds) {
         std::vector<FakeMciChannel::Answer> levels;  // at Record, then at each tick; the last repeats
         std::string noted;                            // for each: '.' without the note, 'n' with it
     } cases[] = {
-        {{{0, "0"}}, "...nn"},
-        {{{0, "0"}, {0, "0"}, {0, "0"}, {0, "0"}, {0, "120"}, {0, "0"}}, "...n.."},  // for the rest of the take
+        // From the fourth silent rewrite on, until sound is heard: then never again in that take.
+        {{{0, "0"}, {0, "0"}, {0, "0"}, {0, "0"}, {0, "0"}, {0, "120"}, {0, "0"}}, "...nn.."},
         {{{0, "0"}, {0, "2863289685"}, {0, "0"}}, "....."},  // winmm's: a 16-bit half for each channel
-        {{{263, ""}}, "....."},                             // no answer, no note
+        {{{263, ""}}, "....."},                              // no answer, no note
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.noted);
@@ -144,45 +139,34 @@ TEST(Transport, TheStatusLineSaysWhenATakeHasHeardNothingForThreeSeconds) {
     }
 }
 
-TEST(FormLayout, ControlsInTabOrderTakeClicksExactlyWhereTheyHaveAHandler) {
-    for (const auto& layout : FormControls()) {
+// Win32 finds a control's font by its tabIndex.
+TEST(FormLayout, EachControlsTabIndexIsItsPlaceInTheTableAndHalfPixelsRoundUp) {
+    for (const auto& layout : FormControls())
         EXPECT_EQ(layout.tabIndex, &layout - FormControls().data()) << layout.id;
-        TestWindow w;
-        w.form.btnWaveRec_Click();  // every transport button has something to do now
-        w.Forget();
-        HandlersOf(w.form).clicked(layout.name);
-        EXPECT_EQ(EffectsOf(w).empty(), !layout.clickable) << layout.id;
-    }
-    EXPECT_EQ(TwipsToPixels(4335, 144), 434);  // halves round up
+    EXPECT_EQ(TwipsToPixels(4335, 144), 434);
 }
 
 // A failing file step is shown with the path and the reason; nothing else is.
-TEST(SaveCommand, TheDialogIsAskedAndTheChosenPathAndOnlyItSavedLeavingTheButtonsAlone) {
+TEST(SaveCommand, TheDialogIsAskedAndTheChosenPathAndOnlyItSaved) {
     const std::string failed = "Saving file failed, file name was: /music/audio.wav\r\n"
                                "cannot put the new file in the place of /music/audio.wav";
     const struct {
-        bool recordingAgain, cancel;
+        bool cancel;  // the dialog fails: a cancel
         std::string answer;
         std::vector<std::string> saves;
         std::string told;  // when set, the step after the save fails
     } cases[] = {
-        {false, true, "/tmp/a.wav", {}},
+        {true, "/tmp/a.wav", {}},
         // Blanks around are trimmed and the buffer, longer than the path, cut at its NUL.
-        {false, false, "  /tmp/a.wav  ", {"save capture /tmp/a.wav"}},
-        {false, false, "/home/player/take", {"save capture /home/player/take"}},  // no extension added
-        {true, false, "/tmp/b.wav", {"save capture /tmp/b.wav"}},
-        {false, false, "/music/audio.wav", {"save capture /music/audio.wav"}, failed},
+        {false, "  /tmp/a.wav  ", {"save capture /tmp/a.wav"}},
+        {false, "/music/audio.wav", {"save capture /music/audio.wav"}, failed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
         TestWindow w;
-        w.form.btnWaveRec_Click();
-        w.form.btnStopWave_Click();
-        if (c.recordingAgain) w.form.btnWaveRec_Click();
-        const auto enabled = w.view.enabled;
-        const bool timer = w.view.timer;
+        for (Click click : kStopped.path) Press(w, click);
         w.Forget();
-        w.saveDialog.cancel = c.cancel;
+        w.saveDialog.fail = c.cancel;
         w.saveDialog.answer = c.answer;
         w.saving.fails = !c.told.empty();
         EXPECT_NO_THROW(w.form.btnSaveWave_Click());
@@ -194,33 +178,20 @@ TEST(SaveCommand, TheDialogIsAskedAndTheChosenPathAndOnlyItSavedLeavingTheButton
         EXPECT_EQ(asked.title, "Save As");
         EXPECT_EQ(asked.flags, 8198u);  // ask before replacing and before creating
         EXPECT_EQ(w.EngineCommands(), c.saves);
-        EXPECT_EQ(w.view.enabled, enabled);
-        EXPECT_EQ(w.view.timer, timer);
         EXPECT_EQ(w.messages.Texts(), c.told.empty() ? std::vector<std::string>{} : std::vector{c.told});
     }
 }
 
-TEST(SaveDialogWrapper, TheUsersFolderWhenTheProgramsMayNotBeWrittenEndingInOneSeparator) {
-    const struct {
-        std::string programFolder, writable, expected;
-    } cases[] = {
-        {"/usr/bin", "/opt/tapelark", "/home/player/Music/"},
-        {"/", "/", "/"},  // no second separator
-    };
-    for (const auto& c : cases) {
-        FakeProgramEnvironment env;
-        env.programFolder = c.programFolder;
-        env.writable = c.writable;
-        EXPECT_EQ(SaveDialogFolder(env), c.expected) << c.programFolder;
-    }
-}
-
-TEST(SaveDialogWrapper, AProposedNameLongerThanTheBufferIsCutAndAFailingDialogIsACancel) {
+TEST(SaveDialogWrapper, FolderNameBufferAndFilterAndAFailingDialogIsACancel) {
+    FakeProgramEnvironment env;
+    env.programFolder = env.writable = "/";
+    EXPECT_EQ(SaveDialogFolder(env), "/");  // no second separator
+    env.programFolder = "/usr/bin";         // may not be written: the user's folder instead
+    EXPECT_EQ(SaveDialogFolder(env), "/home/player/Music/");
     FakeSaveFileDialog dialog;
     dialog.fail = true;
-    FakeProgramEnvironment env;
     EXPECT_EQ(ShowSaveDialog(dialog, env, 0, "A|*.a|", "T", "/", std::string(300, 'n')), "");
-    EXPECT_EQ(dialog.asked.at(0).file, std::string(254, 'n'));
+    EXPECT_EQ(dialog.asked.at(0).file, std::string(254, 'n'));  // the proposed name cut to the buffer
     EXPECT_EQ(NulSeparatedFilter("A|*.a|"), std::string("A\0*.a\0", 6));  // ended once
 }
 
