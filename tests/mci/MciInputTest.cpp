@@ -3,47 +3,22 @@
 // sinks, and the take keeping time with the clock.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-
 #include "platform/linux/WineEmulatorProgram.h"
 #include "tests/mci/MciTestSupport.h"
 #include "tests/mci/ScopedEnv.h"
-#include "tests/mci/SoundPlayers.h"
 #include "tests/mci/Take.h"
 
 namespace tapelark {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using namespace mcierr;
 constexpr const char* kEmulator = "C:\\VGS\\VGS.exe";
 
-void SleepUntil(Clock::time_point start, double seconds) {
-    std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
-                                              std::chrono::duration<double>(seconds)));
-}
-
-double Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-class MciInputTest : public ::testing::Test {
+class MciInputTest : public MciServerTest {
 protected:
-    TempFolder folder;
-    MciEngine engine;
-
-    void SetUp() override {
-        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr) << "run through ctest: it starts the server";
-    }
-    std::string Tone(double frequency, double seconds) {
-        std::string path = folder / (std::to_string(int(frequency)) + ".wav");
-        EXPECT_TRUE(MakeTone(path, frequency, seconds, 0.3)) << path;
-        return path;
-    }
-    std::string Input() { return Mci(engine, "status capture input").second; }
     double Seconds() {
         EXPECT_EQ(MciCode(engine, "set capture time format ms"), 0u);
-        return std::atof(Mci(engine, "status capture length").second.c_str()) / 1000;
+        return std::atof(Status("length").c_str()) / 1000;
     }
     // Stops; the length kept time with the clock while recording and after.
     Take StopAndSave(Clock::time_point recordStarted) {
@@ -73,7 +48,7 @@ TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramFollowsItsStreamsAndKeepsTime
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
     ASSERT_EQ(MciCode(engine, "record out"), 0u);
     const std::string input = std::string("emulator ") + kEmulator;
-    EXPECT_EQ(Input(), input + " (silent)");
+    EXPECT_EQ(Status("input"), input + " (silent)");
 
     // The emulator starts a second after Record, its stream is moved to
     // another output, it opens two more at once and ends them all; the
@@ -91,13 +66,13 @@ TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramFollowsItsStreamsAndKeepsTime
     {
         ChildProcess second = Player(kEmulator, a660), third = Player(kEmulator, a1000);
         SleepUntil(start, 4.4);
-        EXPECT_EQ(Input(), input + " (hearing)");
+        EXPECT_EQ(Status("input"), input + " (hearing)");
         second.Wait(), third.Wait(), first.Wait();
     }
     SleepUntil(start, 6.1);
-    EXPECT_EQ(Input(), input + " (silent)");
+    EXPECT_EQ(Status("input"), input + " (silent)");
     Take take = StopAndSave(start);
-    EXPECT_EQ(Input(), "emulator (not recording)");
+    EXPECT_EQ(Status("input"), "emulator (not recording)");
 
     EXPECT_LT(take.Peak(0, 0.95), 0.01) << "the first second holds sound";
     EXPECT_LT(take.Onset(), 2.4) << "not heard before it moved";
@@ -122,7 +97,7 @@ TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
     auto start = Clock::now();
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
     SleepUntil(start, 2.5);
-    EXPECT_EQ(Input(), "output (hearing)");
+    EXPECT_EQ(Status("input"), "output (hearing)");
     int changed = std::system("pactl set-default-sink tapelark_other");
     // The server ends the engine's captures (one for each sink): they are asked for again.
     SleepUntil(start, 3.5);
@@ -135,7 +110,7 @@ TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
                               R"(/media.name = "Tapelark recording"/ { print i }'); )"
                               R"(test -n "$i" && for x in $i; do )" + kill + " || exit 1; done").c_str());
     SleepUntil(start, 5.5);
-    EXPECT_EQ(Mci(engine, "status capture mode").second, "recording");
+    EXPECT_EQ(Status("mode"), "recording");
     Take take = StopAndSave(start);
     std::system("pactl set-default-sink null");
     ASSERT_EQ(changed, 0);
@@ -185,18 +160,18 @@ TEST_F(MciInputTest, ChoosingAnInputByCommandAndHearingNothingSaysSo) {
         location = c.location;
         OpenCaptureDevice(engine);
         EXPECT_EQ(MciCode(engine, "set capture input " + c.set), c.code);
-        EXPECT_EQ(Input(), c.status);
+        EXPECT_EQ(Status("input"), c.status);
         if (c.recording.empty()) continue;
         auto start = Clock::now();
         ASSERT_EQ(MciCode(engine, "record capture"), 0u);
         SleepUntil(start, 1.0);
-        EXPECT_EQ(Input(), c.recording);
+        EXPECT_EQ(Status("input"), c.recording);
         Take take = StopAndSave(start);
         EXPECT_LT(take.Peak(0, take.Seconds()), 0.01) << "recorded something";
     }
     // winmm's numbered form names a source of the server.
     ASSERT_EQ(MciCode(engine, "set capture input 0"), 0u);
-    EXPECT_EQ(Input().rfind("source ", 0), 0u) << Input();
+    EXPECT_EQ(Status("input").rfind("source ", 0), 0u) << Status("input");
     ASSERT_EQ(MciCode(engine, "set capture input source nobody.monitor"), 0u);
     EXPECT_EQ(MciCode(engine, "record capture"), kNoSuchSource);
 }
@@ -222,12 +197,12 @@ TEST_F(MciInputTest, EveryInputRidesOutTheServerGoingAway) {
             server.reset();
         }
         SleepUntil(start, 1.8);
-        EXPECT_EQ(Mci(engine, "status capture mode").second, "not ready");
+        EXPECT_EQ(Status("mode"), "not ready");
         server = OwnPulseServer(dir, true);
         ASSERT_TRUE(server);
         ChildProcess listener = Listener("null.monitor");
         SleepUntil(start, 3.5);  // it connects again within a second or two
-        EXPECT_EQ(Mci(engine, "status capture mode").second, "recording");
+        EXPECT_EQ(Status("mode"), "recording");
         EXPECT_EQ(Player(kEmulator, tone).Wait(), 0);
         SleepUntil(start, 5.5);
         Take take = StopAndSave(start);
@@ -239,9 +214,9 @@ TEST_F(MciInputTest, EveryInputRidesOutTheServerGoingAway) {
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
     server.reset();
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    const std::string kept = Mci(engine, "status capture length").second;
+    const std::string kept = Status("length");
     EXPECT_EQ(MciCode(engine, "stop capture"), kServerLost);
-    EXPECT_EQ(Mci(engine, "status capture length").second, kept);
+    EXPECT_EQ(Status("length"), kept);
     EXPECT_EQ(MciCode(engine, "save capture " + (folder / "rescued.wav")), 0u);
     EXPECT_EQ(MciCode(engine, "record capture"), kNoSoundServer);
 }

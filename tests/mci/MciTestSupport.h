@@ -2,15 +2,20 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "platform/mci/MciEngine.h"
 #include "platform/mci/MciErrors.h"
 #include "tests/mci/FakeAudioBackend.h"
+#include "tests/mci/SoundPlayers.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WaveFile.h"
 
@@ -93,6 +98,50 @@ protected:
         ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
     }
     std::uint32_t Save(const std::string& path) { return MciCode(engine, "save capture " + path); }
+};
+
+using Clock = std::chrono::steady_clock;
+
+inline void SleepUntil(Clock::time_point start, double seconds) {
+    std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
+                                              std::chrono::duration<double>(seconds)));
+}
+
+inline double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Waits for a state the sound server brings about; gives up after a
+// generous while so a broken engine fails instead of hanging.
+inline bool Eventually(const std::function<bool()>& reached, int seconds = 30) {
+    const auto until = Clock::now() + std::chrono::seconds(seconds);
+    while (!reached()) {
+        if (Clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// The engine over the sound server the test fixtures start; the device under
+// test is Tapelark's capture device.
+class MciServerTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    MciEngine engine;
+
+    void SetUp() override {
+        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr) << "run through ctest: it starts the server";
+    }
+    std::string Tone(double frequency, double seconds, double volume = 0.3) {
+        std::string path = folder / (std::to_string(int(frequency)) + ".wav");
+        EXPECT_TRUE(MakeTone(path, frequency, seconds, volume)) << path;
+        return path;
+    }
+    std::string Status(const std::string& item) { return Mci(engine, "status capture " + item).second; }
+    std::uint64_t LengthInBytes() {
+        EXPECT_EQ(MciCode(engine, "set capture time format bytes"), 0u);
+        return std::stoull("0" + Status("length"));
+    }
 };
 
 }  // namespace tapelark
