@@ -7,10 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <thread>
 
 #include "tests/mci/MciTestSupport.h"
 
@@ -20,6 +17,7 @@ namespace {
 using namespace mcierr;
 using Notes = std::vector<std::string>;
 using MciEngineTest = MciFakeServerTest;
+using testing::WaveBytes;
 
 // Two seconds of 16-bit mono at 11025 Hz under the alias x: 44100 bytes,
 // so 1000 ms are 22050 bytes.
@@ -30,19 +28,9 @@ std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) {
     return FakeAudioBackend::Pattern(from, to);
 }
 
-// A WAVE file of 8000 frames a second made byte by byte; "RIFX" writes its
-// numbers big-endian, and the header may claim more data than there is.
-std::string WaveBytes(std::string riff, int channels, int bits, const std::string& data,
-                      std::uint32_t claimed) {
-    const auto n = [&](std::uint32_t v, int size) {
-        std::string s;
-        for (int i = 0; i < size; ++i) s += char(v >> 8 * (riff == "RIFX" ? size - 1 - i : i));
-        return s;
-    };
-    const int align = channels * bits / 8;
-    return riff + n(36 + claimed, 4) + "WAVEfmt " + n(16, 4) + n(1, 2) + n(channels, 2) + n(8000, 4) +
-           n(8000 * align, 4) + n(align, 2) + n(bits, 2) + "data" + n(claimed, 4) + data;
-}
+// Files from other writers, at 8000 frames a second.
+constexpr testing::WaveFormatChunk kMono16{1, 1, 8000, 16000, 2, 16}, kStereo16{1, 2, 8000, 32000, 4, 16},
+    kStereo8{1, 2, 8000, 16000, 2, 8};
 
 TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
     const std::string first = folder / "first.wav", path = folder / "take one.wav";
@@ -111,9 +99,7 @@ TEST_F(MciEngineTest, RecordToAnEndWaitsAndNotifies) {
     Run({{"open new type waveaudio alias x"}, {"set x time format bytes"}});
     std::thread server([this] {
         // The server delivers once the stream runs, more than asked for.
-        for (int i = 0; i < 500 && !audio->capture; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        if (audio->capture) audio->Record(3000);
+        if (Eventually([this] { return audio->capture != nullptr; }, 1)) audio->Record(3000);
     });
     EXPECT_EQ(Send("record x to 2000 wait notify").first, 0u);
     server.join();
@@ -150,7 +136,7 @@ TEST_F(MciEngineTest, AWaveFileRoundTrip) {
     // 8 kHz 16-bit stereo from another writer.
     const std::string path = folder / "take.wav", tabbed = folder / "a\ttab.wav";
     std::vector<unsigned char> expected = Pattern(0, 32000);
-    std::ofstream(path) << WaveBytes("RIFF", 2, 16, std::string(expected.begin(), expected.end()), 32000);
+    WriteFile(path, WaveBytes(kStereo16, std::string(expected.begin(), expected.end())));
     // Named in a command, the file opens for it alone and closes when idle.
     Run({{"status " + path + " length", 0, "1000"}, {"sysinfo waveaudio quantity open", 0, "0"},
          {"play " + path}, {"status " + path + " mode notify", kNotifyOnAutoOpen},
@@ -165,21 +151,18 @@ TEST_F(MciEngineTest, AWaveFileRoundTrip) {
     const std::vector<unsigned char> recorded = Pattern(0, 3200);
     expected.insert(expected.end(), recorded.begin(), recorded.end());
     const WaveFile saved = ReadWaveFile(path);
-    EXPECT_EQ(saved.format, (testing::WaveFormatChunk{1, 2, 8000, 32000, 4, 16}));
+    EXPECT_EQ(saved.format, kStereo16);
     EXPECT_EQ(saved.bytes, expected);
     EXPECT_EQ(ReadWaveFile(tabbed).bytes, expected);
     EXPECT_EQ(TakeNotified(), Notes{"f successful"});
 }
 
 TEST_F(MciEngineTest, HostileFilesAreReadRightOrRefusedAtOnce) {
-    const auto write = [&](const std::string& name, const std::string& bytes) {
-        std::ofstream(folder / name, std::ios::binary) << bytes;
-    };
-    write("rifx.wav", WaveBytes("RIFX", 1, 16, "\x01\x02\x03\x04", 4));
-    write("odd.wav", WaveBytes("RIFF", 1, 16, std::string("\x01\x02\x03\x04\x05\0", 6), 5));
-    write("midframe.wav", WaveBytes("RIFF", 2, 16, "abcdef", 6));
-    write("cut short.wav", WaveBytes("RIFF", 2, 8, "abc", 4000));
-    write("notes.wav", "not a wave file");
+    WriteFile(folder / "rifx.wav", WaveBytes(kMono16, "\x01\x02\x03\x04", "RIFX"));
+    WriteFile(folder / "odd.wav", WaveBytes(kMono16, std::string("\x01\x02\x03\x04\x05\0", 6), "RIFF", 5));
+    WriteFile(folder / "midframe.wav", WaveBytes(kStereo16, "abcdef"));
+    WriteFile(folder / "cut short.wav", WaveBytes(kStereo8, "abc", "RIFF", 4000));
+    WriteFile(folder / "notes.wav", "not a wave file");
     ASSERT_EQ(::mkfifo((folder / "fifo.wav").c_str(), 0600), 0);
     std::filesystem::create_directory(folder / "folder.wav");
     std::filesystem::create_symlink("/dev/zero", folder / "zero.wav");
@@ -208,7 +191,7 @@ TEST_F(MciEngineTest, HostileFilesAreReadRightOrRefusedAtOnce) {
 // A file that shrinks while it is read is an error, never a success with part of its sound.
 TEST_F(MciEngineTest, AFileThatShrinksWhileItIsReadIsAnError) {
     const std::string path = folder / "shrinks.wav", data(64u << 20, '\x11');  // still being read when cut
-    std::ofstream(path, std::ios::binary) << WaveBytes("RIFF", 2, 16, data, data.size());
+    WriteFile(path, WaveBytes(kStereo16, data));
     const int watch = ::inotify_init1(IN_CLOEXEC);
     ASSERT_GE(::inotify_add_watch(watch, path.c_str(), IN_ACCESS), 0);
     std::thread cut([&] {

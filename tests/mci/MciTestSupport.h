@@ -21,9 +21,11 @@
 
 namespace tapelark {
 
+using testing::ReadFile;
 using testing::ReadWaveFile;
 using testing::TempFolder;
 using testing::WaveFile;
+using testing::WriteFile;
 
 // The result code and the reply of one command.
 inline std::pair<std::uint32_t, std::string> Mci(MciEngine& engine, const std::string& command,
