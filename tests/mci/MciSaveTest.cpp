@@ -18,14 +18,11 @@
 #include "platform/mci/WaveFileWriter.h"
 #include "tests/mci/MciTestSupport.h"
 #include "tests/mci/ScopedEnv.h"
-#include "tests/support/FileContents.h"
 
 namespace tapelark {
 namespace {
 
 using namespace mcierr;
-using testing::ReadFile;
-using testing::WriteFile;
 
 // A small tmpfs at `path`, or false where this user may not mount one.
 bool MountSmall(const std::string& path, const char* size) {
@@ -92,7 +89,9 @@ TEST_F(MciSaveTest, NewFilesFollowTheUmaskReplacedOnesKeepTheirModeAndLinksAreSa
 
 TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
     Recorded(4000);
+    ::chmod(folder.path().c_str(), 0755);
     ::mkdir((folder / "sub").c_str(), 0755);
+    ::mkdir((folder / "read-only").c_str(), 0555);
     WriteFile(folder / "plain", "x");
     WriteFile(folder / "locked.wav", "x");
     ::chmod((folder / "locked.wav").c_str(), 0444);  // refused as winmm refuses it, even to root
@@ -104,6 +103,7 @@ TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
     struct Case {
         std::string path;
         std::uint32_t code;
+        bool asUser = false;  // root may write anywhere: saved by an ordinary user
     } cases[] = {
         {folder / "missing/take.wav", kFolderMissing},
         {folder / "sub", kIsAFolder},
@@ -116,26 +116,20 @@ TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
         {folder / "locked.wav", kFileNotSaved},
         {folder / "to locked.wav", kFileNotSaved},
         {folder / "loop.wav", kFileWrite},
+        {folder / "read-only/take.wav", kAccessDenied, true},
     };
-    for (const Case& c : cases) EXPECT_EQ(Save(c.path), c.code) << c.path.substr(0, 100);
+    for (const Case& c : cases) {
+        const auto asUser = [&] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+            return std::array<std::uint32_t, 1>{Save(c.path)};
+        };
+        int status = 0;
+        EXPECT_EQ(c.asUser ? InChild<1>(asUser, status)[0] : Save(c.path), c.code) << c.path.substr(0, 100);
+    }
     EXPECT_EQ(ReadFile(folder / "locked.wav"), "x");
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"locked.wav", "loop.wav", "plain", "sub", "to locked.wav"}));
-    ExpectRecordingKept(4000);
-}
-
-TEST_F(MciSaveTest, ReadOnlyFolderIsRefused) {
-    Recorded(4000);
-    const std::string locked = folder / "locked";
-    ASSERT_EQ(::mkdir(locked.c_str(), 0555), 0);
-    ::chmod(folder.path().c_str(), 0755);
-    // Root may write anywhere, so the save runs as an ordinary user then.
-    int status = 0;
-    std::uint32_t code = InChild<1>([&] {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
-        return std::array<std::uint32_t, 1>{Save(locked + "/take.wav")};
-    }, status)[0];
-    EXPECT_EQ(code, kAccessDenied);
-    EXPECT_TRUE(std::filesystem::is_empty(locked));
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "read-only"));
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"locked.wav", "loop.wav", "plain", "read-only", "sub",
+                                                        "to locked.wav"}));
     ExpectRecordingKept(4000);
 }
 
@@ -220,26 +214,20 @@ TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
 
 // The file is not blamed when the process has no file handle left.
 TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
+    Recorded(4000);
+    ASSERT_EQ(Save(folder / "a.wav"), 0u);
     int status = 0;
     std::array<std::uint32_t, 4> codes = InChild<4>([&] {
-        // Engines of the child's own, so no thread of the parent's is needed.
-        auto fake = std::make_shared<FakeAudioBackend>();
-        MciEngine recorded{fake};
-        MciEngine pulse;  // the real sound server's backend, not yet connected
-        if (MciCode(recorded, "open new type waveaudio alias a") != 0 || MciCode(recorded, "record a") != 0)
-            ::_exit(1);
-        fake->Record(4000);
-        if (MciCode(recorded, "stop a") != 0 || MciCode(recorded, "save a " + folder / "a.wav") != 0 ||
-            MciCode(pulse, "open new type waveaudio alias p") != 0)
-            ::_exit(1);
+        // The real sound server's backend, made in the child: a fork takes no thread along.
+        MciEngine pulse;
+        if (MciCode(pulse, "open new type waveaudio alias p") != 0) ::_exit(1);
         struct rlimit low {64, 64};
         if (::setrlimit(RLIMIT_NOFILE, &low) != 0) ::_exit(1);
         while (::dup(0) >= 0) {
         }
-        return std::array<std::uint32_t, 4>{MciCode(recorded, "open new type waveaudio alias another"),
-                                            MciCode(recorded, "open " + folder / "a.wav" + " alias f"),
-                                            MciCode(recorded, "save a " + folder / "b.wav"),
-                                            MciCode(pulse, "record p")};
+        return std::array<std::uint32_t, 4>{MciCode(engine, "open new type waveaudio alias another"),
+                                            MciCode(engine, "open " + folder / "a.wav" + " alias f"),
+                                            Save(folder / "b.wav"), MciCode(pulse, "record p")};
     }, status);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(codes, (std::array{kTooManyOpenFiles, kTooManyOpenFiles, kTooManyOpenFiles, kTooManyOpenFiles}))
