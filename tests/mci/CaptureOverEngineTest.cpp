@@ -11,13 +11,12 @@
 namespace tapelark {
 namespace {
 
-TEST(CaptureOverEngine, RecordStopAndARefusedSavesReasonOnStandardError) {
-    TempFolder folder{"tapelark capture"};
-    auto audio = std::make_shared<FakeAudioBackend>();
-    MciEngine mci{audio};
+using CaptureOverEngine = MciFakeServerTest;
+
+TEST_F(CaptureOverEngine, RecordStopAndARefusedSavesReasonOnStandardError) {
     testing::FakeMessageBoxes messages;
     EngineFileSaving saving;
-    WaveRecording capture{mci, messages, saving};
+    WaveRecording capture{engine, messages, saving};
 
     capture.BeginRecording();
     EXPECT_EQ(capture.CaptureHearsSound(), false);

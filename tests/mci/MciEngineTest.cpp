@@ -24,10 +24,6 @@ using testing::WaveBytes;
 const std::vector<MciStep> kRecordedX = {{"open new type waveaudio alias x"}, {"set x bitspersample 16"},
                                          {"record x"}, {"> deliver 44100"}, {"stop x"}};
 
-std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) {
-    return FakeAudioBackend::Pattern(from, to);
-}
-
 // Files from other writers, at 8000 frames a second.
 constexpr testing::WaveFormatChunk kMono16{1, 1, 8000, 16000, 2, 16}, kStereo16{1, 2, 8000, 32000, 4, 16},
     kStereo8{1, 2, 8000, 16000, 2, 8};
@@ -49,7 +45,7 @@ TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
     EXPECT_EQ(ReadWaveFile(first).bytes.size(), 176396u) << "whole frames only";
     const WaveFile wave = ReadWaveFile(path);
     EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
-    EXPECT_TRUE(wave.bytes == Pattern(0, 353200)) << wave.problem;
+    EXPECT_TRUE(wave.bytes == FakeAudioBackend::Pattern(0, 353200)) << wave.problem;
     Run({{"record capture"}, {"close all"}});
     EXPECT_EQ(audio->capture, nullptr) << "closing must stop the capture stream";
 }
@@ -79,11 +75,11 @@ TEST_F(MciEngineTest, AServerFaultKeepsWhatWasRecorded) {
 TEST_F(MciEngineTest, PlaysAndPositionsFollowPlaySeekAndDelete) {
     Run(kRecordedX);
     Run({{"play x from 0"}, {"status x mode", 0, "playing"}});
-    EXPECT_TRUE(audio->PlayOut(1000) == Pattern(0, 44100));
+    EXPECT_TRUE(audio->PlayOut(1000) == FakeAudioBackend::Pattern(0, 44100));
     Run({{"status x mode", 0, "stopped"}});
     EXPECT_EQ(audio->playback, nullptr) << "the finished stream is released";
     Run({{"play x from 250 to 500"}});
-    EXPECT_TRUE(audio->PlayOut() == Pattern(5514, 11026));
+    EXPECT_TRUE(audio->PlayOut() == FakeAudioBackend::Pattern(5514, 11026));
     Run({{"play x from 0"}, {"record x"}, {"status x mode", 0, "recording"}, {"stop x"}, {"seek x to 2000"}});
     EXPECT_EQ(audio->playback, nullptr) << "record stops the play";
     Run({{"play x notify from 500 to 1000"}, {"> play out"},  // notify may come anywhere
@@ -120,9 +116,9 @@ TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwritin
          {"status x position", 0, "500"}, {"record x from 0 overwrite"}, {"> deliver 50"}, {"stop x"},
          {"status x length", 0, "1101"}, {"save x " + path}, {"info x file", 0, path.c_str()}});
     EXPECT_EQ(audio->lastFormat, (WaveFormat{1, 8, 11025, 1, 11025}));
-    std::vector<unsigned char> expected = Pattern(1101, 1151);
+    std::vector<unsigned char> expected = FakeAudioBackend::Pattern(1101, 1151);
     for (auto [from, to] : {std::pair{50, 400}, {1001, 1101}, {400, 1001}}) {
-        std::vector<unsigned char> span = Pattern(from, to);
+        std::vector<unsigned char> span = FakeAudioBackend::Pattern(from, to);
         expected.insert(expected.end(), span.begin(), span.end());
     }
     // 8-bit mono is unsigned PCM; an odd number of bytes is padded to even.
@@ -135,7 +131,7 @@ TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwritin
 TEST_F(MciEngineTest, AWaveFileRoundTrip) {
     // 8 kHz 16-bit stereo from another writer.
     const std::string path = folder / "take.wav", tabbed = folder / "a\ttab.wav";
-    std::vector<unsigned char> expected = Pattern(0, 32000);
+    std::vector<unsigned char> expected = FakeAudioBackend::Pattern(0, 32000);
     WriteFile(path, WaveBytes(kStereo16, std::string(expected.begin(), expected.end())));
     // Named in a command, the file opens for it alone and closes when idle.
     Run({{"status " + path + " length", 0, "1000"}, {"sysinfo waveaudio quantity open", 0, "0"},
@@ -148,7 +144,7 @@ TEST_F(MciEngineTest, AWaveFileRoundTrip) {
     // Recording appends at the end; a path with a tab is whole in quotes.
     Run({{"status f position", 0, "1000"}, {"record f"}, {"> deliver 3200"}, {"stop f"},
          {"status f length", 0, "1100"}, {"save f"}, {"save f \"" + tabbed + "\" wait"}, {"close f"}});
-    const std::vector<unsigned char> recorded = Pattern(0, 3200);
+    const std::vector<unsigned char> recorded = FakeAudioBackend::Pattern(0, 3200);
     expected.insert(expected.end(), recorded.begin(), recorded.end());
     const WaveFile saved = ReadWaveFile(path);
     EXPECT_EQ(saved.format, kStereo16);
