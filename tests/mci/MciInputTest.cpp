@@ -16,16 +16,13 @@ constexpr const char* kEmulator = "C:\\VGS\\VGS.exe";
 
 class MciInputTest : public MciServerTest {
 protected:
-    double Seconds() {
-        EXPECT_EQ(MciCode(engine, "set capture time format ms"), 0u);
-        return std::atof(Status("length").c_str()) / 1000;
-    }
     // Stops; the length kept time with the clock while recording and after.
     Take StopAndSave(Clock::time_point recordStarted) {
-        EXPECT_NEAR(Seconds(), Since(recordStarted), 0.2) << "the length lags behind while recording";
+        EXPECT_NEAR(LengthInBytes() / 176400.0, Since(recordStarted), 0.2)
+            << "the length lags behind while recording";
         double wall = Since(recordStarted);
         EXPECT_EQ(MciCode(engine, "stop capture"), 0u);
-        EXPECT_NEAR(Seconds(), wall, 0.2) << "the take does not keep time with the clock";
+        EXPECT_NEAR(LengthInBytes() / 176400.0, wall, 0.2) << "the take does not keep time with the clock";
         EXPECT_EQ(MciCode(engine, "save capture " + (folder / "take.wav")), 0u);
         return Take(folder / "take.wav");
     }
