@@ -86,23 +86,31 @@ TEST_F(MciSaveTest, NewFilesFollowTheUmaskReplacedOnesKeepTheirModeAndLinksAreSa
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.wav") && std::filesystem::is_symlink(folder / "dangling.wav"));
 }
 
-TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
-    Recorded(4000);
+// Each fails with its own code, leaves what was there as it was and keeps the recording.
+TEST_F(MciSaveTest, BadPathsAndWritesCutShortFailWithTheirOwnCodes) {
+    Recorded(176400);  // more than the small disk holds
     ::chmod(folder.path().c_str(), 0755);
     ::mkdir((folder / "sub").c_str(), 0755);
     ::mkdir((folder / "read-only").c_str(), 0555);
-    WriteFile(folder / "plain", "x");
-    WriteFile(folder / "locked.wav", "x");
+    const bool smallDisk = MountSmall(folder / "small", "size=64k");  // needs root
+    for (const char* name : {"plain", "locked.wav", "precious.wav", "small/precious.wav"})
+        WriteFile(folder / name, "x");
     ::chmod((folder / "locked.wav").c_str(), 0444);  // refused as winmm refuses it, even to root
     ::symlink("locked.wav", (folder / "to locked.wav").c_str());
     ::symlink("loop.wav", (folder / "loop.wav").c_str());
     std::string deep = folder.path();
     while (deep.size() < 5000) deep += "/d";
     const std::string nul(1, '\0');
+    // Root may write anywhere: a read-only folder is tried by an ordinary user.
+    const auto asUser = [] { return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0); };
+    const auto smallFileLimit = [] {
+        const rlimit small{65536, 65536};
+        return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    };
     struct Case {
         std::string path;
         std::uint32_t code;
-        bool asUser = false;  // root may write anywhere: saved by an ordinary user
+        bool (*inChild)() = nullptr;  // the set-up of a child that saves
     } cases[] = {
         {folder / "missing/take.wav", kFolderMissing},
         {folder / "sub", kIsAFolder},
@@ -115,49 +123,23 @@ TEST_F(MciSaveTest, BadPathsFailWithTheirOwnCodes) {
         {folder / "locked.wav", kFileNotSaved},
         {folder / "to locked.wav", kFileNotSaved},
         {folder / "loop.wav", kFileWrite},
-        {folder / "read-only/take.wav", kAccessDenied, true},
+        {folder / "read-only/take.wav", kAccessDenied, asUser},
+        {folder / "precious.wav", kFileTooLarge, smallFileLimit},
+        {folder / "small/precious.wav", kDiskFull},
     };
     for (const Case& c : cases) {
-        const auto asUser = [&] {
-            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
-            return std::array<std::uint32_t, 1>{Save(c.path)};
-        };
+        if (c.code == kDiskFull && !smallDisk) continue;
+        const auto save = [&] { return std::array<std::uint32_t, 1>{c.inChild() ? Save(c.path) : 0}; };
         int status = 0;
-        EXPECT_EQ(c.asUser ? InChild<1>(asUser, status)[0] : Save(c.path), c.code) << c.path.substr(0, 100);
+        EXPECT_EQ(c.inChild ? InChild<1>(save, status)[0] : Save(c.path), c.code) << c.path.substr(0, 100);
     }
-    EXPECT_EQ(ReadFile(folder / "locked.wav"), "x");
+    for (const char* name : {"locked.wav", "precious.wav", "small/precious.wav"})
+        EXPECT_EQ(ReadFile(folder / name), "x") << name;
     EXPECT_TRUE(std::filesystem::is_empty(folder / "read-only"));
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"locked.wav", "loop.wav", "plain", "read-only", "sub",
-                                                        "to locked.wav"}));
-    ExpectRecordingKept(4000);
-}
-
-TEST_F(MciSaveTest, AWriteCutShortLeavesTheOldFileWhole) {
-    Recorded(176400);
-    const std::string path = folder / "precious.wav";
-    WriteFile(path, "the take from yesterday");
-    // The system's file size limit, set in a child, stops the write part way.
-    int status = 0;
-    std::uint32_t code = InChild<1>([&] {
-        const struct rlimit small {65536, 65536};
-        if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &small) != 0) ::_exit(1);
-        return std::array<std::uint32_t, 1>{Save(path)};
-    }, status)[0];
-    EXPECT_EQ(code, kFileTooLarge);
-    EXPECT_EQ(ReadFile(path), "the take from yesterday");
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"precious.wav"});
-
-    // So does a full disk.
-    const std::string disk = folder / "small";
-    if (!MountSmall(disk, "size=64k")) GTEST_SKIP() << "cannot mount a small file system here (needs root)";
-    WriteFile(disk + "/precious.wav", "keep me");
-    code = Save(disk + "/precious.wav");
-    const std::string kept = ReadFile(disk + "/precious.wav");
-    const auto left = std::distance(std::filesystem::directory_iterator(disk), {});
-    ::umount(disk.c_str());
-    EXPECT_EQ(code, kDiskFull);
-    EXPECT_EQ(kept, "keep me");
-    EXPECT_EQ(left, 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "small"), {}), 1);
+    if (smallDisk) ::umount((folder / "small").c_str());
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"locked.wav", "loop.wav", "plain", "precious.wav",
+                                                        "read-only", "small", "sub", "to locked.wav"}));
     ExpectRecordingKept(176400);
 }
 
