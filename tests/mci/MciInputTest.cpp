@@ -5,7 +5,6 @@
 
 #include "platform/linux/WineEmulatorProgram.h"
 #include "tests/mci/MciTestSupport.h"
-#include "tests/mci/ScopedEnv.h"
 #include "tests/mci/Take.h"
 
 namespace tapelark {

@@ -17,7 +17,6 @@
 
 #include "platform/mci/WaveFileWriter.h"
 #include "tests/mci/MciTestSupport.h"
-#include "tests/mci/ScopedEnv.h"
 
 namespace tapelark {
 namespace {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -100,6 +101,20 @@ protected:
         ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
     }
     std::uint32_t Save(const std::string& path) { return MciCode(engine, "save capture " + path); }
+};
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
 };
 
 using Clock = std::chrono::steady_clock;

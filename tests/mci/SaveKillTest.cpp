@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include "tests/mci/MciTestSupport.h"
-#include "tests/mci/ScopedEnv.h"
 
 namespace tapelark {
 namespace {
