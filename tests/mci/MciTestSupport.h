@@ -2,14 +2,11 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -116,28 +113,6 @@ private:
     const char* name_;
     std::optional<std::string> old_;
 };
-
-using Clock = std::chrono::steady_clock;
-
-inline void SleepUntil(Clock::time_point start, double seconds) {
-    std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
-                                              std::chrono::duration<double>(seconds)));
-}
-
-inline double Since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Waits for a state the sound server brings about; gives up after a
-// generous while so a broken engine fails instead of hanging.
-inline bool Eventually(const std::function<bool()>& reached, int seconds = 30) {
-    const auto until = Clock::now() + std::chrono::seconds(seconds);
-    while (!reached()) {
-        if (Clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 // The engine over the sound server the test fixtures start; the device under
 // test is Tapelark's capture device.
