@@ -21,7 +21,7 @@ void ExpectTheTone(const Take& take) {
 
 using MciPulseTest = MciServerTest;
 
-TEST_F(MciPulseTest, RecordsAToneFromTheMonitorSavesItAndPlaysItBack) {
+TEST_F(MciPulseTest, RecordsAToneFromTheMonitorAndSavesItWhileRecordingAndAfter) {
     // Recorded while paplay plays the tone into the null sink, and a little after.
     const std::string tone = Tone(440, 2, 0.5);
     OpenCaptureDevice(engine);
@@ -43,40 +43,22 @@ TEST_F(MciPulseTest, RecordsAToneFromTheMonitorSavesItAndPlaysItBack) {
         SCOPED_TRACE(channel);
         ExpectTheTone(Take(path, channel));
     }
+}
 
-    // "wait" returns once played out.
-    ASSERT_EQ(MciCode(engine, "set capture time format ms"), 0u);
-    ASSERT_EQ(MciCode(engine, "play capture from 1500 wait"), 0u);
-    EXPECT_EQ(Status("mode"), "stopped");
-    const std::string length = Status("length");
-    EXPECT_EQ(Status("position"), length);
-
-    // "notify" reports from the server's thread once played out, also after
-    // a pause and a resume on a new stream. The pause comes a second and a
-    // half before the end, so a slow server has not already taken all of it.
+// The capture device hears at the monitor what the tone device plays, paused
+// four times: nothing is lost, the position at each pause is what was heard,
+// and "notify" reports from the server's thread once the tone is played out.
+TEST_F(MciPulseTest, APausedPlayLosesNothingKeepsThePositionHeardAndNotifiesAtItsEnd) {
+    ChildProcess listener = Listener("null.monitor");
+    OpenCaptureDevice(engine);
+    ASSERT_EQ(MciCode(engine, "open \"" + Tone(440, 2, 0.5) + "\" alias tone"), 0u);
     std::atomic<int> successful{0};
     engine.SetNotifySink([&](std::uintptr_t, const std::string&, MciNotify result) {
         if (result == MciNotify::Successful) ++successful;
     });
-    const std::uint64_t ms = std::stoull(length);
-    ASSERT_EQ(Mci(engine, "play capture from " + std::to_string(ms - 500) + " notify", 1).first, 0u);
-    EXPECT_TRUE(Eventually([&] { return successful == 1; }, 10)) << "no notification when played out";
-    ASSERT_EQ(Mci(engine, "play capture from " + std::to_string(ms - 1500) + " notify", 1).first, 0u);
-    ASSERT_EQ(MciCode(engine, "pause capture"), 0u);
-    ASSERT_EQ(MciCode(engine, "resume capture"), 0u);
-    EXPECT_TRUE(Eventually([&] { return successful == 2; }, 10)) << "a resumed play never ended";
-    EXPECT_EQ(Status("position"), length);
-}
-
-TEST_F(MciPulseTest, PauseAndResumeLoseNothingAndThePositionIsWhatWasHeard) {
-    // The capture device hears at the monitor what the tone device plays,
-    // paused four times.
-    ChildProcess listener = Listener("null.monitor");
-    OpenCaptureDevice(engine);
-    ASSERT_EQ(MciCode(engine, "open \"" + Tone(440, 2, 0.5) + "\" alias tone"), 0u);
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
     ASSERT_TRUE(Eventually([&] { return LengthInBytes() > 176400 / 2; }));  // the listener runs
-    ASSERT_EQ(MciCode(engine, "play tone"), 0u);
+    ASSERT_EQ(Mci(engine, "play tone notify", 1).first, 0u);
     std::vector<double> positions;  // at each pause, in seconds
     for (int i = 0; i < 4; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -85,10 +67,14 @@ TEST_F(MciPulseTest, PauseAndResumeLoseNothingAndThePositionIsWhatWasHeard) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ASSERT_EQ(MciCode(engine, "resume tone"), 0u);
     }
-    ASSERT_TRUE(Eventually([&] { return Mci(engine, "status tone mode").second == "stopped"; }));
+    ASSERT_TRUE(Eventually([&] { return successful == 1; })) << "no notification when played out";
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
     ASSERT_EQ(MciCode(engine, "save capture " + (folder / "heard.wav")), 0u);
+    // "wait" returns once played out.
+    ASSERT_EQ(MciCode(engine, "play tone from 1500 wait"), 0u);
+    EXPECT_EQ(Mci(engine, "status tone mode").second, "stopped");
+    EXPECT_EQ(Mci(engine, "status tone position").second, Mci(engine, "status tone length").second);
     // How much of the tone was heard before each gap, in steps of 10 ms, on
     // the right channel, which a play of the left one only would leave silent.
     const Take take(folder / "heard.wav", 1);
