@@ -52,7 +52,7 @@ TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
 TEST_F(MciEngineTest, AServerFaultKeepsWhatWasRecorded) {
     Recorded(4000);
     audio->captureStartError = kNoSoundServer;
-    Run({{"record capture", kNoSoundServer}, {"status capture mode", 0, "stopped"}});
+    Run({{"record capture", kNoSoundServer}, {"status capture mode", 0, "stopped"}, {"stop capture"}});
     audio->captureStartError = 0;
     Run({{"record capture"}, {"> deliver 4000"}});
     audio->capture->CaptureFailed(kServerLost);

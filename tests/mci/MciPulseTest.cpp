@@ -98,8 +98,6 @@ TEST_F(MciPulseTest, NoInputIsAnErrorNotAHang) {
     ScopedEnv address("PULSE_SERVER", "unix:" + (folder / "bare/native"));
     OpenCaptureDevice(engine);
     EXPECT_EQ(MciCode(engine, "record capture"), mcierr::kNoInput);
-    EXPECT_EQ(Status("mode"), "stopped");
-    EXPECT_EQ(MciCode(engine, "stop capture"), 0u);
 }
 
 }  // namespace
