@@ -15,8 +15,26 @@ namespace {
 using namespace mcierr;
 constexpr const char* kEmulator = "C:\\VGS\\VGS.exe";
 
-class MciInputTest : public MciServerTest {
+// The engine over the sound server the test fixtures start; the device under
+// test is Tapelark's capture device.
+class MciServerTest : public ::testing::Test {
 protected:
+    TempFolder folder;
+    MciEngine engine;
+
+    void SetUp() override {
+        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr) << "run through ctest: it starts the server";
+    }
+    std::string Tone(double frequency, double seconds, double volume = 0.3) {
+        std::string path = folder / (std::to_string(int(frequency)) + ".wav");
+        EXPECT_TRUE(MakeTone(path, frequency, seconds, volume)) << path;
+        return path;
+    }
+    std::string Status(const std::string& item) { return Mci(engine, "status capture " + item).second; }
+    std::uint64_t LengthInBytes() {
+        EXPECT_EQ(MciCode(engine, "set capture time format bytes"), 0u);
+        return std::stoull("0" + Status("length"));
+    }
     // Stops; the length kept time with the clock while recording and after.
     Take StopAndSave(Clock::time_point recordStarted) {
         EXPECT_NEAR(LengthInBytes() / 176400.0, Since(recordStarted), 0.2)
@@ -29,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramFollowsItsStreamsAndKeepsTime) {
+TEST_F(MciServerTest, TheEmulatorHearsOnlyItsProgramFollowsItsStreamsAndKeepsTime) {
     std::string a440 = Tone(440, 1.8), a660 = Tone(660, 1.2), a1000 = Tone(1000, 1.2), other = Tone(880, 8);
     ChildProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
     ChildProcess browser = Player("/usr/lib/firefox/firefox", other, "tapelark_other");
@@ -85,7 +103,7 @@ TEST_F(MciInputTest, TheEmulatorHearsOnlyItsProgramFollowsItsStreamsAndKeepsTime
         EXPECT_LT(take.Strength(880, at, at + 0.25), 0.01) << "another program is heard at " << at << " s";
 }
 
-TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
+TEST_F(MciServerTest, OutputFollowsTheDefaultSinkWithoutAGap) {
     std::string a440 = Tone(440, 8), a660 = Tone(660, 8);
     ChildProcess listen1 = Listener("null.monitor"), listen2 = Listener("tapelark_other.monitor");
     ChildProcess first = Player("player", a440, "null"), second = Player("player", a660, "tapelark_other");
@@ -126,7 +144,7 @@ TEST_F(MciInputTest, OutputFollowsTheDefaultSinkWithoutAGap) {
 
 // Each input as a command sets it, and what it hears with a program playing
 // that no name matches.
-TEST_F(MciInputTest, ChoosingAnInputByCommandAndHearingNothingSaysSo) {
+TEST_F(MciServerTest, ChoosingAnInputByCommandAndHearingNothingSaysSo) {
     std::string location = "C:\\Nowhere\\VGS.exe";
     engine.SetNamedProgram(EmulatorProgram([&] { return location; }));
     std::string tone = Tone(440, 3);
@@ -175,7 +193,7 @@ TEST_F(MciInputTest, ChoosingAnInputByCommandAndHearingNothingSaysSo) {
 // PulseAudio only: the test runs servers of its own. While one is away the
 // mode says so; once it is back, recording goes on in time. A server with
 // nothing to record from is an error, not a hang.
-TEST_F(MciInputTest, EveryInputRidesOutTheServerGoingAwayAndNoInputIsAnError) {
+TEST_F(MciServerTest, EveryInputRidesOutTheServerGoingAwayAndNoInputIsAnError) {
     if (std::getenv("TAPELARK_PIPEWIRE")) GTEST_SKIP() << "restarts a PulseAudio server of its own";
     const std::string dir = folder / "server";
     ScopedEnv address("PULSE_SERVER", "unix:" + dir + "/native");
@@ -224,9 +242,7 @@ void ExpectTheTone(const Take& take) {
     EXPECT_NEAR(take.Peak(on, off), 0.5, 0.02);
 }
 
-using MciPlayRecordTest = MciServerTest;
-
-TEST_F(MciPlayRecordTest, RecordsAToneFromTheMonitorAndSavesItWhileRecordingAndAfter) {
+TEST_F(MciServerTest, RecordsAToneFromTheMonitorAndSavesItWhileRecordingAndAfter) {
     // Recorded while paplay plays the tone into the null sink, and a little after.
     const std::string tone = Tone(440, 2, 0.5);
     OpenCaptureDevice(engine);
@@ -253,7 +269,7 @@ TEST_F(MciPlayRecordTest, RecordsAToneFromTheMonitorAndSavesItWhileRecordingAndA
 // The capture device hears at the monitor what the tone device plays, paused
 // four times: nothing is lost, the position at each pause is what was heard,
 // and "notify" reports from the server's thread once the tone is played out.
-TEST_F(MciPlayRecordTest, APausedPlayLosesNothingKeepsThePositionHeardAndNotifiesAtItsEnd) {
+TEST_F(MciServerTest, APausedPlayLosesNothingKeepsThePositionHeardAndNotifiesAtItsEnd) {
     ChildProcess listener = Listener("null.monitor");
     OpenCaptureDevice(engine);
     ASSERT_EQ(MciCode(engine, "open \"" + Tone(440, 2, 0.5) + "\" alias tone"), 0u);

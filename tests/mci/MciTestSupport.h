@@ -114,26 +114,4 @@ private:
     std::optional<std::string> old_;
 };
 
-// The engine over the sound server the test fixtures start; the device under
-// test is Tapelark's capture device.
-class MciServerTest : public ::testing::Test {
-protected:
-    TempFolder folder;
-    MciEngine engine;
-
-    void SetUp() override {
-        ASSERT_NE(std::getenv("PULSE_SERVER"), nullptr) << "run through ctest: it starts the server";
-    }
-    std::string Tone(double frequency, double seconds, double volume = 0.3) {
-        std::string path = folder / (std::to_string(int(frequency)) + ".wav");
-        EXPECT_TRUE(MakeTone(path, frequency, seconds, volume)) << path;
-        return path;
-    }
-    std::string Status(const std::string& item) { return Mci(engine, "status capture " + item).second; }
-    std::uint64_t LengthInBytes() {
-        EXPECT_EQ(MciCode(engine, "set capture time format bytes"), 0u);
-        return std::stoull("0" + Status("length"));
-    }
-};
-
 }  // namespace tapelark
