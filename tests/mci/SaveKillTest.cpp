@@ -24,15 +24,12 @@ TEST_F(SaveKill, TheUsersNameAlwaysHoldsAWholeFile) {
     Recorded(kOldBytes);
     ASSERT_EQ(Save(path), 0u);
     const std::string oldFile = ReadFile(path);
-    std::optional<TempFolder> memory;  // the take's own folder
-    {
-        // The take in memory: the rounds spend their time saving, and each
-        // save carries it across to another file system.
-        ScopedEnv spool("TMPDIR", "/dev/shm");
-        memory.emplace();
-        ScopedEnv kept("XDG_STATE_HOME", memory->path());
-        Recorded(kNewBytes);
-    }
+    // The take in memory, kept in a folder of its own: the rounds spend their
+    // time saving, and each save carries it across to another file system.
+    ScopedEnv spool("TMPDIR", "/dev/shm");
+    const TempFolder memory;
+    ScopedEnv kept("XDG_STATE_HOME", memory.path());
+    Recorded(kNewBytes);
     // A child saves the take over the old file; killed after `killAfter` unless it is null.
     const auto saveInChild = [&](std::optional<Clock::duration> killAfter) {
         WriteFile(path, oldFile);
