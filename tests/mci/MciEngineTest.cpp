@@ -114,7 +114,6 @@ TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwritin
          {"record x"}, {"> deliver 100"}, {"stop x"}, {"status x length", 0, "1101"},
          {"status x position", 0, "500"}, {"record x from 0 overwrite"}, {"> deliver 50"}, {"stop x"},
          {"status x length", 0, "1101"}, {"save x " + path}, {"info x file", 0, path.c_str()}});
-    EXPECT_EQ(audio->lastFormat, (WaveFormat{1, 8, 11025, 1, 11025}));
     std::vector<unsigned char> expected = FakeAudioBackend::Pattern(1101, 1151);
     for (auto [from, to] : {std::pair{50, 400}, {1001, 1101}, {400, 1001}}) {
         std::vector<unsigned char> span = FakeAudioBackend::Pattern(from, to);
