@@ -15,7 +15,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "capture/WaveRecording.h"
+#include "platform/mci/EngineFileSaving.h"
 #include "platform/mci/WaveFileWriter.h"
+#include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/mci/MciTestSupport.h"
 
 namespace tapelark {
@@ -212,6 +215,29 @@ TEST_F(MciSaveTest, WithoutUnnamedFilesASavedTemporaryNameStillLeavesNothingBehi
     EXPECT_EQ(ReadWaveFile(old).bytes.size(), 4000u);
     EXPECT_EQ(ReadWaveFile(folder / "new take.wav").bytes.size(), 4000u);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"new take.wav", "old take.wav"}));
+}
+
+// The capture logic over the engine, as the Linux window composes them: a
+// refused save is said on standard error with the engine's reason.
+TEST_F(MciSaveTest, TheCaptureLogicRecordsStopsAndSaysWhyASaveWasRefused) {
+    testing::FakeMessageBoxes messages;
+    EngineFileSaving saving;
+    WaveRecording capture{engine, messages, saving};
+
+    capture.BeginRecording();
+    EXPECT_EQ(capture.CaptureHearsSound(), false);
+    audio->Record(176400);
+    EXPECT_EQ(capture.CaptureHearsSound(), true);
+    capture.StopCapture();
+    EXPECT_EQ(capture.CaptureModeText(), "stopped");
+    EXPECT_EQ(capture.CaptureLengthText(), "Length recording  1 s ( 176400 bytes)");
+    const std::string missing = folder / "missing/take.wav";
+    ::testing::internal::CaptureStderr();
+    capture.SaveCaptureAs(missing);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "tapelark: " + missing + " was not saved: " + MciErrorText(kFolderMissing) + "\n");
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Saving file failed, file name was: " + missing});
+    EXPECT_TRUE(folder.Names().empty());
 }
 
 TEST(WaveContainer, SwitchesToRf64BeforeTheRiffSizeOverflows) {
