@@ -36,10 +36,10 @@ protected:
         return std::stoull("0" + Status("length"));
     }
     // Stops; the length kept time with the clock while recording and after.
-    Take StopAndSave(Clock::time_point recordStarted) {
-        EXPECT_NEAR(LengthInBytes() / 176400.0, Since(recordStarted), 0.2)
-            << "the length lags behind while recording";
-        double wall = Since(recordStarted);
+    Take StopAndSave(Clock::time_point started) {
+        const auto since = [&] { return std::chrono::duration<double>(Clock::now() - started).count(); };
+        EXPECT_NEAR(LengthInBytes() / 176400.0, since(), 0.2) << "the length lags behind while recording";
+        double wall = since();
         EXPECT_EQ(MciCode(engine, "stop capture"), 0u);
         EXPECT_NEAR(LengthInBytes() / 176400.0, wall, 0.2) << "the take does not keep time with the clock";
         EXPECT_EQ(MciCode(engine, "save capture " + (folder / "take.wav")), 0u);

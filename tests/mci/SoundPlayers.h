@@ -22,10 +22,6 @@ inline void SleepUntil(Clock::time_point start, double seconds) {
                                               std::chrono::duration<double>(seconds)));
 }
 
-inline double Since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // Waits for a state the sound server brings about; gives up after a
 // generous while so a broken engine fails instead of hanging.
 inline bool Eventually(const std::function<bool()>& reached, int seconds = 30) {
