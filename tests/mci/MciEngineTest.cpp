@@ -90,19 +90,7 @@ TEST_F(MciEngineTest, PlaysAndPositionsFollowPlaySeekAndDelete) {
     EXPECT_EQ(TakeNotified(), (Notes{"x successful", "x successful", "x successful"}));
 }
 
-TEST_F(MciEngineTest, RecordToAnEndWaitsAndNotifies) {
-    Run({{"open new type waveaudio alias x"}, {"set x time format bytes"}});
-    std::thread server([this] {
-        // The server delivers once the stream runs, more than asked for.
-        if (Eventually([this] { return audio->capture != nullptr; }, 1)) audio->Record(3000);
-    });
-    EXPECT_EQ(Send("record x to 2000 wait notify").first, 0u);
-    server.join();
-    Run({{"status x length", 0, "2000"}, {"status x position", 0, "2000"}, {"status x mode", 0, "stopped"}});
-    EXPECT_EQ(TakeNotified(), Notes{"x successful"});
-}
-
-TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwriting) {
+TEST_F(MciEngineTest, RecordingPausesGoesIntoTheMiddleByInsertingOrOverwritingAndWaitsForAnEnd) {
     const std::string path = folder / "mix.wav";
     // The level is the loudest 8-bit sample of the last piece; the server
     // delivers the pattern's bytes 0..1000, then 1001..1100 inserted at 400,
@@ -124,6 +112,14 @@ TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwritin
     EXPECT_EQ(wave.format, (testing::WaveFormatChunk{1, 1, 11025, 11025, 1, 8}));
     EXPECT_EQ(wave.bytes, expected);
     EXPECT_EQ(std::filesystem::file_size(path), 44u + 1101 + 1) << "a plain header and nothing else";
+    std::thread server([this] {
+        // The server delivers once the stream runs, more than asked for.
+        if (Eventually([this] { return audio->capture != nullptr; }, 1)) audio->Record(3000);
+    });
+    Run({{"seek x to end"}, {"record x to 2000 wait notify"}});
+    server.join();
+    Run({{"status x length", 0, "2000"}, {"status x position", 0, "2000"}, {"status x mode", 0, "stopped"}});
+    EXPECT_EQ(TakeNotified(), Notes{"x successful"});
 }
 
 TEST_F(MciEngineTest, AWaveFileRoundTrip) {
