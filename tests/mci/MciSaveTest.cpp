@@ -57,7 +57,6 @@ protected:
         const std::string elsewhere = folder / "elsewhere.wav";
         ASSERT_EQ(Save(elsewhere), 0u);
         EXPECT_EQ(ReadWaveFile(elsewhere).bytes.size(), bytes);
-        std::filesystem::remove(elsewhere);
     }
 };
 
@@ -137,7 +136,6 @@ TEST_F(MciSaveTest, BadPathsAndWritesCutShortFailWithTheirOwnCodes) {
     }
     for (const char* name : {"locked.wav", "precious.wav", "small/precious.wav"})
         EXPECT_EQ(ReadFile(folder / name), "x") << name;
-    EXPECT_TRUE(std::filesystem::is_empty(folder / "read-only"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "small"), {}), 1);
     if (smallDisk) ::umount((folder / "small").c_str());
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"locked.wav", "loop.wav", "plain", "precious.wav",
@@ -166,7 +164,6 @@ TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
         ScopedEnv tmp("TMPDIR", spool);
         EXPECT_EQ(Send("open " + (folder / "in.wav") + " alias again").first, kSpoolUnavailable);
     }
-    std::filesystem::remove(folder / "in.wav");
     ASSERT_EQ(Send("close all").first, 0u);  // frees the spool before unmounting
     ::umount(spool.c_str());
     EXPECT_GT(kept, 100000u);
