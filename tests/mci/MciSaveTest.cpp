@@ -174,19 +174,20 @@ TEST_F(MciSaveTest, AFullSpoolStopsTheRecordingButKeepsWhatFits) {
 TEST_F(MciSaveTest, TheOpenFilesLimitIsNamedAsTheCause) {
     Recorded(4000);
     ASSERT_EQ(Save(folder / "a.wav"), 0u);
-    int status = 0;
-    std::array<std::uint32_t, 4> codes = InChild<4>([&] {
+    const auto withNoHandleLeft = [&] {
         // The real sound server's backend, made in the child: a fork takes no thread along.
         MciEngine pulse;
-        if (MciCode(pulse, "open new type waveaudio alias p") != 0) ::_exit(1);
-        struct rlimit low {64, 64};
-        if (::setrlimit(RLIMIT_NOFILE, &low) != 0) ::_exit(1);
+        const rlimit low{64, 64};
+        if (MciCode(pulse, "open new type waveaudio alias p") != 0 || ::setrlimit(RLIMIT_NOFILE, &low) != 0)
+            ::_exit(1);
         while (::dup(0) >= 0) {
         }
-        return std::array<std::uint32_t, 4>{MciCode(engine, "open new type waveaudio alias another"),
-                                            MciCode(engine, "open " + folder / "a.wav" + " alias f"),
-                                            Save(folder / "b.wav"), MciCode(pulse, "record p")};
-    }, status);
+        return std::array{MciCode(engine, "open new type waveaudio alias another"),
+                          MciCode(engine, "open " + folder / "a.wav" + " alias f"), Save(folder / "b.wav"),
+                          MciCode(pulse, "record p")};
+    };
+    int status = 0;
+    const std::array<std::uint32_t, 4> codes = InChild<4>(withNoHandleLeft, status);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(codes, (std::array{kTooManyOpenFiles, kTooManyOpenFiles, kTooManyOpenFiles, kTooManyOpenFiles}))
         << "open new, open a file, save, record";
@@ -199,13 +200,15 @@ TEST_F(MciSaveTest, WithoutUnnamedFilesASavedTemporaryNameStillLeavesNothingBehi
     WriteFile(old, "an older take");
     // Unnamed files are named through /proc: without it the save falls back
     // to a temporary name. A child hides /proc in a mount namespace of its own.
-    int status = 0;
-    std::array<std::uint32_t, 2> codes = InChild<2>([&] {
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+    const auto withoutProc = [&] {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0)
             ::_exit(2);
-        return std::array<std::uint32_t, 2>{Save(old), Save(folder / "new take.wav")};
-    }, status);
+        return std::array{Save(old), Save(folder / "new take.wav")};
+    };
+    int status = 0;
+    const std::array<std::uint32_t, 2> codes = InChild<2>(withoutProc, status);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot hide /proc here (needs root)";
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(codes, (std::array<std::uint32_t, 2>{}));

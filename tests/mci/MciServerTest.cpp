@@ -309,7 +309,8 @@ TEST_F(MciServerTest, APausedPlayLosesNothingKeepsThePositionHeardAndNotifiesAtI
     }
     EXPECT_NEAR(heard, 2.0, 0.1) << "nothing lost, nothing twice";
     ASSERT_EQ(heardBeforeGaps.size(), positions.size());
-    for (std::size_t i = 0; i < positions.size(); ++i) EXPECT_NEAR(heardBeforeGaps[i], positions[i], 0.06) << i;
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        EXPECT_NEAR(heardBeforeGaps[i], positions[i], 0.06) << i;
 }
 
 }  // namespace

@@ -18,8 +18,8 @@ using testing::ChildProcess;
 using Clock = std::chrono::steady_clock;
 
 inline void SleepUntil(Clock::time_point start, double seconds) {
-    std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
-                                              std::chrono::duration<double>(seconds)));
+    std::this_thread::sleep_until(
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
 }
 
 // Waits for a state the sound server brings about; gives up after a
