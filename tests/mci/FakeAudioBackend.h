@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -35,11 +36,15 @@ public:
         return std::make_unique<Stream<PlaybackSource>>(playback = &source, playbackPauses);
     }
 
-    // Delivers `bytes` of a known pattern: byte i of the whole recording is Pattern(i).
+    // Delivers `bytes` of a known pattern, at most 4 MiB at a time: byte i of
+    // the whole recording is Pattern(i).
     void Record(std::size_t bytes) {
-        const std::vector<unsigned char> data = Pattern(delivered_, delivered_ + bytes);
-        delivered_ += bytes;
-        capture->Captured(data.data(), data.size());
+        for (std::size_t piece; bytes > 0 && capture; bytes -= piece) {
+            piece = std::min<std::size_t>(bytes, 4u << 20);
+            const std::vector<unsigned char> data = Pattern(delivered_, delivered_ + piece);
+            delivered_ += piece;
+            capture->Captured(data.data(), data.size());
+        }
     }
     static unsigned char Pattern(std::uint64_t i) { return static_cast<unsigned char>((i * 7 + i / 251) & 0xFF); }
     static std::vector<unsigned char> Pattern(std::uint64_t from, std::uint64_t to) {

@@ -74,10 +74,9 @@ TEST_F(MciCommandTest, CodesAndReplies) {
         {"cue x output"}, {"cue x input output", kFlagsNotCompatible}, {"seek x wait", kMissingParameter},
         {"close y"}, {"open new type waveaudio alias z", 0, "2"},  // the lowest free ID
         {"close all notify"}, {"sysinfo waveaudio quantity open", 0, "0"},
-        {"status x mode", kInvalidDeviceName}, {"close waveaudio", kInvalidDeviceName},
+        {"close waveaudio", kInvalidDeviceName}, {"open ! alias no", kInvalidDeviceName},
         {"play no-such-file.wav notify", kNotifyOnAutoOpen}, {"play no-such-file.wav", kFileNotFound},
-        {"open no-such-file.wav alias y", kFileNotFound}, {"open song.mp3 alias y", kExtensionNotFound},
-        {"open ! alias no", kInvalidDeviceName},
+        {"open song.mp3 alias y", kExtensionNotFound},
     });
     EXPECT_EQ(TakeNotified(), (std::vector<std::string>{"x successful", "x successful", "z successful"}))
         << "open notifies only when asked; close all notifies once per device it closes";

@@ -7,10 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <thread>
 
 #include "tests/mci/MciTestSupport.h"
 
@@ -20,37 +17,23 @@ namespace {
 using namespace mcierr;
 using Notes = std::vector<std::string>;
 using MciEngineTest = MciFakeServerTest;
+using testing::WaveBytes;
 
 // Two seconds of 16-bit mono at 11025 Hz under the alias x: 44100 bytes,
 // so 1000 ms are 22050 bytes.
 const std::vector<MciStep> kRecordedX = {{"open new type waveaudio alias x"}, {"set x bitspersample 16"},
                                          {"record x"}, {"> deliver 44100"}, {"stop x"}};
 
-std::vector<unsigned char> Pattern(std::size_t from, std::size_t to) {
-    return FakeAudioBackend::Pattern(from, to);
-}
-
-// A WAVE file of 8000 frames a second made byte by byte; "RIFX" writes its
-// numbers big-endian, and the header may claim more data than there is.
-std::string WaveBytes(std::string riff, int channels, int bits, const std::string& data,
-                      std::uint32_t claimed) {
-    const auto n = [&](std::uint32_t v, int size) {
-        std::string s;
-        for (int i = 0; i < size; ++i) s += char(v >> 8 * (riff == "RIFX" ? size - 1 - i : i));
-        return s;
-    };
-    const int align = channels * bits / 8;
-    return riff + n(36 + claimed, 4) + "WAVEfmt " + n(16, 4) + n(1, 2) + n(channels, 2) + n(8000, 4) +
-           n(8000 * align, 4) + n(align, 2) + n(bits, 2) + "data" + n(claimed, 4) + data;
-}
+// Files from other writers, at 8000 frames a second.
+constexpr testing::WaveFormatChunk kMono16{1, 1, 8000, 16000, 2, 16}, kStereo16{1, 2, 8000, 32000, 4, 16},
+    kStereo8{1, 2, 8000, 16000, 2, 8};
 
 TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
     const std::string first = folder / "first.wav", path = folder / "take one.wav";
     OpenCaptureDevice(engine);
     // A part frame does not count until it is whole.
     Run({{"record capture"}, {"> deliver 176397"}, {"status capture mode", 0, "recording"},
-         {"status capture length", 0, "999"}, {"set capture time format samples"},
-         {"status capture length", 0, "44099"}, {"SET CAPTURE TIME FORMAT MILLISECONDS"},
+         {"status capture length", 0, "999"}, {"SET CAPTURE TIME FORMAT MILLISECONDS"},
          {"save capture " + first}, {"status capture mode", 0, "recording"}, {"record capture"},
          {"> deliver 3"}, {"status capture length", 0, "1000"}, {"> deliver 176800"}, {"stop capture"},
          {"status capture mode", 0, "stopped"}, {"set capture channels 1", kNonapplicableFunction},
@@ -61,7 +44,7 @@ TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
     EXPECT_EQ(ReadWaveFile(first).bytes.size(), 176396u) << "whole frames only";
     const WaveFile wave = ReadWaveFile(path);
     EXPECT_EQ(wave.format, testing::kStereo16Bit44100);
-    EXPECT_TRUE(wave.bytes == Pattern(0, 353200)) << wave.problem;
+    EXPECT_TRUE(wave.bytes == FakeAudioBackend::Pattern(0, 353200)) << wave.problem;
     Run({{"record capture"}, {"close all"}});
     EXPECT_EQ(audio->capture, nullptr) << "closing must stop the capture stream";
 }
@@ -69,7 +52,7 @@ TEST_F(MciEngineTest, TapelarksRecordingRoundTripWithASaveWhileRecording) {
 TEST_F(MciEngineTest, AServerFaultKeepsWhatWasRecorded) {
     Recorded(4000);
     audio->captureStartError = kNoSoundServer;
-    Run({{"record capture", kNoSoundServer}, {"status capture mode", 0, "stopped"}});
+    Run({{"record capture", kNoSoundServer}, {"status capture mode", 0, "stopped"}, {"stop capture"}});
     audio->captureStartError = 0;
     Run({{"record capture"}, {"> deliver 4000"}});
     audio->capture->CaptureFailed(kServerLost);
@@ -91,11 +74,11 @@ TEST_F(MciEngineTest, AServerFaultKeepsWhatWasRecorded) {
 TEST_F(MciEngineTest, PlaysAndPositionsFollowPlaySeekAndDelete) {
     Run(kRecordedX);
     Run({{"play x from 0"}, {"status x mode", 0, "playing"}});
-    EXPECT_TRUE(audio->PlayOut(1000) == Pattern(0, 44100));
+    EXPECT_TRUE(audio->PlayOut(1000) == FakeAudioBackend::Pattern(0, 44100));
     Run({{"status x mode", 0, "stopped"}});
     EXPECT_EQ(audio->playback, nullptr) << "the finished stream is released";
     Run({{"play x from 250 to 500"}});
-    EXPECT_TRUE(audio->PlayOut() == Pattern(5514, 11026));
+    EXPECT_TRUE(audio->PlayOut() == FakeAudioBackend::Pattern(5514, 11026));
     Run({{"play x from 0"}, {"record x"}, {"status x mode", 0, "recording"}, {"stop x"}, {"seek x to 2000"}});
     EXPECT_EQ(audio->playback, nullptr) << "record stops the play";
     Run({{"play x notify from 500 to 1000"}, {"> play out"},  // notify may come anywhere
@@ -107,21 +90,7 @@ TEST_F(MciEngineTest, PlaysAndPositionsFollowPlaySeekAndDelete) {
     EXPECT_EQ(TakeNotified(), (Notes{"x successful", "x successful", "x successful"}));
 }
 
-TEST_F(MciEngineTest, RecordToAnEndWaitsAndNotifies) {
-    Run({{"open new type waveaudio alias x"}, {"set x time format bytes"}});
-    std::thread server([this] {
-        // The server delivers once the stream runs, more than asked for.
-        for (int i = 0; i < 500 && !audio->capture; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        if (audio->capture) audio->Record(3000);
-    });
-    EXPECT_EQ(Send("record x to 2000 wait notify").first, 0u);
-    server.join();
-    Run({{"status x length", 0, "2000"}, {"status x position", 0, "2000"}, {"status x mode", 0, "stopped"}});
-    EXPECT_EQ(TakeNotified(), Notes{"x successful"});
-}
-
-TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwriting) {
+TEST_F(MciEngineTest, RecordingPausesGoesIntoTheMiddleByInsertingOrOverwritingAndWaitsForAnEnd) {
     const std::string path = folder / "mix.wav";
     // The level is the loudest 8-bit sample of the last piece; the server
     // delivers the pattern's bytes 0..1000, then 1001..1100 inserted at 400,
@@ -133,10 +102,9 @@ TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwritin
          {"record x"}, {"> deliver 100"}, {"stop x"}, {"status x length", 0, "1101"},
          {"status x position", 0, "500"}, {"record x from 0 overwrite"}, {"> deliver 50"}, {"stop x"},
          {"status x length", 0, "1101"}, {"save x " + path}, {"info x file", 0, path.c_str()}});
-    EXPECT_EQ(audio->lastFormat, (WaveFormat{1, 8, 11025, 1, 11025}));
-    std::vector<unsigned char> expected = Pattern(1101, 1151);
+    std::vector<unsigned char> expected = FakeAudioBackend::Pattern(1101, 1151);
     for (auto [from, to] : {std::pair{50, 400}, {1001, 1101}, {400, 1001}}) {
-        std::vector<unsigned char> span = Pattern(from, to);
+        std::vector<unsigned char> span = FakeAudioBackend::Pattern(from, to);
         expected.insert(expected.end(), span.begin(), span.end());
     }
     // 8-bit mono is unsigned PCM; an odd number of bytes is padded to even.
@@ -144,13 +112,21 @@ TEST_F(MciEngineTest, RecordingPausesAndGoesIntoTheMiddleByInsertingOrOverwritin
     EXPECT_EQ(wave.format, (testing::WaveFormatChunk{1, 1, 11025, 11025, 1, 8}));
     EXPECT_EQ(wave.bytes, expected);
     EXPECT_EQ(std::filesystem::file_size(path), 44u + 1101 + 1) << "a plain header and nothing else";
+    std::thread server([this] {
+        // The server delivers once the stream runs, more than asked for.
+        if (Eventually([this] { return audio->capture != nullptr; }, 1)) audio->Record(3000);
+    });
+    Run({{"seek x to end"}, {"record x to 2000 wait notify"}});
+    server.join();
+    Run({{"status x length", 0, "2000"}, {"status x position", 0, "2000"}, {"status x mode", 0, "stopped"}});
+    EXPECT_EQ(TakeNotified(), Notes{"x successful"});
 }
 
 TEST_F(MciEngineTest, AWaveFileRoundTrip) {
     // 8 kHz 16-bit stereo from another writer.
     const std::string path = folder / "take.wav", tabbed = folder / "a\ttab.wav";
-    std::vector<unsigned char> expected = Pattern(0, 32000);
-    std::ofstream(path) << WaveBytes("RIFF", 2, 16, std::string(expected.begin(), expected.end()), 32000);
+    std::vector<unsigned char> expected = FakeAudioBackend::Pattern(0, 32000);
+    WriteFile(path, WaveBytes(kStereo16, std::string(expected.begin(), expected.end())));
     // Named in a command, the file opens for it alone and closes when idle.
     Run({{"status " + path + " length", 0, "1000"}, {"sysinfo waveaudio quantity open", 0, "0"},
          {"play " + path}, {"status " + path + " mode notify", kNotifyOnAutoOpen},
@@ -162,24 +138,21 @@ TEST_F(MciEngineTest, AWaveFileRoundTrip) {
     // Recording appends at the end; a path with a tab is whole in quotes.
     Run({{"status f position", 0, "1000"}, {"record f"}, {"> deliver 3200"}, {"stop f"},
          {"status f length", 0, "1100"}, {"save f"}, {"save f \"" + tabbed + "\" wait"}, {"close f"}});
-    const std::vector<unsigned char> recorded = Pattern(0, 3200);
+    const std::vector<unsigned char> recorded = FakeAudioBackend::Pattern(0, 3200);
     expected.insert(expected.end(), recorded.begin(), recorded.end());
     const WaveFile saved = ReadWaveFile(path);
-    EXPECT_EQ(saved.format, (testing::WaveFormatChunk{1, 2, 8000, 32000, 4, 16}));
+    EXPECT_EQ(saved.format, kStereo16);
     EXPECT_EQ(saved.bytes, expected);
     EXPECT_EQ(ReadWaveFile(tabbed).bytes, expected);
     EXPECT_EQ(TakeNotified(), Notes{"f successful"});
 }
 
 TEST_F(MciEngineTest, HostileFilesAreReadRightOrRefusedAtOnce) {
-    const auto write = [&](const std::string& name, const std::string& bytes) {
-        std::ofstream(folder / name, std::ios::binary) << bytes;
-    };
-    write("rifx.wav", WaveBytes("RIFX", 1, 16, "\x01\x02\x03\x04", 4));
-    write("odd.wav", WaveBytes("RIFF", 1, 16, std::string("\x01\x02\x03\x04\x05\0", 6), 5));
-    write("midframe.wav", WaveBytes("RIFF", 2, 16, "abcdef", 6));
-    write("cut short.wav", WaveBytes("RIFF", 2, 8, "abc", 4000));
-    write("notes.wav", "not a wave file");
+    WriteFile(folder / "rifx.wav", WaveBytes(kMono16, "\x01\x02\x03\x04", "RIFX"));
+    WriteFile(folder / "odd.wav", WaveBytes(kMono16, std::string("\x01\x02\x03\x04\x05\0", 6), "RIFF", 5));
+    WriteFile(folder / "midframe.wav", WaveBytes(kStereo16, "abcdef"));
+    WriteFile(folder / "cut short.wav", WaveBytes(kStereo8, "abc", "RIFF", 4000));
+    WriteFile(folder / "notes.wav", "not a wave file");
     ASSERT_EQ(::mkfifo((folder / "fifo.wav").c_str(), 0600), 0);
     std::filesystem::create_directory(folder / "folder.wav");
     std::filesystem::create_symlink("/dev/zero", folder / "zero.wav");
@@ -208,7 +181,7 @@ TEST_F(MciEngineTest, HostileFilesAreReadRightOrRefusedAtOnce) {
 // A file that shrinks while it is read is an error, never a success with part of its sound.
 TEST_F(MciEngineTest, AFileThatShrinksWhileItIsReadIsAnError) {
     const std::string path = folder / "shrinks.wav", data(64u << 20, '\x11');  // still being read when cut
-    std::ofstream(path, std::ios::binary) << WaveBytes("RIFF", 2, 16, data, data.size());
+    WriteFile(path, WaveBytes(kStereo16, data));
     const int watch = ::inotify_init1(IN_CLOEXEC);
     ASSERT_GE(::inotify_add_watch(watch, path.c_str(), IN_ACCESS), 0);
     std::thread cut([&] {

@@ -10,14 +10,13 @@
 namespace tapelark {
 namespace {
 
-TEST(MciLargeSave, RecordingPastFourGibIsSavedAsRf64) {
-    TempFolder folder;
+using MciLargeSave = MciFakeServerTest;
+
+TEST_F(MciLargeSave, RecordingPastFourGibIsSavedAsRf64) {
     constexpr std::uint64_t kChunk = 1 << 20;
     constexpr std::uint64_t kChunks = 4200;  // 4.1 GiB
     if (std::filesystem::space(folder.path()).available < 2 * kChunks * kChunk + (1ull << 30))
         GTEST_SKIP() << "needs about 10 GB of free disk";
-    auto audio = std::make_shared<FakeAudioBackend>();
-    MciEngine engine(audio);
     OpenCaptureDevice(engine);
     ASSERT_EQ(MciCode(engine, "record capture"), 0u);
     std::vector<unsigned char> chunk(kChunk);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,14 +13,17 @@
 #include "platform/mci/MciEngine.h"
 #include "platform/mci/MciErrors.h"
 #include "tests/mci/FakeAudioBackend.h"
+#include "tests/mci/SoundPlayers.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WaveFile.h"
 
 namespace tapelark {
 
+using testing::ReadFile;
 using testing::ReadWaveFile;
 using testing::TempFolder;
 using testing::WaveFile;
+using testing::WriteFile;
 
 // The result code and the reply of one command.
 inline std::pair<std::uint32_t, std::string> Mci(MciEngine& engine, const std::string& command,
@@ -93,6 +98,20 @@ protected:
         ASSERT_EQ(MciCode(engine, "stop capture"), 0u);
     }
     std::uint32_t Save(const std::string& path) { return MciCode(engine, "save capture " + path); }
+};
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
 };
 
 }  // namespace tapelark

@@ -1,57 +1,40 @@
 // SPDX-License-Identifier: MIT
 // A save over an existing file, cut short by SIGKILL at instants spread from
 // its start to its end: the user's name always holds a whole WAVE file, the
-// old one or the new one, and what a killed save leaves beside it the next
-// save removes.
+// old one or the new one.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <optional>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 #include "tests/mci/MciTestSupport.h"
-#include "tests/mci/ScopedEnv.h"
-#include "tests/support/FileContents.h"
 
 namespace tapelark {
 namespace {
 
-constexpr std::size_t kNewBytes = 200u << 20;  // about 20 minutes of sound
+constexpr std::size_t kNewBytes = (200u << 20) + 4000;  // 20 minutes: copy rounds and a remainder
 constexpr std::size_t kOldBytes = 176400;
 
-// A take of `bytes` recorded under `alias`.
-void Record(MciEngine& engine, FakeAudioBackend& audio, const std::string& alias, std::size_t bytes) {
-    ASSERT_EQ(MciCode(engine, "open new type waveaudio alias " + alias), 0u);
-    ASSERT_EQ(MciCode(engine, "record " + alias), 0u);
-    for (std::size_t done = 0; done < bytes; done += 4u << 20)
-        audio.Record(std::min<std::size_t>(4u << 20, bytes - done));
-    ASSERT_EQ(MciCode(engine, "stop " + alias), 0u);
-}
+using SaveKill = MciFakeServerTest;
 
-TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndTheNextSaveClearsWhatWasLeftBeside) {
-    TempFolder folder;
+TEST_F(SaveKill, TheUsersNameAlwaysHoldsAWholeFile) {
     const std::string path = folder / "take.wav";
-    auto audio = std::make_shared<FakeAudioBackend>();
-    MciEngine engine{audio};
-    Record(engine, *audio, "old", kOldBytes);
-    ASSERT_EQ(MciCode(engine, "save old " + path), 0u);
-    const std::string oldFile = testing::ReadFile(path);
-    std::optional<TempFolder> memory;  // the take's own folder
-    {
-        // The take in memory, so the rounds spend their time saving.
-        ScopedEnv spool("TMPDIR", "/dev/shm");
-        memory.emplace();
-        ScopedEnv kept("XDG_STATE_HOME", memory->path());
-        Record(engine, *audio, "take", kNewBytes);
-    }
+    Recorded(kOldBytes);
+    ASSERT_EQ(Save(path), 0u);
+    const std::string oldFile = ReadFile(path);
+    // The take in memory, kept in a folder of its own: the rounds spend their
+    // time saving, and each save carries it across to another file system.
+    ScopedEnv spool("TMPDIR", "/dev/shm");
+    const TempFolder memory;
+    ScopedEnv kept("XDG_STATE_HOME", memory.path());
+    Recorded(kNewBytes);
     // A child saves the take over the old file; killed after `killAfter` unless it is null.
-    const auto saveInChild = [&](std::optional<std::chrono::steady_clock::duration> killAfter) {
-        testing::WriteFile(path, oldFile);
+    const auto saveInChild = [&](std::optional<Clock::duration> killAfter) {
+        WriteFile(path, oldFile);
         const pid_t child = ::fork();
-        if (child == 0) ::_exit(MciCode(engine, "save take " + path) == 0 ? 0 : 1);
+        if (child == 0) ::_exit(Save(path) == 0 ? 0 : 1);
         if (killAfter) {
             std::this_thread::sleep_for(*killAfter);
             ::kill(child, SIGKILL);
@@ -60,31 +43,30 @@ TEST(SaveKill, TheUsersNameAlwaysHoldsAWholeFileAndTheNextSaveClearsWhatWasLeftB
         ::waitpid(child, &status, 0);
         return status;
     };
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = Clock::now();
     ASSERT_EQ(saveInChild(std::nullopt), 0);
-    const auto saveTime = std::chrono::steady_clock::now() - start;  // of a whole save, here
+    const auto saveTime = Clock::now() - start;  // of a whole save, here
     int oldSeen = 0, newSeen = 0;
     constexpr int kRounds = 20;
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        const bool saved = round == kRounds - 1;  // not killed: it clears what the killed ones left
-        if (saved)
-            ASSERT_EQ(saveInChild(std::nullopt), 0);
-        else
+        if (round < kRounds - 1)
             saveInChild(saveTime * round / (kRounds - 1));
+        else
+            ASSERT_EQ(saveInChild(std::nullopt), 0);  // the last one not killed
         const WaveFile wave = ReadWaveFile(path);
         ASSERT_EQ(wave.problem, "") << "not a whole WAVE file";
         if (wave.bytes.size() == kOldBytes) {
             ++oldSeen;
-            EXPECT_EQ(testing::ReadFile(path), oldFile);
+            EXPECT_EQ(ReadFile(path), oldFile);
         } else {
             ++newSeen;
             ASSERT_EQ(wave.bytes.size(), kNewBytes);
-            for (std::size_t i = 0; i < kNewBytes; i += 1048573)
+            for (std::size_t i = 0; i < kNewBytes; i += 1048583)  // the last in the remainder
                 ASSERT_EQ(wave.bytes[i], FakeAudioBackend::Pattern(kOldBytes + i));
         }
         for (const std::string& name : folder.Names())
-            EXPECT_TRUE(name == "take.wav" || (!saved && name.starts_with(".tapelark-"))) << name;
+            EXPECT_TRUE(name == "take.wav" || name.starts_with(".tapelark-")) << name;
     }
     std::printf("save of %zu MB: %.3f s; kills found the old file %d times, the new one %d times\n",
                 kNewBytes >> 20, std::chrono::duration<double>(saveTime).count(), oldSeen, newSeen);

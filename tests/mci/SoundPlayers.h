@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -13,6 +14,24 @@
 namespace tapelark {
 
 using testing::ChildProcess;
+
+using Clock = std::chrono::steady_clock;
+
+inline void SleepUntil(Clock::time_point start, double seconds) {
+    std::this_thread::sleep_until(
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
+}
+
+// Waits for a state the sound server brings about; gives up after a
+// generous while so a broken engine fails instead of hanging.
+inline bool Eventually(const std::function<bool()>& reached, int seconds = 30) {
+    const auto until = Clock::now() + std::chrono::seconds(seconds);
+    while (!reached()) {
+        if (Clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 // Writes a sine tone as a stereo 16-bit 44.1 kHz WAVE file; whether sox did.
 inline bool MakeTone(const std::string& path, double frequency, double seconds, double volume) {
@@ -49,11 +68,7 @@ inline std::unique_ptr<ChildProcess> OwnPulseServer(const std::string& dir, bool
     if (withNullSink) argv.push_back("--load=module-null-sink");
     auto server = std::make_unique<ChildProcess>("env", argv);
     const std::string info = "pactl --server=unix:" + dir + "/native info >/dev/null 2>&1";
-    for (int i = 0; i < 100; ++i) {
-        if (std::system(info.c_str()) == 0) return server;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return nullptr;
+    return Eventually([&] { return std::system(info.c_str()) == 0; }, 10) ? std::move(server) : nullptr;
 }
 
 }  // namespace tapelark

@@ -39,7 +39,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Ends the child with `signal` and reaps it.
     void Stop(int signal) {
         if (pid_ > 0) kill(pid_, signal);
         Wait();

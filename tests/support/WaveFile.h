@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// A RIFF WAVE file as its own bytes describe it, read without any audio
-// library, so the same checks run on Linux and under Wine.
+// A RIFF WAVE file as its own bytes describe it, read and made without any
+// audio library, so the same checks run on Linux and under Wine.
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "tests/support/FileContents.h"
 
 namespace tapelark::testing {
 
@@ -59,9 +59,23 @@ inline WaveFile ParseWave(const std::string& file) {
 }
 
 inline WaveFile ReadWaveFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {"cannot open " + path};
-    return ParseWave(std::string(std::istreambuf_iterator<char>(in), {}));
+    const std::string file = ReadFile(path);
+    return file.empty() ? WaveFile{"no file, or an empty one: " + path} : ParseWave(file);
+}
+
+// A PCM WAVE file's bytes around `data`. "RIFX" writes the numbers big-endian;
+// the header claims `claimed` bytes of data, or as many as there are.
+inline std::string WaveBytes(const WaveFormatChunk& format, const std::string& data,
+                             const std::string& riff = "RIFF", std::int64_t claimed = -1) {
+    const auto n = [&](std::uint32_t v, int size) {
+        std::string s;
+        for (int i = 0; i < size; ++i) s += char(v >> 8 * (riff == "RIFX" ? size - 1 - i : i));
+        return s;
+    };
+    const auto size = static_cast<std::uint32_t>(claimed < 0 ? data.size() : claimed);
+    return riff + n(36 + size, 4) + "WAVEfmt " + n(16, 4) + n(format.formatTag, 2) + n(format.channels, 2) +
+           n(format.samplesPerSec, 4) + n(format.bytesPerSec, 4) + n(format.blockAlign, 2) +
+           n(format.bitsPerSample, 2) + "data" + n(size, 4) + data;
 }
 
 }  // namespace tapelark::testing
