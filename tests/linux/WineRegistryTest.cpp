@@ -27,24 +27,18 @@ TEST(WineRegistry, TheReaderGetsEveryValueButItsLastByteUpTo254) {
     // Values that Wine's own reg.exe wrote (see wine-registry-prefix).
     const char* wine = std::getenv("TAPELARK_WINE_REGISTRY_PREFIX");
     ASSERT_NE(wine, nullptr);
-    const std::string location = "C:\\Program Files\\Connectix\\Virtual Game Station\\VGS.EXE";
-    const std::string alphabet = std::string("ABC\0", 4) + "DEFGHIJKLMNOPQRSTUVWXYZ";
     std::string bytes;
     for (char i = 1; i <= 39; ++i) bytes += i;
     const struct {
         std::string prefix, key, value, read;
     } cases[] = {
-        {p32, kEmulatorKey, "Location", location},
-        {p32, "software\\connectix\\CONNECTIX virtual game station\\general", "LOCATION", location},
         {p32, kValues, "", "the default"},
-        {p32, kValues, "Binary", alphabet.substr(0, alphabet.size() - 1)},  // over a continued line
+        {p32, kValues, "Binary", std::string("ABC\0DEFGHIJKLMNOPQRSTUVWXY", 26)},  // over a continued line
         {p32, kValues, "NoBytes", ""},
         {p32, kValues, "HexExpandable", "%WIN%"},  // UTF-16 bytes come as UTF-8
         {p32, kValues, "Multi", std::string("one\0two\0", 8)},
         {p32, kValues, "Escapes", "quote \" backslash \\ tab\t e-acute \xc3\xa9 and \xe2\x82\xac"},
-        {p32, kValues, "mixedcasename", "any case"},
         {p32, kValues, "Child", ""},  // in "Values Other", a sibling
-        {p32, "SOFTWARE\\Tapelark Fixture\\Val", "Empty", ""},
         {kData + "/no-such-prefix", kEmulatorKey, "Location", ""},
         // A 64-bit prefix shows what a 32-bit program sees, and what only a 64-bit tool wrote.
         {p64, kEmulatorKey, "Location", "C:\\Program Files (x86)\\Connectix\\Virtual Game Station\\VGS.EXE"},
