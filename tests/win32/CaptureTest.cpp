@@ -110,11 +110,6 @@ TEST(MciSoundServerTest, RecordsWhatIsPlayedSavesItAsChosenAndKeepsTheProgramUpW
         Win32FileSaving files;
         FakeMessageBoxes messages;
         WaveRecording take{mci, messages, files};
-        // Without a device winmm saves nothing and the user is told.
-        EXPECT_EQ(take.CaptureModeText(), "N/A");
-        take.SaveCaptureAs(old);
-        EXPECT_EQ(ReadFile(old), "an older file");
-
         // Recording again (which closes all first), or clearing, while the
         // device records or plays must not bring the program down.
         for (int round = 0; round < 6; ++round) {
@@ -143,8 +138,7 @@ TEST(MciSoundServerTest, RecordsWhatIsPlayedSavesItAsChosenAndKeepsTheProgramUpW
         }
         PlaySoundA(nullptr, nullptr, 0);
         take.SaveCaptureAs(missing);  // into a missing folder winmm saves nothing either
-        EXPECT_EQ(messages.Texts(), (Names{"Saving file failed, file name was: " + old,
-                                           "Saving file failed, file name was: " + missing}));
+        EXPECT_EQ(messages.Texts(), Names{"Saving file failed, file name was: " + missing});
     }
     EXPECT_EQ(folder.Names(), saved);
     EXPECT_EQ(ReadFile(folder / "take.wav"), ReadFile(folder / "first take.wav"));
