@@ -72,7 +72,8 @@ TEST(LaunchDetached, StartsInItsOwnSessionFindsProgramsOnThePathAndNeverRunsAShe
     EXPECT_TRUE(parent != getpid() && session != getsid(0));  // handed over, not our child
     EXPECT_EQ(rest, " one two words");
 
-    X11WindowSystem windows(":no-such-display");
+    X11WindowSystem windows(":no-such-display");  // which launching does not need
+    EXPECT_FALSE(windows.ActivateByTitle("VGS", false) || windows.SendKeystrokes("~", false));
     setenv("PATH", (folder.path() + ":" + std::getenv("PATH")).c_str(), 1);
     EXPECT_TRUE(windows.Launch("standin-vgs", kShowNormal));
     EXPECT_EQ(LinesOf(folder / "launched.log", 2).size(), 2u);
@@ -132,8 +133,6 @@ TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
     const std::string shorter = "Connectix Virtual Game";
     EmulatorWindow other(folder, shorter);
     EXPECT_FALSE(windows.ActivateByTitle(kEmulatorTitle, false));
-    EXPECT_FALSE(X11WindowSystem(":no-such-display").ActivateByTitle(shorter, false));
-    EXPECT_FALSE(X11WindowSystem(":no-such-display").SendKeystrokes("~", false));
 
     EmulatorWindow window(folder, std::string(kEmulatorTitle) + " - Ridge Racer", "--net-wm-name-only");
     ASSERT_NE(window.window, 0u);
