@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "launcher/EmulatorLaunch.h"
 #include "platform/linux/ProcProcessSnapshot.h"
@@ -19,6 +20,10 @@
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempFolder.h"
+
+// Last: its macros (None, Bool, Status) would clash with the names above.
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 namespace tapelark::testing {
 namespace {
@@ -95,25 +100,58 @@ bool Eventually(const std::string& check) {
     return true;
 }
 
-// The stand-in emulator window (EmulatorWindowHelper.cpp), and what it reported.
-struct EmulatorWindow {
-    EmulatorWindow(const TempFolder& folder, const std::string& title, const char* option = "")
-        : title(title), report(folder / title),
-          helper(TAPELARK_WINDOW_HELPER, {"window-helper", title, report, option}) {
-        const Lines ready = LinesOf(report, 1);
-        if (!ready.empty()) window = std::stoul(ready[0]);
+// A stand-in for the emulator's window: a top-level window on a connection of its own, titled through
+// _NET_WM_NAME alone when asked, as some toolkits do.
+class EmulatorWindow {
+public:
+    explicit EmulatorWindow(const std::string& title, bool netWmNameOnly = false)
+        : title_(title), d_(XOpenDisplay(nullptr)) {
+        if (d_ == nullptr) return;
+        const int screen = DefaultScreen(d_);
+        const Window w = XCreateSimpleWindow(d_, RootWindow(d_, screen), 10, 10, 320, 200, 0,
+                                             BlackPixel(d_, screen), WhitePixel(d_, screen));
+        if (!netWmNameOnly) XStoreName(d_, w, title.c_str());
+        XChangeProperty(d_, w, XInternAtom(d_, "_NET_WM_NAME", False), XInternAtom(d_, "UTF8_STRING", False),
+                        8, PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()),
+                        int(title.size()));
+        XSelectInput(d_, w, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
+        XMapWindow(d_, w);
+        for (XEvent event; window == 0 && NextEvent(event);)
+            if (event.type == MapNotify) window = w;
     }
-    // Sends it Escape, which ends it; the keys it got.
+    ~EmulatorWindow() {
+        if (d_ != nullptr) XCloseDisplay(d_);
+    }
+    // Sends it Escape and closes it; the keys it got ("press Return"), up to the release of Escape.
     Lines End() {
+        Lines keys;
+        if (d_ == nullptr) return keys;
         X11WindowSystem x;
-        EXPECT_TRUE(x.ActivateByTitle(title, false) && x.SendKeystrokes("{ESC}", false));
-        helper.Wait();
-        const Lines lines = LinesOf(report);
-        return lines.empty() ? lines : Lines(lines.begin() + 1, lines.end());
+        EXPECT_TRUE(x.ActivateByTitle(title_, false) && x.SendKeystrokes("{ESC}", false));
+        for (XEvent event; NextEvent(event);) {
+            if (event.type != KeyPress && event.type != KeyRelease) continue;
+            const KeySym keysym = XLookupKeysym(&event.xkey, 0);
+            const char* name = XKeysymToString(keysym);
+            keys.push_back((event.type == KeyPress ? "press " : "release ") + std::string(name ? name : "?"));
+            if (event.type == KeyRelease && keysym == XK_Escape) break;
+        }
+        XCloseDisplay(std::exchange(d_, nullptr));
+        return keys;
     }
-    std::string title, report;
-    ChildProcess helper;
     unsigned long window = 0;
+
+private:
+    // The next event, waited for up to a generous deadline, so a fault fails the test instead of hanging it.
+    bool NextEvent(XEvent& event) {
+        for (int tries = 0; !XPending(d_); ++tries) {
+            if (tries == 3000) return false;
+            usleep(10000);
+        }
+        XNextEvent(d_, &event);
+        return true;
+    }
+    std::string title_;
+    Display* d_;
 };
 
 // "Start VGS" over the real window system and process list; no install location is registered.
@@ -131,10 +169,10 @@ protected:
 TEST_F(X11LauncherTest, OnlyTheEmulatorsWindowAnswersAndItGetsExactlyOneEnter) {
     // Only a title that begins with the emulator's answers.
     const std::string shorter = "Connectix Virtual Game";
-    EmulatorWindow other(folder, shorter);
+    EmulatorWindow other(shorter);
     EXPECT_FALSE(windows.ActivateByTitle(kEmulatorTitle, false));
 
-    EmulatorWindow window(folder, std::string(kEmulatorTitle) + " - Ridge Racer", "--net-wm-name-only");
+    EmulatorWindow window(std::string(kEmulatorTitle) + " - Ridge Racer", true);
     ASSERT_NE(window.window, 0u);
     EXPECT_TRUE(launch.starter.StartEmulator());
     // A capital letter goes with Shift; a modifier is held around its key.
@@ -157,7 +195,7 @@ TEST_F(X11LauncherTest, UnderAWindowManagerTheEmulatorIsActivatedThroughIt) {
     const auto active = [](auto w) {
         return Eventually("xdotool getactivewindow | grep -qx " + std::to_string(w));
     };
-    EmulatorWindow window(folder, kEmulatorTitle), other(folder, "Some Other Program");
+    EmulatorWindow window(kEmulatorTitle), other("Some Other Program");
     ASSERT_TRUE(managed(window.window) && managed(other.window));
     ASSERT_TRUE(windows.ActivateByTitle("Some Other Program", false) && active(other.window));
     EXPECT_TRUE(launch.starter.StartEmulator());
