@@ -9,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <utility>
 
 #include "launcher/EmulatorLaunch.h"
@@ -30,16 +29,15 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Reads a file's lines until there are `atLeast`, or a generous deadline
-// passes, so a fault fails the test instead of hanging it.
-Lines LinesOf(const std::string& path, std::size_t atLeast = 0) {
-    for (int tries = 0;; ++tries) {
-        std::ifstream file(path);
-        Lines lines;
-        for (std::string line; std::getline(file, line);) lines.push_back(line);
-        if (lines.size() >= atLeast || tries == 3000) return lines;
+// Whether a shell check comes to hold within `seconds`: a busy machine is slow to start a program or a
+// manager, and a fault fails the test instead of hanging it.
+bool Eventually(const std::string& check, int seconds = 10) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::system(check.c_str()) != 0) {
+        if (std::chrono::steady_clock::now() > until) return false;
         usleep(10000);
     }
+    return true;
 }
 
 TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
@@ -62,17 +60,16 @@ TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
 
 TEST(LaunchDetached, StartsInItsOwnSessionFindsProgramsOnThePathAndNeverRunsAShell) {
     TempFolder folder{"tapelark-launch"};
-    // A stand-in for the emulator: each start appends "PID PARENT SESSION ARGUMENTS" to launched.log.
-    const std::string standIn = folder / "standin-vgs";
-    std::ofstream(standIn) << "#!/bin/sh\necho \"$$ $PPID $(ps -o sid= -p $$) $*\" >> '"
-                           << folder / "launched.log"
-                           << "'\n";
+    // A stand-in for the emulator: each start appends "PARENT SESSION ARGUMENTS" to the log.
+    const std::string standIn = folder / "standin-vgs", log = folder / "launched.log";
+    std::ofstream(standIn) << "#!/bin/sh\necho \"$PPID $(ps -o sid= -p $$) $*\" >> '" << log << "'\n";
     chmod(standIn.c_str(), 0755);
     ASSERT_TRUE(LaunchDetached({standIn, "one", "two words"}));
-    std::istringstream fields(LinesOf(folder / "launched.log", 1).at(0));
-    pid_t pid = 0, parent = 0, session = 0;
+    ASSERT_TRUE(Eventually("test -s '" + log + "'", 30));
+    std::ifstream fields(log);
+    pid_t parent = 0, session = 0;
     std::string rest;
-    fields >> pid >> parent >> session;
+    fields >> parent >> session;
     std::getline(fields, rest);
     EXPECT_TRUE(parent != getpid() && session != getsid(0));  // handed over, not our child
     EXPECT_EQ(rest, " one two words");
@@ -81,23 +78,13 @@ TEST(LaunchDetached, StartsInItsOwnSessionFindsProgramsOnThePathAndNeverRunsAShe
     EXPECT_FALSE(windows.ActivateByTitle("VGS", false) || windows.SendKeystrokes("~", false));
     setenv("PATH", (folder.path() + ":" + std::getenv("PATH")).c_str(), 1);
     EXPECT_TRUE(windows.Launch("standin-vgs", kShowNormal));
-    EXPECT_EQ(LinesOf(folder / "launched.log", 2).size(), 2u);
+    EXPECT_TRUE(Eventually("test $(wc -l <'" + log + "') = 2", 30));
     // A missing or blank program, a folder or a file that may not run fails, and no shell reads the line.
     const std::string marker = folder / "marker";
     std::ofstream(marker + ".txt") << "not executable";
     EXPECT_FALSE(windows.Launch(folder / "absent; touch " + marker, kShowNormal));
     EXPECT_FALSE(LaunchDetached({}) || LaunchDetached({folder.path()}) || LaunchDetached({marker + ".txt"}));
     EXPECT_FALSE(std::filesystem::exists(marker));
-}
-
-// Whether a shell check comes to hold within ten seconds: a busy machine is slow to start a manager.
-bool Eventually(const std::string& check) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::system(check.c_str()) != 0) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        usleep(10000);
-    }
-    return true;
 }
 
 // A stand-in for the emulator's window: a top-level window on a connection of its own, titled through
