@@ -13,15 +13,6 @@ namespace {
 const std::string kData = TAPELARK_LINUX_TEST_DATA;
 constexpr const char* kValues = "SOFTWARE\\Tapelark Fixture\\Values";
 
-// A value as "Start VGS" reads it from the prefix's registry.
-std::string Read(const std::string& prefix, const std::string& key, const std::string& value) {
-    WineRegistry registry(prefix);
-    FakeMessageBoxes boxes;
-    const auto text = RegistryStringReader(registry, boxes).ReadRegistryString(kHkeyLocalMachine, key, value);
-    EXPECT_TRUE(boxes.shown.empty());
-    return text;
-}
-
 TEST(WineRegistry, TheReaderGetsEveryValueButItsLastByteUpTo254) {
     // Values that Wine's own reg.exe wrote (see wine-registry-prefix).
     const char* wine = std::getenv("TAPELARK_WINE_REGISTRY_PREFIX");
@@ -49,8 +40,14 @@ TEST(WineRegistry, TheReaderGetsEveryValueButItsLastByteUpTo254) {
         {wine, kValues, "Child", ""},  // in "Values Other", a sibling
         {wine, kValues, "Number", std::string("\x2a\0\0", 3)},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Read(c.prefix, c.key, c.value), c.read) << c.prefix << ":" << c.value;
+    for (const auto& c : cases) {
+        WineRegistry registry(c.prefix);
+        FakeMessageBoxes boxes;
+        EXPECT_EQ(RegistryStringReader(registry, boxes).ReadRegistryString(kHkeyLocalMachine, c.key, c.value),
+                  c.read)
+            << c.prefix << ":" << c.value;
+        EXPECT_TRUE(boxes.shown.empty());
+    }
 }
 
 // Last: it leaves the environment changed.
