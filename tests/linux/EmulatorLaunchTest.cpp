@@ -9,7 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <utility>
+#include <memory>
 
 #include "launcher/EmulatorLaunch.h"
 #include "platform/linux/ProcProcessSnapshot.h"
@@ -91,23 +91,20 @@ TEST(LaunchDetached, StartsInItsOwnSessionFindsProgramsOnThePathAndNeverRunsAShe
 // _NET_WM_NAME alone when asked, as some toolkits do.
 class EmulatorWindow {
 public:
-    explicit EmulatorWindow(const std::string& title, bool netWmNameOnly = false)
-        : title_(title), d_(XOpenDisplay(nullptr)) {
-        if (d_ == nullptr) return;
-        const int screen = DefaultScreen(d_);
-        const Window w = XCreateSimpleWindow(d_, RootWindow(d_, screen), 10, 10, 320, 200, 0,
-                                             BlackPixel(d_, screen), WhitePixel(d_, screen));
-        if (!netWmNameOnly) XStoreName(d_, w, title.c_str());
-        XChangeProperty(d_, w, XInternAtom(d_, "_NET_WM_NAME", False), XInternAtom(d_, "UTF8_STRING", False),
-                        8, PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()),
+    explicit EmulatorWindow(const std::string& title, bool netWmNameOnly = false) : title_(title) {
+        Display* d = d_.get();
+        if (d == nullptr) return;
+        const int screen = DefaultScreen(d);
+        const Window w = XCreateSimpleWindow(d, RootWindow(d, screen), 10, 10, 320, 200, 0,
+                                             BlackPixel(d, screen), WhitePixel(d, screen));
+        if (!netWmNameOnly) XStoreName(d, w, title.c_str());
+        XChangeProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()),
                         int(title.size()));
-        XSelectInput(d_, w, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
-        XMapWindow(d_, w);
+        XSelectInput(d, w, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
+        XMapWindow(d, w);
         for (XEvent event; window == 0 && NextEvent(event);)
             if (event.type == MapNotify) window = w;
-    }
-    ~EmulatorWindow() {
-        if (d_ != nullptr) XCloseDisplay(d_);
     }
     // Sends it Escape and closes it; the keys it got ("press Return"), up to the release of Escape.
     Lines End() {
@@ -122,7 +119,7 @@ public:
             keys.push_back((event.type == KeyPress ? "press " : "release ") + std::string(name ? name : "?"));
             if (event.type == KeyRelease && keysym == XK_Escape) break;
         }
-        XCloseDisplay(std::exchange(d_, nullptr));
+        d_.reset();
         return keys;
     }
     unsigned long window = 0;
@@ -130,15 +127,15 @@ public:
 private:
     // The next event, waited for up to a generous deadline, so a fault fails the test instead of hanging it.
     bool NextEvent(XEvent& event) {
-        for (int tries = 0; !XPending(d_); ++tries) {
+        for (int tries = 0; !XPending(d_.get()); ++tries) {
             if (tries == 3000) return false;
             usleep(10000);
         }
-        XNextEvent(d_, &event);
+        XNextEvent(d_.get(), &event);
         return true;
     }
     std::string title_;
-    Display* d_;
+    std::unique_ptr<Display, int (*)(Display*)> d_{XOpenDisplay(nullptr), XCloseDisplay};
 };
 
 // "Start VGS" over the real window system and process list; no install location is registered.
