@@ -29,8 +29,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Whether a shell check comes to hold within `seconds`: a busy machine is slow to start a program or a
-// manager, and a fault fails the test instead of hanging it.
+// Whether a shell check comes to hold within `seconds`: a busy machine is slow to start a program or manager.
 bool Eventually(const std::string& check, int seconds = 10) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::system(check.c_str()) != 0) {
@@ -47,7 +46,6 @@ TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {
         {"  \"C:\\Program Files\\VGS\\VGS.EXE\" -full \"two words\"  ",
          {"wine", "C:\\Program Files\\VGS\\VGS.EXE", "-full", "two words"}},
         {"C:\\Games\\VGS.exe /cd d:", {"wine", "C:\\Games\\VGS.exe", "/cd", "d:"}},
-        {"D:/Games/vgs.exe", {"wine", "D:/Games/vgs.exe"}},
         {"vgs.exe", {"wine", "vgs.exe"}},
         {"C:\\Odd.exes\\VGS.EXE", {"wine", "C:\\Odd.exes\\VGS.EXE"}},
         {"/opt/vgs/stand in.sh", {"/opt/vgs/stand in.sh"}},

@@ -27,10 +27,7 @@ struct SeenDialog {
 
 // Presses the given buttons in the dialogs that come up, Cancel after them.
 struct DialogDriver {
-    explicit DialogDriver(std::vector<int> buttons) : presses(std::move(buttons)) {
-        current = this;
-        hook = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
-    }
+    explicit DialogDriver(std::vector<int> buttons) : presses(std::move(buttons)) { current = this; }
     ~DialogDriver() { UnhookWindowsHookEx(hook); }
 
     static BOOL CALLBACK NoteChild(HWND child, LPARAM seen) {
@@ -66,7 +63,7 @@ struct DialogDriver {
     static inline DialogDriver* current = nullptr;
     std::vector<int> presses;
     std::vector<SeenDialog> seen;
-    HHOOK hook = nullptr;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, OnWindowEvent, nullptr, GetCurrentThreadId());
 };
 
 TEST(SaveDialogTest, OpensWithTheProposedNameAsksBeforeReplacingAndGivesBackTheFullPath) {

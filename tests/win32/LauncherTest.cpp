@@ -42,14 +42,13 @@ TEST(RegistryTest, ReadsTextsThatFitAndGivesEmptyTextSilentlyForTheRest) {
         {"NoSuchValue", nullptr, "", ""},
     };
     const std::string key = "SOFTWARE\\Tapelark Tests\\Registry " + std::to_string(GetCurrentProcessId());
-    for (const auto& value : values)
-        if (value.type) AddValue(key, value.name, value.type, value.data);
     Win32Registry registry;
     testing::FakeMessageBoxes messages;
     RegistryStringReader reader{registry, messages};
-
-    for (const auto& value : values)
+    for (const auto& value : values) {
+        if (value.type) AddValue(key, value.name, value.type, value.data);
         EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key, value.name), value.read) << value.name;
+    }
     EXPECT_EQ(reader.ReadRegistryString(kHkeyLocalMachine, key + "\\Missing", "Location"), "");
     EXPECT_TRUE(messages.shown.empty());
     testing::RunAndWait("reg.exe delete \"HKLM\\" + key + "\" /f /reg:32");
