@@ -138,9 +138,8 @@ private:
 // "Start VGS" over the real window system and process list; no install location is registered.
 class X11LauncherTest : public ::testing::Test {
 protected:
-    TempFolder folder{"tapelark-launch"};
     X11WindowSystem windows;
-    WineRegistry registry{folder.path()};
+    WineRegistry registry{"/nonexistent-wine-prefix"};
     ProcProcessSnapshot processes;
     FakeMessageBoxes messages;
     EmulatorLaunch launch{windows, registry, processes, messages};
