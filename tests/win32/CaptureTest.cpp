@@ -76,12 +76,7 @@ void WriteTone(const std::string& path) {
         const auto sample = static_cast<std::uint16_t>(16000 * std::sin(frame * 2 * 3.14159265 / 100));
         for (int channel = 0; channel < 2; ++channel) samples += {char(sample), char(sample >> 8)};
     }
-    const auto u32 = [](std::size_t n) {
-        return std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)};
-    };
-    const auto* format = reinterpret_cast<const char*>(&kStereo16Bit44100);
-    WriteFile(path, "RIFF" + u32(36 + samples.size()) + "WAVEfmt " + u32(16) + std::string(format, 16) + "data" +
-                        u32(samples.size()) + samples);
+    WriteFile(path, WaveBytes(kStereo16Bit44100, samples));
 }
 
 // The capture logic over winmm's waveaudio device against the tests' PulseAudio
