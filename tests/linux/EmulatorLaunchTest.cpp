@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -19,6 +18,7 @@
 #include "platform/linux/X11WindowSystem.h"
 #include "tests/fakes/FakeMessageBoxes.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Eventually.h"
 #include "tests/support/TempFolder.h"
 
 // Last: its macros (None, Bool, Status) would clash with the names above.
@@ -32,12 +32,7 @@ using Lines = std::vector<std::string>;
 
 // Whether a shell check comes to hold within `seconds`: a busy machine is slow to start a program or manager.
 bool Eventually(const std::string& check, int seconds = 10) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::system(check.c_str()) != 0) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        usleep(10000);
-    }
-    return true;
+    return testing::Eventually([&] { return std::system(check.c_str()) == 0; }, seconds);
 }
 
 TEST(LaunchArguments, WindowsProgramsGoToWineAndTheTextIsNeverSplitForAShell) {

@@ -3,34 +3,24 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Eventually.h"
 
 namespace tapelark {
 
 using testing::ChildProcess;
+using testing::Eventually;
 
 using Clock = std::chrono::steady_clock;
 
 inline void SleepUntil(Clock::time_point start, double seconds) {
     std::this_thread::sleep_until(
         start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
-}
-
-// Waits for a state the sound server brings about; gives up after a
-// generous while so a broken engine fails instead of hanging.
-inline bool Eventually(const std::function<bool()>& reached, int seconds = 30) {
-    const auto until = Clock::now() + std::chrono::seconds(seconds);
-    while (!reached()) {
-        if (Clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }
 
 // Writes a sine tone as a stereo 16-bit 44.1 kHz WAVE file; whether sox did.
